@@ -1,0 +1,35 @@
+#pragma once
+// The few operating-system services the portable code needs. Each build links exactly one
+// implementation: platform/win32 in the Windows deliverables, platform/headless in native
+// tests and tools.
+
+#include <string>
+
+namespace platform {
+
+// Folder of the running executable with its trailing separator ("C:\Player\" on Windows),
+// or an empty text when it cannot be found.
+std::string executableFolder();
+
+// Full path of fileName as found along the platform's search path for executables (the
+// running executable's folder first), or an empty text when it is not found.
+std::string searchExecutablePath(const char* fileName);
+
+// Turns a path written with backslashes into the form this file system accepts.
+std::string nativePath(const std::string& path);
+
+enum class ReadResult { Ok, Missing, Failed };
+
+// Reads a whole file. Missing: there is no such file; Failed: it exists but could not be read.
+ReadResult readWholeFile(const std::string& path, std::string& contents);
+
+// Replaces the file at path with contents: the data is written to a new file in the same folder
+// and renamed over the old one, so a reader in another process sees either the old or the new
+// file, never half of one. Returns false (and leaves the old file alone) on failure.
+bool writeFileAtomically(const std::string& path, const std::string& contents);
+
+// Shows a message with an OK button and waits for it to be closed. owner is a native window
+// handle, or null for none.
+void showMessage(void* owner, const char* text, const char* caption);
+
+}  // namespace platform

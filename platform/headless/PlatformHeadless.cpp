@@ -1,0 +1,113 @@
+#include "platform/Platform.h"
+#include "platform/headless/PlatformHeadless.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+namespace {
+
+std::mutex stateMutex;
+std::string folderOverride;
+std::vector<headless::ShownMessage> shownMessages;
+
+}  // namespace
+
+std::string executableFolder() {
+    {
+        std::lock_guard<std::mutex> lock(stateMutex);
+        if (!folderOverride.empty()) return folderOverride;
+    }
+    char path[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0) return {};
+    std::string full(path, static_cast<size_t>(n));
+    size_t slash = full.rfind('/');
+    return slash == std::string::npos ? std::string() : full.substr(0, slash + 1);
+}
+
+std::string searchExecutablePath(const char* fileName) {
+    std::vector<std::string> folders{executableFolder()};
+    if (const char* path = std::getenv("PATH")) {
+        std::string list = path;
+        size_t start = 0;
+        while (start <= list.size()) {
+            size_t end = list.find(':', start);
+            if (end == std::string::npos) end = list.size();
+            if (end > start) folders.push_back(list.substr(start, end - start) + "/");
+            start = end + 1;
+        }
+    }
+    for (const std::string& folder : folders) {
+        if (folder.empty()) continue;
+        std::string candidate = folder + fileName;
+        struct stat st;
+        if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return candidate;
+    }
+    return {};
+}
+
+std::string nativePath(const std::string& path) {
+    std::string out = path;
+    for (char& c : out)
+        if (c == '\\') c = '/';
+    return out;
+}
+
+ReadResult readWholeFile(const std::string& path, std::string& contents) {
+    contents.clear();
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Failed;
+    if (!S_ISREG(st.st_mode)) return ReadResult::Failed;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return ReadResult::Failed;
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    if (in.bad()) return ReadResult::Failed;
+    contents = buffer.str();
+    return ReadResult::Ok;
+}
+
+bool writeFileAtomically(const std::string& path, const std::string& contents) {
+    static unsigned counter = 0;
+    std::string temp = path + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(++counter);
+    FILE* f = std::fopen(temp.c_str(), "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(contents.data(), 1, contents.size(), f) == contents.size();
+    ok = (std::fflush(f) == 0) && ok;
+    ok = (fsync(fileno(f)) == 0) && ok;
+    ok = (std::fclose(f) == 0) && ok;
+    if (ok && std::rename(temp.c_str(), path.c_str()) == 0) return true;
+    std::remove(temp.c_str());
+    return false;
+}
+
+void showMessage(void* owner, const char* text, const char* caption) {
+    std::lock_guard<std::mutex> lock(stateMutex);
+    shownMessages.push_back({owner, text ? text : "", caption ? caption : ""});
+}
+
+namespace headless {
+
+void setExecutableFolder(const std::string& folder) {
+    std::lock_guard<std::mutex> lock(stateMutex);
+    folderOverride = folder;
+}
+
+std::vector<ShownMessage> takeMessages() {
+    std::lock_guard<std::mutex> lock(stateMutex);
+    std::vector<ShownMessage> out;
+    out.swap(shownMessages);
+    return out;
+}
+
+}  // namespace headless
+}  // namespace platform

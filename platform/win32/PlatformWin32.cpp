@@ -1,0 +1,89 @@
+#include "platform/Platform.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace platform {
+
+std::string executableFolder() {
+    // A generous buffer, so that a long folder is reported whole and the callers' own
+    // length limits decide what happens to it.
+    std::vector<char> path(32768);
+    DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0 || n >= path.size()) return {};
+    std::string full(path.data(), n);
+    size_t slash = full.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : full.substr(0, slash + 1);
+}
+
+std::string searchExecutablePath(const char* fileName) {
+    std::vector<char> path(32768);
+    char* filePart = nullptr;
+    DWORD n = SearchPathA(nullptr, fileName, nullptr, static_cast<DWORD>(path.size()), path.data(),
+                          &filePart);
+    if (n == 0 || n >= path.size()) return {};
+    return std::string(path.data(), n);
+}
+
+std::string nativePath(const std::string& path) { return path; }
+
+ReadResult readWholeFile(const std::string& path, std::string& contents) {
+    contents.clear();
+    // Share delete access too, so that another process can rename a new file over this one
+    // while it is being read.
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+                   ? ReadResult::Missing
+                   : ReadResult::Failed;
+    }
+    ReadResult result = ReadResult::Ok;
+    char chunk[16384];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file, chunk, sizeof chunk, &got, nullptr)) {
+            result = ReadResult::Failed;
+            break;
+        }
+        if (got == 0) break;
+        contents.append(chunk, got);
+    }
+    CloseHandle(file);
+    if (result != ReadResult::Ok) contents.clear();
+    return result;
+}
+
+bool writeFileAtomically(const std::string& path, const std::string& contents) {
+    static LONG counter = 0;
+    std::string temp = path + ".tmp" + std::to_string(GetCurrentProcessId()) + "-" +
+                       std::to_string(InterlockedIncrement(&counter));
+    HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = WriteFile(file, contents.data(), static_cast<DWORD>(contents.size()), &written,
+                        nullptr) &&
+              written == contents.size();
+    ok = FlushFileBuffers(file) && ok;
+    CloseHandle(file);
+    // A reader that opened the old file without delete sharing makes the replacement fail for
+    // a moment; try again briefly before giving up.
+    for (int attempt = 0; ok && attempt < 20; ++attempt) {
+        if (MoveFileExA(temp.c_str(), path.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        Sleep(5);
+    }
+    DeleteFileA(temp.c_str());
+    return false;
+}
+
+void showMessage(void* owner, const char* text, const char* caption) {
+    MessageBoxA(static_cast<HWND>(owner), text, caption, MB_OK);
+}
+
+}  // namespace platform

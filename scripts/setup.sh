@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs what building and testing Vizorama needs on Debian 12, only what is missing.
+# Safe to run again: a machine that has everything installs nothing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+  wine wine32:i386 fonts-wine
+  xvfb x11-utils xdotool imagemagick
+  libosmesa6-dev libglu1-mesa-dev libgl-dev
+  googletest libgtest-dev libpng-dev
+)
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+  rm -f /tmp/.vizorama-apt-updated
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

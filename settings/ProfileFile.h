@@ -1,0 +1,71 @@
+#pragma once
+// An INI-style profile file held in memory, read and edited the way the Windows profile
+// functions (GetPrivateProfileString, GetPrivateProfileInt, WritePrivateProfileString) treat the
+// files this system meets:
+//  - a line is cut at '\n' (or at '\r' once no '\n' follows); blanks are trimmed from both ends;
+//  - "[name]" starts a section (name: the text between '[' and the last ']', as it stands);
+//  - "key=value" is a key, trimmed on both sides of '='; a line without '=' is a key without
+//    a value, which reads as absent but still counts as the key's first occurrence;
+//  - section and key names compare case-insensitively; only the first section of a name is
+//    searched, and the first occurrence of a key in it wins;
+//  - a value wrapped in matching quotes is returned without them.
+// Edits keep every other line as it was (other sections, unknown keys, comments, order, line
+// endings); an existing key is replaced in place, a missing key is appended to its section and
+// a missing section to the file.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Platform.h"
+
+class ProfileFile {
+public:
+    // Reads the file at a native path; on Missing or Failed the profile is empty.
+    platform::ReadResult load(const std::string& path);
+    void parse(std::string_view text);
+
+    // The value as GetPrivateProfileString returns it into a buffer of bufferSize characters
+    // (at most bufferSize - 1 characters); fallback when the key is absent or has no value.
+    std::string getString(std::string_view section, std::string_view key,
+                          std::string_view fallback, size_t bufferSize) const;
+
+    // The value as GetPrivateProfileInt parses it: fallback when the key is absent or its value
+    // is empty; otherwise the leading number (optional sign, then decimal digits or a "0x",
+    // "0o" or "0b" prefix and digits of that base), 0 when the value starts with no digit.
+    uint32_t getInt(std::string_view section, std::string_view key, uint32_t fallback) const;
+
+    // Sets key=value in section. A line break in value ends it, so a value cannot add lines.
+    void set(std::string_view section, std::string_view key, std::string_view value);
+
+    std::string text() const;
+
+    // Replaces the file at a native path atomically with text().
+    bool save(const std::string& path) const;
+
+private:
+    enum class Kind { Other, Section, Key };
+    struct Line {
+        std::string raw;  // the line as in the file, without its line break
+        std::string eol;  // its line break: "\n", "\r\n", "\r" or "" for the last line
+        Kind kind = Kind::Other;
+        std::string name;
+        bool hasValue = false;
+        std::string value;
+    };
+
+    static Line classify(std::string raw, std::string eol);
+    // Index of the header line of the first section called section, or npos.
+    size_t findSection(std::string_view section) const;
+    // Index of the first line of key in the section whose header is at sectionLine, or npos.
+    size_t findKey(size_t sectionLine, std::string_view key) const;
+
+    std::vector<Line> lines_;
+    std::string newline_ = "\r\n";
+    bool byteOrderMark_ = false;
+};
+
+// Parses the leading integer of text as the Windows runtime does for profile integers.
+uint32_t parseProfileInteger(std::string_view text);

@@ -1,0 +1,87 @@
+#pragma once
+// The record of every user choice, mirrored key by key in the settings file that the plug-in
+// and the configuration utility share.
+
+#include <cstdint>
+#include <string>
+
+// The settings file below the player's folder, and its one section.
+inline constexpr const char* kSettingsFile =
+    "Plugins\\vis_vzrm\\Configurations\\vis_vzrm_config.ini";
+inline constexpr const char* kSettingsSection = "Vizorama";
+
+// The version every write stores.
+inline constexpr int32_t kSettingsVersion = 151;
+
+struct Rgb {
+    float r = 0, g = 0, b = 0;
+};
+
+// Packed colours are 0x00BBGGRR; bits 24-31 are ignored.
+Rgb unpackColour(uint32_t packed);
+uint32_t packColour(float r, float g, float b);
+
+class Settings {
+public:
+    Settings();
+
+    // Every field but dimFirstRead back to a new record's value.
+    void reset();
+
+    // Fills the record from the file at the executable's folder + relativePath. A missing file,
+    // section or key gives the defaults for missing keys; a file that exists but cannot be read
+    // leaves the record as it was. The window geometry is taken only while dimFirstRead is set.
+    void read(const std::string& relativePath, const std::string& section);
+
+    // Writes every key to the file at the executable's folder + relativePath, keeping the rest
+    // of the file. Failures are silent.
+    void write(const std::string& relativePath, const std::string& section);
+
+    // Takes every field from other except the window geometry and dimFirstRead.
+    void adoptChoicesFrom(const Settings& other);
+
+    bool dimFirstRead = true;
+    int32_t vzrVersion = kSettingsVersion;
+    int32_t dimLeft = 0;
+    int32_t dimTop = 0;
+    int32_t dimWidth = 275;
+    int32_t dimHeight = 116;
+    std::string dimResolution;
+    uint32_t tofOnOff = 0;
+    uint32_t vumOnOff = 0;
+    std::string vumType;
+    uint32_t oscOnOff = 0;
+    uint32_t oscRotate = 0;
+    std::string oscType;
+    std::string oscSamplingRate;
+    std::string oscRenderingMode;
+    uint32_t bgrOnOff = 0;
+    std::string bgrName;
+    uint32_t mdlOnOff = 0;
+    uint32_t mdlBeat = 0;
+    uint32_t mdlEffectsOnOff = 0;
+    std::string mdlEffectsType;
+    uint32_t mdlDynamicTextureOnOff = 0;
+    std::string mdlName;
+    std::string mdlColorMap;
+    std::string camPosition;
+    uint32_t texBits = 0;
+    uint32_t lhtOnOff = 0;
+    uint32_t lhtRotate = 0;
+    uint32_t lhtStroboscope = 0;
+    uint32_t lhtAmbient = 0;
+    uint32_t lhtDiffuse = 0;
+    uint32_t lhtSpecularLeft = 0;
+    uint32_t lhtSpecularRight = 0;
+    Rgb ambientRgb;
+    Rgb diffuseRgb;
+    Rgb specularLeftRgb;
+    Rgb specularRightRgb;
+
+private:
+    void unpackColours();
+};
+
+// The full path of a file given relative to the executable's folder, or an empty text when it
+// would not fit the platform's 260-character path buffer.
+std::string pathBesideExecutable(const std::string& relativePath);
