@@ -157,8 +157,7 @@ int main(int argc, char** argv) {
                      GetLastError());
         return 2;
     }
-    auto getHeader =
-        reinterpret_cast<GetHeaderFunction>(GetProcAddress(library, kGetHeaderExport));
+    GetHeaderFunction getHeader = findGetHeader(library);
     VisHeader* header = getHeader ? getHeader() : nullptr;
     VisModule* module = header && header->getModule ? header->getModule(0) : nullptr;
     if (!module) {

@@ -38,6 +38,12 @@ constexpr int kVisHeaderVersion = 0x101;
 using GetHeaderFunction = VisHeader* (*)();
 constexpr const char* kGetHeaderExport = "winampVisGetHeader";
 
+// The export of a loaded library, or null.
+inline GetHeaderFunction findGetHeader(HMODULE library) {
+    return reinterpret_cast<GetHeaderFunction>(
+        reinterpret_cast<void*>(GetProcAddress(library, kGetHeaderExport)));
+}
+
 #if defined(_WIN32) && !defined(_WIN64)
 static_assert(offsetof(VisModule, hostWindow) == 4);
 static_assert(offsetof(VisModule, instance) == 8);

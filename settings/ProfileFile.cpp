@@ -41,6 +41,12 @@ std::string copyEntry(std::string_view value, size_t bufferSize) {
     return out;
 }
 
+// The first line break of a run of carriage returns and line feeds.
+std::string firstBreak(std::string_view eol) {
+    if (eol.substr(0, 2) == "\r\n") return "\r\n";
+    return std::string(eol.substr(0, 1));
+}
+
 }  // namespace
 
 uint32_t parseProfileInteger(std::string_view text) {
@@ -79,7 +85,7 @@ ProfileFile::Line ProfileFile::classify(std::string raw, std::string eol) {
         size_t close = s.rfind(']');
         if (close != npos && close > 0) {
             line.kind = Kind::Section;
-            line.name = std::string(s.substr(1, close - 1));
+            line.name = std::string(trim(s.substr(1, close - 1)));
             return line;
         }
     }
@@ -100,27 +106,18 @@ void ProfileFile::parse(std::string_view text) {
     newline_ = "\r\n";
     byteOrderMark_ = text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF";
     if (byteOrderMark_) text.remove_prefix(3);
-    bool firstBreak = true;
     size_t pos = 0;
     while (pos < text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == npos) end = text.find('\r', pos);
-        std::string raw, eol;
-        if (end == npos) {
-            raw = std::string(text.substr(pos));
-            pos = text.size();
-        } else {
-            raw = std::string(text.substr(pos, end - pos));
-            eol = std::string(1, text[end]);
-            if (text[end] == '\n' && !raw.empty() && raw.back() == '\r') {
-                raw.pop_back();
-                eol = "\r\n";
-            }
-            pos = end + 1;
-            if (firstBreak) newline_ = eol;  // new lines follow the file's own style
-            firstBreak = false;
-        }
-        lines_.push_back(classify(std::move(raw), std::move(eol)));
+        // A line ends at any carriage return or line feed; the whole run of them that follows
+        // is its line break (blank lines included), kept so the file is written back as it was.
+        size_t end = text.find_first_of("\r\n", pos);
+        if (end == npos) end = text.size();
+        size_t next = text.find_first_not_of("\r\n", end);
+        if (next == npos) next = text.size();
+        std::string eol(text.substr(end, next - end));
+        if (lines_.empty() && !eol.empty()) newline_ = firstBreak(eol);
+        lines_.push_back(classify(std::string(text.substr(pos, end - pos)), std::move(eol)));
+        pos = next;
     }
 }
 
@@ -133,6 +130,8 @@ platform::ReadResult ProfileFile::load(const std::string& path) {
 
 size_t ProfileFile::findSection(std::string_view section) const {
     section = trim(section);
+    // Keys before the first header belong to a section with an empty name.
+    if (section.empty() && (lines_.empty() || lines_[0].kind != Kind::Section)) return kRootSection;
     for (size_t i = 0; i < lines_.size(); ++i)
         if (lines_[i].kind == Kind::Section && sameName(lines_[i].name, section)) return i;
     return npos;
@@ -140,7 +139,7 @@ size_t ProfileFile::findSection(std::string_view section) const {
 
 size_t ProfileFile::findKey(size_t sectionLine, std::string_view key) const {
     key = trim(key);
-    for (size_t i = sectionLine + 1; i < lines_.size() && lines_[i].kind != Kind::Section; ++i)
+    for (size_t i = firstLineOf(sectionLine); i < lines_.size() && lines_[i].kind != Kind::Section; ++i)
         if (lines_[i].kind == Kind::Key && sameName(lines_[i].name, key)) return i;
     return npos;
 }
@@ -149,7 +148,6 @@ std::string ProfileFile::getString(std::string_view section, std::string_view ke
                                    std::string_view fallback, size_t bufferSize) const {
     // The platform drops trailing spaces of the fallback text.
     while (fallback.size() > 1 && fallback.back() == ' ') fallback.remove_suffix(1);
-    if (trim(key).empty()) return copyEntry(fallback, bufferSize);
     size_t sectionLine = findSection(section);
     size_t keyLine = sectionLine == npos ? npos : findKey(sectionLine, key);
     if (keyLine != npos && lines_[keyLine].hasValue)
@@ -172,9 +170,11 @@ void ProfileFile::set(std::string_view section, std::string_view key, std::strin
 
     size_t sectionLine = findSection(section);
     if (sectionLine == npos) {
-        if (!lines_.empty() && lines_.back().eol.empty()) lines_.back().eol = newline_;
-        if (!lines_.empty() && lines_.back().kind != Kind::Other)
-            lines_.push_back(classify(std::string(), newline_));
+        if (!lines_.empty()) {
+            std::string& eol = lines_.back().eol;
+            if (eol.empty()) eol = newline_;
+            if (eol == firstBreak(eol)) eol += newline_;  // a blank line before the new section
+        }
         sectionLine = lines_.size();
         lines_.push_back(classify("[" + std::string(section) + "]", newline_));
     }
@@ -184,14 +184,24 @@ void ProfileFile::set(std::string_view section, std::string_view key, std::strin
         line = classify(line.name + "=" + std::string(value), line.eol);
         return;
     }
-    // Append after the section's last non-blank line, before any blank lines that separate it
-    // from the next section.
-    size_t insertAt = sectionLine + 1;
-    for (size_t i = sectionLine + 1; i < lines_.size() && lines_[i].kind != Kind::Section; ++i)
+    // Append after the section's last line, before the blank lines that separate it from the
+    // next section (they are part of that line's line break).
+    size_t insertAt = firstLineOf(sectionLine);
+    for (size_t i = insertAt; i < lines_.size() && lines_[i].kind != Kind::Section; ++i)
         if (lines_[i].kind != Kind::Other) insertAt = i + 1;
-    if (lines_[insertAt - 1].eol.empty()) lines_[insertAt - 1].eol = newline_;
+    std::string eol = newline_;
+    if (insertAt > 0) {
+        Line& previous = lines_[insertAt - 1];
+        std::string first = previous.eol.empty() ? newline_ : firstBreak(previous.eol);
+        eol = newline_ + previous.eol.substr(std::min(first.size(), previous.eol.size()));
+        previous.eol = first;
+    }
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
-                  classify(std::string(key) + "=" + std::string(value), newline_));
+                  classify(std::string(key) + "=" + std::string(value), eol));
+}
+
+size_t ProfileFile::firstLineOf(size_t sectionLine) const {
+    return sectionLine == kRootSection ? 0 : sectionLine + 1;
 }
 
 std::string ProfileFile::text() const {

@@ -2,8 +2,9 @@
 // An INI-style profile file held in memory, read and edited the way the Windows profile
 // functions (GetPrivateProfileString, GetPrivateProfileInt, WritePrivateProfileString) treat the
 // files this system meets:
-//  - a line is cut at '\n' (or at '\r' once no '\n' follows); blanks are trimmed from both ends;
-//  - "[name]" starts a section (name: the text between '[' and the last ']', as it stands);
+//  - a line ends at any '\r' or '\n'; blanks are trimmed from both ends;
+//  - "[name]" starts a section (name: the text between '[' and the last ']', trimmed);
+//    keys before the first section belong to a section with an empty name;
 //  - "key=value" is a key, trimmed on both sides of '='; a line without '=' is a key without
 //    a value, which reads as absent but still counts as the key's first occurrence;
 //  - section and key names compare case-insensitively; only the first section of a name is
@@ -49,7 +50,7 @@ private:
     enum class Kind { Other, Section, Key };
     struct Line {
         std::string raw;  // the line as in the file, without its line break
-        std::string eol;  // its line break: "\n", "\r\n", "\r" or "" for the last line
+        std::string eol;  // the run of '\r' and '\n' after it, "" at the end of the file
         Kind kind = Kind::Other;
         std::string name;
         bool hasValue = false;
@@ -59,8 +60,12 @@ private:
     static Line classify(std::string raw, std::string eol);
     // Index of the header line of the first section called section, or npos.
     size_t findSection(std::string_view section) const;
+    // The first line after a section's header (the root section has none).
+    size_t firstLineOf(size_t sectionLine) const;
     // Index of the first line of key in the section whose header is at sectionLine, or npos.
     size_t findKey(size_t sectionLine, std::string_view key) const;
+
+    static constexpr size_t kRootSection = static_cast<size_t>(-2);
 
     std::vector<Line> lines_;
     std::string newline_ = "\r\n";

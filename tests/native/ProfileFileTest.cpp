@@ -13,7 +13,7 @@ TEST(ProfileFile, ReadsLikeThePlatformProfileReader) {
     ProfileFile f;
     f.parse(
         "orphan=before any section\r\n"
-        "[other]\r\n"
+        "[ other ]\r\n"
         "key=in other\r\n"
         "  [ViZoRaMa]  \r\n"
         "  Spaced Key   =   spaced value   \r\n"
@@ -35,6 +35,7 @@ TEST(ProfileFile, ReadsLikeThePlatformProfileReader) {
     EXPECT_EQ(get(f, "Vizorama", "key"), "DEFAULT");  // belongs to [other]
     EXPECT_EQ(get(f, "other", "key"), "in other");
     EXPECT_EQ(get(f, "Vizorama", "orphan"), "DEFAULT");
+    EXPECT_EQ(get(f, "", "orphan"), "before any section");
     // A line without '=' is the first occurrence of its key and has no value.
     EXPECT_EQ(get(f, "Vizorama", "noequals"), "DEFAULT");
     EXPECT_EQ(get(f, "Vizorama", "empty"), "");
@@ -50,10 +51,11 @@ TEST(ProfileFile, ReadsLikeThePlatformProfileReader) {
 }
 
 TEST(ProfileFile, SplitsLinesAtLineFeedsAndLoneCarriageReturns) {
-    ProfileFile lf, cr;
+    ProfileFile lf, cr, mixed;
     lf.parse("[s]\na=1\nb=2\n");
     cr.parse("[s]\ra=1\rb=2");
-    for (const ProfileFile* f : {&lf, &cr}) {
+    mixed.parse("[s]\r\n\r\na=1\r\rb=2\n");
+    for (const ProfileFile* f : {&lf, &cr, &mixed}) {
         EXPECT_EQ(get(*f, "s", "a"), "1");
         EXPECT_EQ(get(*f, "s", "b"), "2");
     }

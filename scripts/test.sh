@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Builds every configuration and runs every test tier:
+#   1. native unit tests (portable core, under AddressSanitizer + UndefinedBehaviorSanitizer);
+#   2. checks of the shipped 32-bit binaries (format, export, imports);
+#   3. Win32 and end-to-end tests under Wine + Xvfb: the real DLL in our host.
+# The Wine tier runs the 32-bit build where this machine can run 32-bit code, and otherwise
+# the same sources built 64-bit (some kernels cannot run 32-bit programs at all).
+# Usage: scripts/test.sh [--skip-setup] [ctest options for the Wine tier, e.g. -R HostRun]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+if [ "${1:-}" = "--skip-setup" ]; then shift; else bash scripts/setup.sh; fi
+werror=OFF
+if [ -n "${CI:-}" ]; then werror=ON; fi
+
+build() {
+  cmake --preset "$1" -DVZRM_WERROR=$werror >/dev/null
+  cmake --build --preset "$1"
+}
+
+echo "== native build and tests"
+build native
+ctest --preset native
+
+echo "== 32-bit Windows build"
+build win32
+ctest --preset win32 -L binary
+
+source scripts/wine-session.sh
+if can_run_32bit; then
+  wine_arch=win32
+else
+  echo "== this machine cannot run 32-bit programs: the Wine tier runs the 64-bit build"
+  wine_arch=win64
+  build win64
+fi
+echo "== Wine tests ($wine_arch)"
+wine_session_start "$wine_arch"
+ctest --preset "$wine_arch" "$@"

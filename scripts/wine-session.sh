@@ -1,0 +1,46 @@
+# Sourced by the test and demo commands: a private X display (Xvfb) and one wineserver for the
+# whole run, both stopped at the end, also on failure.
+#   wine_session_start ARCH   ARCH: win32 or win64
+#   wine_session_stop
+
+wine_session_start() {
+  local arch=$1 root
+  root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEPREFIX="$root/build/wineprefix-$arch"
+  if [ "$arch" = win64 ]; then WINE_LOADER=/usr/lib/wine/wine64; else WINE_LOADER=wine; fi
+  export WINE_LOADER
+
+  if [ -z "${VZRM_USE_DISPLAY:-}" ]; then
+    local n=90
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
+  fi
+
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "wine: preparing the $arch prefix (once)"
+    WINEARCH=$arch "$WINE_LOADER" wineboot -i >/dev/null 2>&1 || true
+    # Without a window manager every DestroyWindow of a top-level window stalls otherwise.
+    "$WINE_LOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  fi
+  wineserver -p
+  trap wine_session_stop EXIT
+  # Start Wine's background services now, with no output: started by the first test program they
+  # would inherit its output pipe and keep the test runner waiting for it to close.
+  "$WINE_LOADER" wineboot >/dev/null 2>&1 </dev/null || true
+}
+
+wine_session_stop() {
+  [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1 || true
+  if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
+  XVFB_PID=
+}
+
+# Whether this machine can run 32-bit Linux programs (and so 32-bit Wine).
+can_run_32bit() {
+  [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1
+}

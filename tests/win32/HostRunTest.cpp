@@ -1,0 +1,166 @@
+// The real plug-in in our host, in install trees laid out like a player installation.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <sstream>
+
+#include "tests/win32/WineSupport.h"
+
+namespace {
+
+const char* kWriteOrder[] = {
+    "vzrVersion", "dimLeft", "dimTop", "dimWidth", "dimHeight", "dimResolution", "tofOnOff",
+    "vumOnOff", "vumType", "oscOnOff", "oscRotate", "oscType", "oscSamplingRate",
+    "oscRenderingMode", "bgrOnOff", "bgrName", "mdlOnOff", "mdlBeat", "mdlEffectsOnOff",
+    "mdlEffectsType", "mdlDynamicTextureOnOff", "mdlColorMap", "mdlName", "camPosition",
+    "texBits", "lhtOnOff", "lhtRotate", "lhtStroboscope", "lhtAmbient", "lhtDiffuse",
+    "lhtSpecularLeft", "lhtSpecularRight"};
+
+std::string valueOf(const std::string& text, const std::string& key) {
+    size_t at = text.find("\n" + key + "=");
+    if (at == std::string::npos) return "<absent>";
+    at += key.size() + 2;
+    return text.substr(at, text.find('\r', at) - at);
+}
+
+// Replaces the file the way the utility does, so the plug-in never reads half of it.
+void replaceFile(const std::string& path, const std::string& text) {
+    writeFileText(path + ".new", text);
+    MoveFileExA((path + ".new").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+TEST(HostRun, StartsWritesEveryKeyInOrderAndStops) {
+    InstallTree tree;
+    HostRun run = runHost(tree.hostPath(), "--frames 5 --flat-out");
+    ASSERT_TRUE(run.started);
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_TRUE(run.boxes.empty());
+    EXPECT_NE(run.output.find("host: 5 frames"), std::string::npos) << run.output;
+
+    std::string text = readFileText(tree.settingsPath());
+    std::istringstream lines(text);
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "[Vizorama]\r");
+    size_t i = 0;
+    while (std::getline(lines, line) && i < 32) EXPECT_EQ(line.substr(0, line.find('=')), kWriteOrder[i++]);
+    EXPECT_EQ(i, 32u);
+    EXPECT_EQ(valueOf(text, "vzrVersion"), "151");
+    EXPECT_EQ(valueOf(text, "dimResolution"), "1x1");
+    EXPECT_EQ(valueOf(text, "bgrName"), "Late Afternoon");
+    EXPECT_EQ(valueOf(text, "lhtAmbient"), "0x003f7fff");
+    EXPECT_EQ(valueOf(text, "lhtDiffuse"), "0x003f3f3f");
+}
+
+TEST(HostRun, QuitWritesTheSettingsAgainAndKeepsTheRestOfTheFile) {
+    InstallTree tree;
+    writeFileText(tree.settingsPath(),
+                  "[Player]\r\nvolume=7\r\n\r\n[Vizorama]\r\nvzrVersion=120\r\ndimLeft=300\r\n"
+                  "dimTop=400\r\nvumType=Beam\r\n");
+    std::string atStart;
+    HostRun run = runHost(tree.hostPath(), "--frames 80", 30000, [&] {
+        if (!atStart.empty()) return;
+        std::string text = readFileText(tree.settingsPath());
+        if (text.find("vzrVersion=151") == std::string::npos) return;
+        // Init has written the file: change a geometry key behind the plug-in's back.
+        atStart = text;
+        std::string changed = text;
+        changed.replace(changed.find("dimLeft="), 11, "dimLeft=777");
+        replaceFile(tree.settingsPath(), changed + "addedByTest=1\r\n");
+    });
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    ASSERT_FALSE(atStart.empty()) << "the settings were never written at start";
+    std::string text = readFileText(tree.settingsPath());
+    EXPECT_EQ(text.rfind("[Player]\r\nvolume=7\r\n\r\n[Vizorama]\r\nvzrVersion=151\r\n", 0), 0u);
+    EXPECT_EQ(valueOf(text, "dimLeft"), valueOf(atStart, "dimLeft"));
+    EXPECT_EQ(valueOf(text, "dimTop"), "400");
+    EXPECT_EQ(valueOf(text, "vumType"), "Beam");
+    EXPECT_EQ(valueOf(text, "addedByTest"), "1");
+}
+
+TEST(HostRun, StartsAgainAfterQuitWithoutBeingReloaded) {
+    InstallTree tree;
+    HostRun run = runHost(tree.hostPath(), "--cycles 3 --frames 4 --flat-out");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_NE(run.output.find("host: 12 frames"), std::string::npos) << run.output;
+    EXPECT_EQ(valueOf(readFileText(tree.settingsPath()), "vzrVersion"), "151");
+}
+
+TEST(HostRun, ConfigStartsTheUtilityFromTheConfigurationFolder) {
+    InstallTree tree;
+    tree.installConfigurator();
+    const std::string marker = tree.configurationFolder() + "configurator-started.txt";
+    auto starts = [&] {
+        std::string text = readFileText(marker);
+        return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+    };
+
+    HostRun run = runHost(tree.hostPath(), "--config-only");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    ASSERT_TRUE(waitUntil([&] { return starts() == 1; }, 10000));
+    std::string folder = tree.configurationFolder();
+    folder.pop_back();
+    std::string text = readFileText(marker);
+    EXPECT_NE(text.find("cwd=" + folder + "|"), std::string::npos) << text;
+    EXPECT_NE(text.find("vis_vzrm_c.exe|cmd="), std::string::npos) << text;
+
+    // While the plug-in runs, from the player's own thread.
+    run = runHost(tree.hostPath(), "--config --frames 40");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_TRUE(waitUntil([&] { return starts() == 2; }, 10000));
+    EXPECT_TRUE(run.boxes.empty());
+
+    // Without the utility nothing is shown and the plug-in goes on.
+    InstallTree bare;
+    run = runHost(bare.hostPath(), "--config --frames 10");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_TRUE(run.boxes.empty());
+}
+
+TEST(HostRun, FindsThePluginFolderOrSaysWhyNot) {
+    InstallTree renamed("Player.exe");
+    HostRun run = runHost(renamed.hostPath(), "--frames 2 --flat-out");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;  // the start goes on after the message
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].text, "Could not find Winamp.exe!");
+    EXPECT_EQ(run.boxes[0].caption, "Error!");
+    EXPECT_FALSE(run.boxes[0].hasOwner);
+
+    InstallTree fits("Winamp.exe", 242);
+    ASSERT_EQ(fits.hostPath().size(), 242u);
+    run = runHost(fits.hostPath(), "--frames 2 --flat-out");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_TRUE(run.boxes.empty());
+
+    InstallTree tooLong("Winamp.exe", 243);
+    ASSERT_EQ(tooLong.hostPath().size(), 243u);
+    run = runHost(tooLong.hostPath(), "--frames 2 --flat-out");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].text, "The VZRM path too long!");
+    EXPECT_EQ(run.boxes[0].caption, "Error!");
+}
+
+TEST(HostRun, ExplainsWhatItCannotRun) {
+    InstallTree tree;
+    HostRun run = runHost(tree.hostPath(), "--plugin C:\\absent\\vis_none.dll");
+    EXPECT_EQ(run.exitCode, 2u);
+    EXPECT_NE(run.output.find("cannot load the plug-in"), std::string::npos) << run.output;
+
+    run = runHost(tree.hostPath(), "--plugin version.dll");
+    EXPECT_EQ(run.exitCode, 2u);
+    EXPECT_NE(run.output.find("not a visualisation plug-in"), std::string::npos) << run.output;
+
+    writeFileText(tree.folder() + "broken.wav", "RIFF....WAVEjunk");
+    run = runHost(tree.hostPath(), "--wav \"" + tree.folder() + "broken.wav\"");
+    EXPECT_EQ(run.exitCode, 2u);
+    EXPECT_NE(run.output.find("broken.wav"), std::string::npos) << run.output;
+
+    run = runHost(tree.hostPath(), "--frames");
+    EXPECT_EQ(run.exitCode, 2u);
+    EXPECT_NE(run.output.find("usage:"), std::string::npos) << run.output;
+}
+
+}  // namespace

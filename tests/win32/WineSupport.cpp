@@ -1,0 +1,191 @@
+#include "tests/win32/WineSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+std::string gStageFolder;
+std::string gStandInPath;
+
+namespace {
+
+std::string tempBase() {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    static int counter = 0;
+    return std::string(temp) + "vzrm" + std::to_string(GetCurrentProcessId()) + "-" +
+           std::to_string(++counter) + "\\";
+}
+
+void removeTree(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string path = folder + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) removeTree(path + "\\");
+            else DeleteFileA(path.c_str());
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+void makeFolders(const std::string& path) {
+    for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
+        CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+}
+
+std::string windowText(HWND window) {
+    wchar_t text[1024] = {};
+    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_BLOCK,
+                        2000, nullptr);
+    char narrow[2048] = {};
+    WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
+    return narrow;
+}
+
+struct BoxSearch {
+    DWORD processId;
+    HWND box;
+};
+
+BOOL CALLBACK findBox(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<BoxSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char cls[64] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    if (owner == search->processId && std::strcmp(cls, "#32770") == 0 && IsWindowVisible(window)) {
+        search->box = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::string readFileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void writeFileText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+bool fileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(10);
+    }
+    return true;
+}
+
+InstallTree::InstallTree(const std::string& hostName, size_t hostPathLength)
+    : base_(tempBase()) {
+    folder_ = base_;
+    // Folders of at most 100 characters until the host's path has the length asked for.
+    while (hostPathLength > folder_.size() + hostName.size()) {
+        size_t room = hostPathLength - folder_.size() - hostName.size();
+        if (room == 1) {  // too little for a folder of its own: widen the last one
+            folder_.insert(folder_.size() - 1, "p");
+            continue;
+        }
+        folder_ += std::string(room > 101 ? 100 : room - 1, 'p') + "\\";
+    }
+    hostPath_ = folder_ + hostName;
+    makeFolders(folder_ + "Plugins\\vis_vzrm\\Configurations\\");
+    CopyFileA((gStageFolder + "\\Winamp.exe").c_str(), hostPath_.c_str(), FALSE);
+    CopyFileA((gStageFolder + "\\Plugins\\vis_vzrm.dll").c_str(),
+              (folder_ + "Plugins\\vis_vzrm.dll").c_str(), FALSE);
+}
+
+InstallTree::~InstallTree() { removeTree(base_); }
+
+std::string InstallTree::configurationFolder() const {
+    return folder_ + "Plugins\\vis_vzrm\\Configurations\\";
+}
+
+std::string InstallTree::settingsPath() const {
+    return configurationFolder() + "vis_vzrm_config.ini";
+}
+
+void InstallTree::installConfigurator() const {
+    CopyFileA(gStandInPath.c_str(), (configurationFolder() + "vis_vzrm_c.exe").c_str(), FALSE);
+}
+
+HostRun runHost(const std::string& hostPath, const std::string& args, DWORD timeoutMs,
+                const std::function<void()>& whileRunning) {
+    HostRun run;
+    std::string outputPath = hostPath + ".out.txt";
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = output;
+    si.hStdError = output;
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION pi = {};
+    std::string commandLine = "\"" + hostPath + "\" " + args;
+    run.started = CreateProcessA(hostPath.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0,
+                                 nullptr, nullptr, &si, &pi);
+    CloseHandle(output);
+    if (!run.started) return run;
+
+    DWORD start = GetTickCount();
+    HWND answered = nullptr;
+    while (WaitForSingleObject(pi.hProcess, 10) == WAIT_TIMEOUT) {
+        if (GetTickCount() - start > timeoutMs) {
+            run.timedOut = true;
+            TerminateProcess(pi.hProcess, 99);
+            WaitForSingleObject(pi.hProcess, 5000);
+            break;
+        }
+        BoxSearch search = {pi.dwProcessId, nullptr};
+        EnumWindows(findBox, reinterpret_cast<LPARAM>(&search));
+        if (search.box && search.box != answered) {
+            MessageBoxSeen seen;
+            seen.caption = windowText(search.box);
+            seen.text = windowText(GetDlgItem(search.box, 0xFFFF));
+            seen.hasOwner = GetWindow(search.box, GW_OWNER) != nullptr;
+            run.boxes.push_back(seen);
+            answered = search.box;
+            PostMessageA(GetDlgItem(search.box, IDOK), BM_CLICK, 0, 0);
+        }
+        if (whileRunning) whileRunning();
+    }
+    GetExitCodeProcess(pi.hProcess, &run.exitCode);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    run.output = readFileText(outputPath);
+    DeleteFileA(outputPath.c_str());
+    return run;
+}
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a.rfind("--stage=", 0) == 0) gStageFolder = a.substr(8);
+        else if (a.rfind("--standin=", 0) == 0) gStandInPath = a.substr(10);
+    }
+    if (gStageFolder.empty() || gStandInPath.empty()) {
+        std::fprintf(stderr, "usage: win32_tests --stage=FOLDER --standin=EXE [gtest options]\n");
+        return 2;
+    }
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,59 @@
+#pragma once
+// What the Win32 tests share: install trees laid out like a player installation, running the
+// host in them, and answering the message boxes it shows.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// From the command line: the staged install tree and the configuration utility's stand-in.
+extern std::string gStageFolder;
+extern std::string gStandInPath;
+
+std::string readFileText(const std::string& path);
+void writeFileText(const std::string& path, const std::string& text);
+bool fileExists(const std::string& path);
+
+// Polls condition every 10 ms until it holds or timeoutMs pass.
+bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+
+// A fresh copy of the staged install tree in a folder of its own, removed afterwards.
+class InstallTree {
+public:
+    // hostName: the host's file name; hostPathLength: when not 0, folders are added so that
+    // the host's full path has exactly this length.
+    explicit InstallTree(const std::string& hostName = "Winamp.exe", size_t hostPathLength = 0);
+    ~InstallTree();
+    InstallTree(const InstallTree&) = delete;
+    InstallTree& operator=(const InstallTree&) = delete;
+
+    const std::string& folder() const { return folder_; }  // with trailing backslash
+    const std::string& hostPath() const { return hostPath_; }
+    std::string configurationFolder() const;
+    std::string settingsPath() const;
+    void installConfigurator() const;  // the stand-in, as vis_vzrm_c.exe
+
+private:
+    std::string base_, folder_, hostPath_;
+};
+
+struct MessageBoxSeen {
+    std::string text;
+    std::string caption;
+    bool hasOwner = false;
+};
+
+struct HostRun {
+    bool started = false;
+    bool timedOut = false;
+    DWORD exitCode = 0;
+    std::string output;  // what the host printed
+    std::vector<MessageBoxSeen> boxes;
+};
+
+// Runs the host with args until it ends (or timeoutMs pass, when it is ended), reading and
+// pressing OK on each message box it shows. whileRunning, if given, is called every 10 ms.
+HostRun runHost(const std::string& hostPath, const std::string& args, DWORD timeoutMs = 30000,
+                const std::function<void()>& whileRunning = nullptr);
