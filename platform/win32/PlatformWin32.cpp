@@ -70,13 +70,13 @@ bool writeFileAtomically(const std::string& path, const std::string& contents) {
               written == contents.size();
     ok = FlushFileBuffers(file) && ok;
     CloseHandle(file);
-    // A reader that opened the old file without delete sharing makes the replacement fail for
-    // a moment; try again briefly before giving up.
-    for (int attempt = 0; ok && attempt < 20; ++attempt) {
+    // A reader that opened the old file without delete sharing makes the replacement fail
+    // while it holds the file; try again for up to half a second before giving up.
+    for (int attempt = 0; ok && attempt < 100; ++attempt) {
         if (MoveFileExA(temp.c_str(), path.c_str(),
                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return true;
-        Sleep(5);
+        Sleep(attempt < 10 ? 1 : 5);
     }
     DeleteFileA(temp.c_str());
     return false;

@@ -141,6 +141,17 @@ TEST(HostRun, FindsThePluginFolderOrSaysWhyNot) {
     ASSERT_EQ(run.boxes.size(), 1u);
     EXPECT_EQ(run.boxes[0].text, "The VZRM path too long!");
     EXPECT_EQ(run.boxes[0].caption, "Error!");
+
+    // A host path that does not fit the buffer at all; the plug-in is loaded from a short
+    // path, since the host's own folder is out of reach for most file functions.
+    InstallTree beyond("Winamp.exe", 262);
+    ASSERT_EQ(beyond.hostPath().size(), 262u);
+    run = runHost(beyond.hostPath(), "--frames 2 --flat-out --plugin \"" + gStageFolder +
+                                         "\\Plugins\\vis_vzrm.dll\"");
+    if (!run.started) GTEST_SKIP() << "this system cannot start a program at a 262-character path";
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].text, "The Winamp.exe path too long!");
 }
 
 TEST(HostRun, ExplainsWhatItCannotRun) {

@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <set>
+#include <thread>
 
 #include "settings/ProfileFile.h"
 #include "tests/win32/WineSupport.h"
@@ -132,6 +134,47 @@ TEST(ProfileDifferential, ThePlatformReadsBackWhatWeWrite) {
         }
         DeleteFileA(path.c_str());
     }
+    RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
+
+namespace {
+
+// The utility and the plug-in read and write the same file from two processes: a reader must
+// see the old or the new file whole, and a reader holding the file open must not make a write
+// fail.
+TEST(ProfileDifferential, AReaderNeverSeesHalfAWrittenFile) {
+    const std::string folder = folderForCorpus();
+    const std::string path = folder + "shared.ini";
+    ProfileFile file;
+    for (int i = 0; i < 200; ++i) file.set("Vizorama", "key" + std::to_string(i), "value");
+    ASSERT_TRUE(file.save(path));
+
+    std::atomic<bool> done{false};
+    int torn = 0, reads = 0;
+    std::thread reader([&] {
+        while (!done) {
+            char last[16];
+            GetPrivateProfileStringA("Vizorama", "key199", "", last, sizeof last, path.c_str());
+            std::string text;
+            platform::readWholeFile(path, text);
+            torn += std::string(last) != "value" || text.find("key199=value") == std::string::npos;
+            ++reads;
+            Sleep(1);  // readers come back often, but not without pause
+        }
+    });
+    int failedWrites = 0;
+    for (int i = 0; i < 300; ++i) {
+        file.set("Vizorama", "counter", std::to_string(i));
+        failedWrites += !file.save(path);
+    }
+    done = true;
+    reader.join();
+    EXPECT_EQ(failedWrites, 0);
+    EXPECT_EQ(torn, 0) << "of " << reads << " reads";
+    EXPECT_GT(reads, 10);
+    DeleteFileA(path.c_str());
     RemoveDirectoryA(folder.c_str());
 }
 
