@@ -27,6 +27,9 @@ wine_session_start() {
     # Without a window manager every DestroyWindow of a top-level window stalls otherwise.
     "$WINE_LOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   fi
+  # One persistent server for the whole run (a server left from preparing the prefix, or from
+  # an interrupted run, is ended first: it would refuse to become persistent).
+  wineserver -k >/dev/null 2>&1 || true
   wineserver -p
   trap wine_session_stop EXIT
   # Start Wine's background services now, with no output: started by the first test program they
