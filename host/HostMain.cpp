@@ -2,7 +2,7 @@
 // does, with a main window of the player's size for the plug-in to dock into and capture.
 //
 //   Winamp.exe [--plugin DLL] [--wav FILE] [--frames N] [--flat-out] [--cycles N]
-//              [--config] [--config-only] [--position X,Y] [--double-size]
+//              [--config] [--config-after N] [--config-only] [--position X,Y] [--double-size]
 //
 // Exit status: 0 when every Init succeeded, 1 when an Init failed, 2 for a usage error or a
 // plug-in that cannot be loaded.
@@ -28,7 +28,7 @@ struct Options {
     long frames = 0;  // 0: until the plug-in or the user stops
     bool flatOut = false;
     int cycles = 1;
-    bool config = false;
+    long configAfter = -1;  // call Config once this many frames are drawn; -1: never
     bool configOnly = false;
     int x = 100, y = 100;
     bool doubleSize = false;
@@ -36,13 +36,15 @@ struct Options {
 
 const char* kUsage =
     "usage: Winamp.exe [--plugin DLL] [--wav FILE] [--frames N] [--flat-out] [--cycles N]\n"
-    "                  [--config] [--config-only] [--position X,Y] [--double-size]\n"
+    "                  [--config] [--config-after N] [--config-only] [--position X,Y]\n"
+    "                  [--double-size]\n"
     "  --plugin DLL     the visualisation plug-in (default: Plugins\\vis_vzrm.dll here)\n"
     "  --wav FILE       play an 8 or 16-bit PCM WAV file (default: the built-in signal)\n"
     "  --frames N       stop after N frames (default: run until stopped)\n"
     "  --flat-out       do not sleep between frames\n"
     "  --cycles N       stop and start the plug-in N times without reloading it\n"
-    "  --config         open the plug-in's configuration while it runs\n"
+    "  --config         open the plug-in's configuration as soon as it runs\n"
+    "  --config-after N open the plug-in's configuration after N frames\n"
     "  --config-only    open the plug-in's configuration and do not start it\n"
     "  --position X,Y   place the main window at X,Y (default 100,100)\n"
     "  --double-size    show the main window at double size (550 x 232)\n";
@@ -60,10 +62,11 @@ bool parseOptions(int argc, char** argv, Options& o) {
         else if (a == "--wav" && value(v)) o.wav = v;
         else if (a == "--frames" && value(v)) o.frames = std::strtol(v, nullptr, 10);
         else if (a == "--cycles" && value(v)) o.cycles = std::atoi(v);
+        else if (a == "--config-after" && value(v)) o.configAfter = std::strtol(v, nullptr, 10);
         else if (a == "--position" && value(v)) {
             if (std::sscanf(v, "%d,%d", &o.x, &o.y) != 2) return false;
         } else if (a == "--flat-out") o.flatOut = true;
-        else if (a == "--config") o.config = true;
+        else if (a == "--config") o.configAfter = 0;
         else if (a == "--config-only") o.configOnly = true;
         else if (a == "--double-size") o.doubleSize = true;
         else return false;
@@ -86,6 +89,7 @@ struct VisRun {
     VisModule* module = nullptr;
     std::atomic<bool> stopRequested{false};
     std::atomic<bool> started{false};
+    std::atomic<long> framesThisCycle{0};
     int status = 0;
     long framesDrawn = 0;
 };
@@ -102,6 +106,7 @@ void visThread(VisRun* run) {
             run->status = 1;
             break;
         }
+        run->framesThisCycle = 0;
         run->started = true;
         long frames = 0;
         double timeMs = 0;
@@ -118,7 +123,7 @@ void visThread(VisRun* run) {
             // the position advances by the plug-in's frame delay, so runs are repeatable.
             run->audio->fillBlock(timeMs + m->latencyMs, m->waveformData);
             if (m->Render(m) != 0) break;
-            ++frames;
+            run->framesThisCycle = ++frames;
             timeMs += m->delayMs > 0 ? m->delayMs : 25;
             if (!o.flatOut) Sleep(m->delayMs > 0 ? static_cast<DWORD>(m->delayMs) : 0);
         }
@@ -201,7 +206,8 @@ int main(int argc, char** argv) {
             }
             // The player's configuration entry runs on its own (user interface) thread, while
             // the visualisation runs on the other.
-            if (o.config && !configOpened && run.started) {
+            if (o.configAfter >= 0 && !configOpened && run.started &&
+                run.framesThisCycle >= o.configAfter) {
                 configOpened = true;
                 module->Config(module);
             }

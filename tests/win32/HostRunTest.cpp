@@ -112,6 +112,22 @@ TEST(HostRun, ConfigStartsTheUtilityFromTheConfigurationFolder) {
     EXPECT_TRUE(waitUntil([&] { return starts() == 2; }, 10000));
     EXPECT_TRUE(run.boxes.empty());
 
+    // The settings read after the start reach the running plug-in: a change made to the file
+    // after Init is what Quit writes back.
+    std::string changed;
+    DeleteFileA(tree.settingsPath().c_str());  // so the first file seen is the one Init wrote
+    run = runHost(tree.hostPath(), "--config-after 20 --frames 60", 30000, [&] {
+        if (!changed.empty()) return;
+        std::string text = readFileText(tree.settingsPath());
+        if (text.find("vumType=Double Fixed Point") == std::string::npos) return;
+        changed = text;
+        changed.replace(changed.find("vumType=Double Fixed Point"), 26, "vumType=Beam");
+        replaceFile(tree.settingsPath(), changed);
+    });
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_TRUE(waitUntil([&] { return starts() == 3; }, 10000));
+    EXPECT_EQ(valueOf(readFileText(tree.settingsPath()), "vumType"), "Beam");
+
     // Without the utility nothing is shown and the plug-in goes on.
     InstallTree bare;
     run = runHost(bare.hostPath(), "--config --frames 10");
