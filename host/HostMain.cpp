@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "host/Audio.h"
+#include "host/HostReport.h"
 #include "host/HostWindow.h"
 #include "plugin/VisModule.h"
 
@@ -32,6 +33,10 @@ struct Options {
     bool configOnly = false;
     int x = 100, y = 100;
     bool doubleSize = false;
+    int failInitStep = 0;
+    bool reportWindows = false;
+    std::string reportClass;
+    std::string screenshot;
 };
 
 const char* kUsage =
@@ -47,7 +52,12 @@ const char* kUsage =
     "  --config-after N open the plug-in's configuration after N frames\n"
     "  --config-only    open the plug-in's configuration and do not start it\n"
     "  --position X,Y   place the main window at X,Y (default 100,100)\n"
-    "  --double-size    show the main window at double size (550 x 232)\n";
+    "  --double-size    show the main window at double size (550 x 232)\n"
+    "For tests:\n"
+    "  --report-windows      print the plug-in's windows before Quit or after a failed Init\n"
+    "  --report-class NAME   print whether the plug-in's class NAME is registered then\n"
+    "  --screenshot FILE     save the screen as a BMP file before Quit\n"
+    "  --fail-init-step N    make start-up step N fail (test build of the plug-in only)\n";
 
 bool parseOptions(int argc, char** argv, Options& o) {
     for (int i = 1; i < argc; ++i) {
@@ -62,6 +72,10 @@ bool parseOptions(int argc, char** argv, Options& o) {
         else if (a == "--wav" && value(v)) o.wav = v;
         else if (a == "--frames" && value(v)) o.frames = std::strtol(v, nullptr, 10);
         else if (a == "--cycles" && value(v)) o.cycles = std::atoi(v);
+        else if (a == "--report-class" && value(v)) o.reportClass = v;
+        else if (a == "--screenshot" && value(v)) o.screenshot = v;
+        else if (a == "--fail-init-step" && value(v)) o.failInitStep = std::atoi(v);
+        else if (a == "--report-windows") o.reportWindows = true;
         else if (a == "--config-after" && value(v)) o.configAfter = std::strtol(v, nullptr, 10);
         else if (a == "--position" && value(v)) {
             if (std::sscanf(v, "%d,%d", &o.x, &o.y) != 2) return false;
@@ -94,6 +108,12 @@ struct VisRun {
     long framesDrawn = 0;
 };
 
+// What the plug-in left behind after a failed Init or a Quit.
+void report(const Options& o, VisModule* m) {
+    if (o.reportWindows) reportThreadWindows(m->hostWindow);
+    if (!o.reportClass.empty()) reportClass(m->instance, o.reportClass);
+}
+
 // The player's visualisation thread: Init, then messages first and a frame whenever none is
 // waiting, then Quit on the same thread.
 void visThread(VisRun* run) {
@@ -104,6 +124,7 @@ void visThread(VisRun* run) {
         if (m->Init(m) != 0) {
             std::fprintf(stderr, "host: the plug-in's Init failed\n");
             run->status = 1;
+            report(o, m);
             break;
         }
         run->framesThisCycle = 0;
@@ -127,7 +148,11 @@ void visThread(VisRun* run) {
             timeMs += m->delayMs > 0 ? m->delayMs : 25;
             if (!o.flatOut) Sleep(m->delayMs > 0 ? static_cast<DWORD>(m->delayMs) : 0);
         }
+        if (!o.screenshot.empty() && !saveScreenshot(o.screenshot))
+            std::fprintf(stderr, "host: cannot save the screenshot %s\n", o.screenshot.c_str());
+        if (o.reportWindows) reportThreadWindows(run->mainWindow);
         m->Quit(m);
+        report(o, m);
         run->framesDrawn += frames;
         // Drop what the plug-in posted on its way out (its window's destroy posts a quit).
         MSG msg;
@@ -170,6 +195,16 @@ int main(int argc, char** argv) {
                      o.plugin.c_str(), kGetHeaderExport);
         FreeLibrary(library);
         return 2;
+    }
+    if (o.failInitStep) {
+        auto failStep = reinterpret_cast<void (*)(int)>(
+            reinterpret_cast<void*>(GetProcAddress(library, "vzrmFailInitStep")));
+        if (!failStep) {
+            std::fprintf(stderr, "host: %s has no test hooks\n", o.plugin.c_str());
+            FreeLibrary(library);
+            return 2;
+        }
+        failStep(o.failInitStep);
     }
     module->instance = library;
     module->sampleRate = audio.sampleRate();

@@ -5,6 +5,7 @@
 #include "plugin/Folders.h"
 #include "plugin/Launcher.h"
 #include "plugin/PluginState.h"
+#include "plugin/RenderWindow.h"
 #include "plugin/VisModule.h"
 
 namespace {
@@ -44,7 +45,7 @@ struct CreateAtLoad {
 
 void config(VisModule* module) { launchConfigurator(module ? module->hostWindow : nullptr); }
 
-int init(VisModule*) {
+int init(VisModule* module) {
     PluginState& s = pluginState();
     // A player may stop and start the plug-in without reloading it: bring back what the last
     // Quit released.
@@ -54,7 +55,10 @@ int init(VisModule*) {
 
     s.settings->reset();
     s.settings->read(kSettingsFile, kSettingsSection);
+    layoutWindow(module->hostWindow);
     s.settings->write(kSettingsFile, kSettingsSection);
+
+    if (!openRenderWindow(module)) return 1;
 
     s.pluginFolder = findPluginFolder();
     s.sceneReady = true;
@@ -68,11 +72,12 @@ int render(VisModule*) {
     return 0;
 }
 
-void quit(VisModule*) {
+void quit(VisModule* module) {
     PluginState& s = pluginState();
     s.sceneReady = false;
     if (s.settings) s.settings->write(kSettingsFile, kSettingsSection);
     releaseComponents();
+    closeRenderWindow(module);
 }
 
 }  // namespace

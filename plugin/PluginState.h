@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "settings/Settings.h"
@@ -17,7 +18,13 @@ struct PluginState {
     HWND renderWindow = nullptr;
     HDC renderDc = nullptr;
     HGLRC renderContext = nullptr;
-    RECT winampRect{};
+    // Requested pixel format, then the description of the one set (its colour depth is the
+    // context's, which full-screen modes must match).
+    PIXELFORMATDESCRIPTOR pixelFormat{};
+    std::unique_ptr<DEVMODEA[]> displayModes;  // the primary display's modes
+    int displayModeCount = 0;
+    RECT winampRect{};  // the player's window as last seen
+    LPARAM dragAnchor = 0;  // client position of the last left-button press
     bool sceneReady = false;
     std::string pluginFolder;
 

@@ -60,7 +60,7 @@ TEST(HostRun, QuitWritesTheSettingsAgainAndKeepsTheRestOfTheFile) {
                   "[Player]\r\nvolume=7\r\n\r\n[Vizorama]\r\nvzrVersion=120\r\ndimLeft=300\r\n"
                   "dimTop=400\r\nvumType=Beam\r\n");
     std::string atStart;
-    HostRun run = runHost(tree.hostPath(), "--frames 80", 30000, [&] {
+    HostRun run = runHost(tree.hostPath(), "--frames 80", 30000, [&](DWORD) {
         if (!atStart.empty()) return;
         std::string text = readFileText(tree.settingsPath());
         if (text.find("vzrVersion=151") == std::string::npos) return;
@@ -116,7 +116,7 @@ TEST(HostRun, ConfigStartsTheUtilityFromTheConfigurationFolder) {
     // after Init is what Quit writes back.
     std::string changed;
     DeleteFileA(tree.settingsPath().c_str());  // so the first file seen is the one Init wrote
-    run = runHost(tree.hostPath(), "--config-after 20 --frames 60", 30000, [&] {
+    run = runHost(tree.hostPath(), "--config-after 20 --frames 60", 30000, [&](DWORD) {
         if (!changed.empty()) return;
         std::string text = readFileText(tree.settingsPath());
         if (text.find("vumType=Double Fixed Point") == std::string::npos) return;

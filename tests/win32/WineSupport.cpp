@@ -8,6 +8,8 @@
 
 std::string gStageFolder;
 std::string gStandInPath;
+std::string gTestHooksPlugin;
+std::string gScreenshotFolder;
 
 namespace {
 
@@ -49,19 +51,21 @@ std::string windowText(HWND window) {
     return narrow;
 }
 
-struct BoxSearch {
+struct WindowSearch {
     DWORD processId;
-    HWND box;
+    const char* className;
+    HWND found;
 };
 
-BOOL CALLBACK findBox(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<BoxSearch*>(param);
+BOOL CALLBACK findWindow(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<WindowSearch*>(param);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     char cls[64] = {};
     GetClassNameA(window, cls, sizeof cls);
-    if (owner == search->processId && std::strcmp(cls, "#32770") == 0 && IsWindowVisible(window)) {
-        search->box = window;
+    if (owner == search->processId && std::strcmp(cls, search->className) == 0 &&
+        IsWindowVisible(window)) {
+        search->found = window;
         return FALSE;
     }
     return TRUE;
@@ -122,12 +126,28 @@ std::string InstallTree::settingsPath() const {
     return configurationFolder() + "vis_vzrm_config.ini";
 }
 
+void InstallTree::installTestHooksPlugin() const {
+    CopyFileA(gTestHooksPlugin.c_str(), (folder_ + "Plugins\\vis_vzrm.dll").c_str(), FALSE);
+}
+
 void InstallTree::installConfigurator() const {
     CopyFileA(gStandInPath.c_str(), (configurationFolder() + "vis_vzrm_c.exe").c_str(), FALSE);
 }
 
+HWND findProcessWindow(DWORD processId, const char* className) {
+    WindowSearch search = {processId, className, nullptr};
+    EnumWindows(findWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string reportedWindow(const HostRun& run, const std::string& className) {
+    size_t at = run.output.find("host: window class=" + className + " ");
+    if (at == std::string::npos) return "";
+    return run.output.substr(at, run.output.find('\n', at) - at);
+}
+
 HostRun runHost(const std::string& hostPath, const std::string& args, DWORD timeoutMs,
-                const std::function<void()>& whileRunning) {
+                const std::function<void(DWORD processId)>& whileRunning) {
     HostRun run;
     std::string outputPath = hostPath + ".out.txt";
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
@@ -155,18 +175,17 @@ HostRun runHost(const std::string& hostPath, const std::string& args, DWORD time
             WaitForSingleObject(pi.hProcess, 5000);
             break;
         }
-        BoxSearch search = {pi.dwProcessId, nullptr};
-        EnumWindows(findBox, reinterpret_cast<LPARAM>(&search));
-        if (search.box && search.box != answered) {
+        HWND box = findProcessWindow(pi.dwProcessId, "#32770");
+        if (box && box != answered) {
             MessageBoxSeen seen;
-            seen.caption = windowText(search.box);
-            seen.text = windowText(GetDlgItem(search.box, 0xFFFF));
-            seen.hasOwner = GetWindow(search.box, GW_OWNER) != nullptr;
+            seen.caption = windowText(box);
+            seen.text = windowText(GetDlgItem(box, 0xFFFF));
+            seen.hasOwner = GetWindow(box, GW_OWNER) != nullptr;
             run.boxes.push_back(seen);
-            answered = search.box;
-            PostMessageA(GetDlgItem(search.box, IDOK), BM_CLICK, 0, 0);
+            answered = box;
+            PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
         }
-        if (whileRunning) whileRunning();
+        if (whileRunning) whileRunning(pi.dwProcessId);
     }
     GetExitCodeProcess(pi.hProcess, &run.exitCode);
     CloseHandle(pi.hThread);
@@ -182,9 +201,13 @@ int main(int argc, char** argv) {
         std::string a = argv[i];
         if (a.rfind("--stage=", 0) == 0) gStageFolder = a.substr(8);
         else if (a.rfind("--standin=", 0) == 0) gStandInPath = a.substr(10);
+        else if (a.rfind("--testhooks=", 0) == 0) gTestHooksPlugin = a.substr(12);
+        else if (a.rfind("--screenshots=", 0) == 0) gScreenshotFolder = a.substr(14);
     }
-    if (gStageFolder.empty() || gStandInPath.empty()) {
-        std::fprintf(stderr, "usage: win32_tests --stage=FOLDER --standin=EXE [gtest options]\n");
+    if (gStageFolder.empty() || gStandInPath.empty() || gTestHooksPlugin.empty() ||
+        gScreenshotFolder.empty()) {
+        std::fprintf(stderr, "usage: win32_tests --stage=FOLDER --standin=EXE --testhooks=DLL "
+                             "--screenshots=FOLDER [gtest options]\n");
         return 2;
     }
     return RUN_ALL_TESTS();

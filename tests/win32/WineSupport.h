@@ -8,9 +8,15 @@
 #include <string>
 #include <vector>
 
-// From the command line: the staged install tree and the configuration utility's stand-in.
+// From the command line: the staged install tree, the configuration utility's stand-in, the
+// plug-in built with test hooks and a folder for screenshots.
 extern std::string gStageFolder;
 extern std::string gStandInPath;
+extern std::string gTestHooksPlugin;
+extern std::string gScreenshotFolder;
+
+// The top-level window of a process with the given class, or null.
+HWND findProcessWindow(DWORD processId, const char* className);
 
 std::string readFileText(const std::string& path);
 void writeFileText(const std::string& path, const std::string& text);
@@ -34,6 +40,7 @@ public:
     std::string configurationFolder() const;
     std::string settingsPath() const;
     void installConfigurator() const;  // the stand-in, as vis_vzrm_c.exe
+    void installTestHooksPlugin() const;  // the plug-in build with failure points
 
 private:
     std::string base_, folder_, hostPath_;
@@ -54,6 +61,10 @@ struct HostRun {
 };
 
 // Runs the host with args until it ends (or timeoutMs pass, when it is ended), reading and
-// pressing OK on each message box it shows. whileRunning, if given, is called every 10 ms.
+// pressing OK on each message box it shows. whileRunning, if given, is called every 10 ms with
+// the host's process id.
 HostRun runHost(const std::string& hostPath, const std::string& args, DWORD timeoutMs = 30000,
-                const std::function<void()>& whileRunning = nullptr);
+                const std::function<void(DWORD processId)>& whileRunning = nullptr);
+
+// The host's report line of the window of class className ("" when there is none).
+std::string reportedWindow(const HostRun& run, const std::string& className);

@@ -1,0 +1,254 @@
+// The render window of the real plug-in in our host: placement, input and start-up failures.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <fstream>
+#include <vector>
+
+#include "tests/win32/WineSupport.h"
+
+namespace {
+
+struct Reported {
+    int left = 0, top = 0, width = 0, height = 0;
+    unsigned long style = 0, exStyle = 0;
+    std::string title, owner;
+};
+
+// Parses the host's report of the render window.
+bool parseReport(const std::string& line, Reported& r) {
+    char title[128] = {}, owner[16] = {};
+    return std::sscanf(line.c_str(),
+                       "host: window class=Vizorama title=%127s rect=%d,%d,%d,%d style=0x%lx "
+                       "exstyle=0x%lx owner=%15s",
+                       title, &r.left, &r.top, &r.width, &r.height, &r.style, &r.exStyle,
+                       owner) == 8 &&
+           (r.title = title, r.owner = owner, true);
+}
+
+std::string settingsWith(const std::string& keys) { return "[Vizorama]\r\n" + keys; }
+
+std::string valueOf(const std::string& text, const std::string& key) {
+    size_t at = text.find("\n" + key + "=");
+    if (at == std::string::npos) return "<absent>";
+    at += key.size() + 2;
+    return text.substr(at, text.find('\r', at) - at);
+}
+
+// Runs the host with the given settings file and reports where the render window stood.
+Reported placementFor(const std::string& keys, const std::string& extraArgs = "") {
+    InstallTree tree;
+    writeFileText(tree.settingsPath(), settingsWith(keys));
+    HostRun run = runHost(tree.hostPath(),
+                          "--frames 3 --flat-out --report-windows --position 100,100 " + extraArgs);
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    Reported r;
+    EXPECT_TRUE(parseReport(reportedWindow(run, "Vizorama"), r)) << run.output;
+    return r;
+}
+
+TEST(RenderWindow, IsAnOwnedPopupPlacedAsTheResolutionSays) {
+    Reported docked = placementFor("dimResolution=Docked\r\n");
+    EXPECT_EQ(docked.title, "Vizorama");
+    EXPECT_EQ(docked.owner, "host");
+    const unsigned long popupBits = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    EXPECT_EQ(docked.style & popupBits, popupBits);
+    EXPECT_EQ(docked.exStyle & 0x40080ul, 0x40080ul);
+    EXPECT_EQ(docked.left * 1000 + docked.top, 112 * 1000 + 123);
+    EXPECT_EQ(docked.width * 1000 + docked.height, 91 * 1000 + 41);
+
+    Reported big = placementFor("dimResolution=Docked\r\n", "--double-size");
+    EXPECT_EQ(big.left * 1000 + big.top, 124 * 1000 + 146);
+    EXPECT_EQ(big.width * 1000 + big.height, 182 * 1000 + 82);
+
+    // 2x3 next to the player (100,100)-(375,216): snapped onto its right and bottom edges.
+    Reported windowed = placementFor("dimResolution=2x3\r\ndimLeft=400\r\ndimTop=250\r\n");
+    EXPECT_EQ(windowed.left * 1000 + windowed.top, 375 * 1000 + 216);
+    EXPECT_EQ(windowed.width * 1000 + windowed.height, 550 * 1000 + 348);
+
+    // No 800 x 600 mode on this display: the geometry stays as it was.
+    Reported none = placementFor(
+        "dimResolution=800x600\r\ndimLeft=50\r\ndimTop=60\r\ndimWidth=300\r\ndimHeight=200\r\n");
+    EXPECT_EQ(none.left * 1000 + none.top, 50 * 1000 + 60);
+    EXPECT_EQ(none.width * 1000 + none.height, 300 * 1000 + 200);
+}
+
+TEST(RenderWindow, FullScreenCoversTheScreenAndIsStoredForTheNextStart) {
+    InstallTree tree;
+    writeFileText(tree.settingsPath(), settingsWith("dimResolution=1024x768\r\n"));
+    HostRun run = runHost(tree.hostPath(), "--frames 3 --flat-out --report-windows");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    Reported r;
+    ASSERT_TRUE(parseReport(reportedWindow(run, "Vizorama"), r)) << run.output;
+    EXPECT_EQ(r.left * 1000 + r.top, 0);
+    EXPECT_EQ(r.width * 1000 + r.height, 1024 * 1000 + 768);
+    EXPECT_TRUE(r.exStyle & WS_EX_TOPMOST);
+    std::string text = readFileText(tree.settingsPath());
+    EXPECT_EQ(valueOf(text, "dimResolution"), "1024x768");
+    EXPECT_EQ(valueOf(text, "dimLeft") + "," + valueOf(text, "dimTop"), "0,0");
+    EXPECT_EQ(valueOf(text, "dimWidth") + "x" + valueOf(text, "dimHeight"), "1024x768");
+}
+
+// Posts a message to the render window once, when it exists.
+std::function<void(DWORD)> postOnce(UINT message, WPARAM wParam, LPARAM lParam, bool& posted) {
+    return [=, &posted](DWORD pid) {
+        if (posted) return;
+        if (HWND w = findProcessWindow(pid, "Vizorama")) {
+            Sleep(100);
+            PostMessageA(w, message, wParam, lParam);
+            posted = true;
+        }
+    };
+}
+
+TEST(RenderWindow, CloseAndEscapeStopThePluginWithoutTouchingTheSettings) {
+    InstallTree tree;
+    writeFileText(tree.settingsPath(), settingsWith("dimResolution=2x2\r\nvumType=Beam\r\n"));
+    bool posted = false;
+    HostRun run = runHost(tree.hostPath(), "--frames 2000 --report-windows", 30000,
+                          postOnce(WM_CLOSE, 0, 0, posted));
+    EXPECT_TRUE(posted);
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_EQ(run.output.find("host: 2000 frames"), std::string::npos);
+    // The close only asked the host to stop: the window was still there for Quit to destroy.
+    EXPECT_NE(reportedWindow(run, "Vizorama"), "") << run.output;
+
+    posted = false;
+    run = runHost(tree.hostPath(), "--frames 2000", 30000,
+                  postOnce(WM_KEYDOWN, VK_ESCAPE, 0x00010001, posted));
+    EXPECT_TRUE(posted);
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_EQ(run.output.find("host: 2000 frames"), std::string::npos);
+    std::string text = readFileText(tree.settingsPath());
+    EXPECT_EQ(valueOf(text, "dimResolution"), "2x2");
+    EXPECT_EQ(valueOf(text, "vumType"), "Beam");
+}
+
+TEST(RenderWindow, EscapeInFullScreenGoesBackToAWindowAndSaysSoInTheFileAtOnce) {
+    InstallTree tree;
+    writeFileText(tree.settingsPath(), settingsWith("dimResolution=1024x768\r\n"));
+    bool posted = false, closed = false;
+    std::string whileRunning;
+    HostRun run = runHost(tree.hostPath(), "--frames 2000 --report-windows --position 100,100",
+                          30000, [&](DWORD pid) {
+                              postOnce(WM_KEYDOWN, VK_ESCAPE, 0x00010001, posted)(pid);
+                              if (!posted || closed) return;
+                              std::string text = readFileText(tree.settingsPath());
+                              if (valueOf(text, "dimResolution") != "1x1") return;
+                              whileRunning = text;
+                              Sleep(200);  // a few frames in the window it went back to
+                              PostMessageA(findProcessWindow(pid, "Vizorama"), WM_CLOSE, 0, 0);
+                              closed = true;
+                          });
+    EXPECT_TRUE(closed) << "the file never said 1x1 while the plug-in ran";
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_EQ(valueOf(whileRunning, "dimResolution"), "1x1");
+    Reported r;
+    ASSERT_TRUE(parseReport(reportedWindow(run, "Vizorama"), r)) << run.output;
+    EXPECT_EQ(r.width * 1000 + r.height, 275 * 1000 + 116);
+}
+
+TEST(RenderWindow, ForwardsKeyReleasesSwallowsKeysAndOpensTheUtilityOnRightClick) {
+    InstallTree tree;
+    tree.installConfigurator();
+    writeFileText(tree.settingsPath(), settingsWith("dimResolution=1x1\r\ndimLeft=500\r\n"));
+    int step = 0;
+    HostRun run = runHost(tree.hostPath(), "--frames 2000", 30000, [&](DWORD pid) {
+        HWND w = findProcessWindow(pid, "Vizorama");
+        if (!w) return;
+        if (step == 0) {
+            PostMessageA(w, WM_KEYDOWN, 'A', 0x001E0001);
+            PostMessageA(w, WM_KEYUP, 'A', 0xC01E0001);
+            PostMessageA(w, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
+            step = 1;
+        } else if (step == 1 &&
+                   fileExists(tree.configurationFolder() + "configurator-started.txt")) {
+            Sleep(100);
+            PostMessageA(w, WM_CLOSE, 0, 0);
+            step = 2;
+        }
+    });
+    EXPECT_EQ(step, 2) << "the utility was not started";
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    // The release reached the player's window; the press went nowhere.
+    size_t first = run.output.find("host: key release 0x41");
+    EXPECT_NE(first, std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("host: key release", first + 1), std::string::npos) << run.output;
+}
+
+struct StartFailure {
+    int step;
+    const char* text;
+    const char* caption;
+    bool ownedByHost;
+};
+
+TEST(RenderWindow, EachStartFailureShowsItsMessageAndCleansUp) {
+    const StartFailure failures[] = {
+        {4, "Could not register window class!", "Error!", true},
+        {5, "Could not create window!", "Error!", true},
+        {8, "ChoosePixelFormat() failed!\nCan't find a suitable pixel format.", "Error", false},
+        {9, "SetPixelFormat() failed!\nCan't set format specified.", "Error", false},
+        {10, "wglMakeCurrent() failed!\nCan't make a specified OpenGL rendering context.",
+         "Error", false},
+        {11, "malloc() failed!\nCan't allocate memory.", "Error", false},
+    };
+    InstallTree tree;
+    tree.installTestHooksPlugin();
+    for (const StartFailure& f : failures) {
+        HostRun run = runHost(tree.hostPath(),
+                              "--frames 3 --report-windows --report-class Vizorama "
+                              "--fail-init-step " + std::to_string(f.step));
+        EXPECT_EQ(run.exitCode, 1u) << f.step << run.output;
+        ASSERT_EQ(run.boxes.size(), 1u) << f.step << run.output;
+        EXPECT_EQ(run.boxes[0].text, f.text);
+        EXPECT_EQ(run.boxes[0].caption, f.caption);
+        EXPECT_EQ(run.boxes[0].hasOwner, f.ownedByHost) << f.step;
+        EXPECT_NE(run.output.find("host: 0 plug-in windows"), std::string::npos)
+            << f.step << run.output;
+        EXPECT_NE(run.output.find("host: class Vizorama unregistered"), std::string::npos)
+            << f.step << run.output;
+        // The settings were written before the window was asked for.
+        EXPECT_EQ(valueOf(readFileText(tree.settingsPath()), "vzrVersion"), "151");
+    }
+}
+
+// Pixel colour of a 24-bit bottom-up BMP screenshot at (x, y) from the top.
+COLORREF pixelAt(const std::string& path, int x, int y) {
+    std::string data = readFileText(path);
+    if (data.size() < 54) return CLR_INVALID;
+    int width = *reinterpret_cast<const int*>(data.data() + 18);
+    int height = *reinterpret_cast<const int*>(data.data() + 22);
+    size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t(3);
+    size_t at = 54 + static_cast<size_t>(height - 1 - y) * stride + static_cast<size_t>(x) * 3;
+    if (at + 3 > data.size()) return CLR_INVALID;
+    auto byte = [&](size_t i) { return static_cast<unsigned char>(data[at + i]); };
+    return RGB(byte(2), byte(1), byte(0));
+}
+
+TEST(RenderWindow, ScreenshotsShowTheWindowDockedAndBesideThePlayer) {
+    struct Shot {
+        const char* name;
+        const char* keys;
+        int insideX, insideY;
+    } shots[] = {{"docked", "dimResolution=Docked\r\n", 150, 140},
+                 {"windowed-2x2", "dimResolution=2x2\r\ndimLeft=380\r\ndimTop=100\r\n", 600, 200}};
+    for (const Shot& shot : shots) {
+        InstallTree tree;
+        writeFileText(tree.settingsPath(), settingsWith(shot.keys));
+        std::string path = gScreenshotFolder + "\\" + shot.name + ".bmp";
+        HostRun run = runHost(tree.hostPath(), "--frames 10 --position 100,100 --screenshot \"" +
+                                                   path + "\"");
+        EXPECT_EQ(run.exitCode, 0u) << run.output;
+        // The player's title bar is painted; the render window is cleared to black.
+        COLORREF title = pixelAt(path, 110, 103);
+        EXPECT_NE(title, CLR_INVALID);
+        EXPECT_GT(GetBValue(title), 100) << shot.name;
+        EXPECT_EQ(pixelAt(path, shot.insideX, shot.insideY), RGB(0, 0, 0)) << shot.name;
+        EXPECT_NE(pixelAt(path, 600, 600), RGB(0, 0, 0)) << "the desktop around the windows";
+    }
+}
+
+}  // namespace
