@@ -252,3 +252,54 @@ TEST(RenderWindow, ScreenshotsShowTheWindowDockedAndBesideThePlayer) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RenderWindow, DragsWithTheLeftButtonAndRightClickLeavesFullScreenFirst) {
+    InstallTree tree;
+    writeFileText(tree.settingsPath(),
+                  settingsWith("dimResolution=1x1\r\ndimLeft=600\r\ndimTop=400\r\n"));
+    int step = 0;
+    HostRun run = runHost(tree.hostPath(), "--frames 2000 --report-windows --position 100,100",
+                          30000, [&](DWORD pid) {
+                              HWND w = findProcessWindow(pid, "Vizorama");
+                              if (!w || step > 0) return;
+                              PostMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+                              PostMessageA(w, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(60, 40));
+                              PostMessageA(w, WM_LBUTTONUP, 0, MAKELPARAM(60, 40));
+                              PostMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(200, 200));
+                              Sleep(300);
+                              PostMessageA(w, WM_CLOSE, 0, 0);
+                              step = 1;
+                          });
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    Reported r;
+    ASSERT_TRUE(parseReport(reportedWindow(run, "Vizorama"), r)) << run.output;
+    EXPECT_EQ(r.left * 1000 + r.top, 650 * 1000 + 430);
+    std::string text = readFileText(tree.settingsPath());
+    EXPECT_EQ(valueOf(text, "dimLeft") + "," + valueOf(text, "dimTop"), "650,430");
+
+    tree.installConfigurator();
+    writeFileText(tree.settingsPath(), settingsWith("dimResolution=1024x768\r\n"));
+    std::string seenAtLaunch;
+    step = 0;
+    run = runHost(tree.hostPath(), "--frames 2000", 30000, [&](DWORD pid) {
+        HWND w = findProcessWindow(pid, "Vizorama");
+        if (!w) return;
+        if (step == 0) {
+            Sleep(100);
+            PostMessageA(w, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
+            step = 1;
+        } else if (step == 1 &&
+                   fileExists(tree.configurationFolder() + "configurator-started.txt")) {
+            seenAtLaunch = readFileText(tree.settingsPath());
+            PostMessageA(w, WM_CLOSE, 0, 0);
+            step = 2;
+        }
+    });
+    EXPECT_EQ(step, 2) << "the utility was not started";
+    EXPECT_EQ(valueOf(seenAtLaunch, "dimResolution"), "1x1");
+    EXPECT_EQ(valueOf(readFileText(tree.settingsPath()), "dimResolution"), "1x1");
+}
+
+}  // namespace
