@@ -1,16 +1,5 @@
-# Cross-compiles the 32-bit Windows deliverables with mingw-w64 (the player is a 32-bit program).
-# The posix thread model gives std::thread and std::mutex; everything is linked statically so the
-# binaries need no DLL that a Windows machine lacks.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiles the 32-bit Windows deliverables (the player is a 32-bit program).
+set(VZRM_MINGW_TRIPLE i686-w64-mingw32)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
-set(VZRM_OBJDUMP i686-w64-mingw32-objdump)
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/common/SettingsKeys.h"
+
 #include <filesystem>
 #include <sstream>
 #include <thread>
@@ -12,13 +14,6 @@
 
 namespace {
 
-const char* kWriteOrder[] = {
-    "vzrVersion", "dimLeft", "dimTop", "dimWidth", "dimHeight", "dimResolution", "tofOnOff",
-    "vumOnOff", "vumType", "oscOnOff", "oscRotate", "oscType", "oscSamplingRate",
-    "oscRenderingMode", "bgrOnOff", "bgrName", "mdlOnOff", "mdlBeat", "mdlEffectsOnOff",
-    "mdlEffectsType", "mdlDynamicTextureOnOff", "mdlColorMap", "mdlName", "camPosition",
-    "texBits", "lhtOnOff", "lhtRotate", "lhtStroboscope", "lhtAmbient", "lhtDiffuse",
-    "lhtSpecularLeft", "lhtSpecularRight"};
 
 class SettingsFile : public ::testing::Test {
 protected:
@@ -64,7 +59,7 @@ TEST_F(SettingsFile, MissingFileGivesTheMissingColumnAndWriteCreatesAllKeysInOrd
     std::vector<std::string> keys;
     while (std::getline(lines, line)) keys.push_back(line.substr(0, line.find('=')));
     ASSERT_EQ(keys.size(), 32u);
-    for (size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(keys[i], kWriteOrder[i]);
+    for (size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(keys[i], kSettingsWriteOrder[i]);
     const std::string text = fileText();
     EXPECT_NE(text.find("vzrVersion=151\r\n"), std::string::npos);
     EXPECT_NE(text.find("vumType=Double Fixed Point\r\n"), std::string::npos);

@@ -1,6 +1,8 @@
 // The real plug-in in our host, in install trees laid out like a player installation.
 #include <gtest/gtest.h>
 
+#include "tests/common/SettingsKeys.h"
+
 #include <windows.h>
 
 #include <sstream>
@@ -9,20 +11,7 @@
 
 namespace {
 
-const char* kWriteOrder[] = {
-    "vzrVersion", "dimLeft", "dimTop", "dimWidth", "dimHeight", "dimResolution", "tofOnOff",
-    "vumOnOff", "vumType", "oscOnOff", "oscRotate", "oscType", "oscSamplingRate",
-    "oscRenderingMode", "bgrOnOff", "bgrName", "mdlOnOff", "mdlBeat", "mdlEffectsOnOff",
-    "mdlEffectsType", "mdlDynamicTextureOnOff", "mdlColorMap", "mdlName", "camPosition",
-    "texBits", "lhtOnOff", "lhtRotate", "lhtStroboscope", "lhtAmbient", "lhtDiffuse",
-    "lhtSpecularLeft", "lhtSpecularRight"};
 
-std::string valueOf(const std::string& text, const std::string& key) {
-    size_t at = text.find("\n" + key + "=");
-    if (at == std::string::npos) return "<absent>";
-    at += key.size() + 2;
-    return text.substr(at, text.find('\r', at) - at);
-}
 
 // Replaces the file the way the utility does, so the plug-in never reads half of it.
 void replaceFile(const std::string& path, const std::string& text) {
@@ -45,13 +34,13 @@ TEST(HostRun, StartsWritesEveryKeyInOrderAndStops) {
     std::getline(lines, line);
     EXPECT_EQ(line, "[Vizorama]\r");
     size_t i = 0;
-    while (std::getline(lines, line) && i < 32) EXPECT_EQ(line.substr(0, line.find('=')), kWriteOrder[i++]);
+    while (std::getline(lines, line) && i < 32) EXPECT_EQ(line.substr(0, line.find('=')), kSettingsWriteOrder[i++]);
     EXPECT_EQ(i, 32u);
-    EXPECT_EQ(valueOf(text, "vzrVersion"), "151");
-    EXPECT_EQ(valueOf(text, "dimResolution"), "1x1");
-    EXPECT_EQ(valueOf(text, "bgrName"), "Late Afternoon");
-    EXPECT_EQ(valueOf(text, "lhtAmbient"), "0x003f7fff");
-    EXPECT_EQ(valueOf(text, "lhtDiffuse"), "0x003f3f3f");
+    EXPECT_EQ(settingsValue(text, "vzrVersion"), "151");
+    EXPECT_EQ(settingsValue(text, "dimResolution"), "1x1");
+    EXPECT_EQ(settingsValue(text, "bgrName"), "Late Afternoon");
+    EXPECT_EQ(settingsValue(text, "lhtAmbient"), "0x003f7fff");
+    EXPECT_EQ(settingsValue(text, "lhtDiffuse"), "0x003f3f3f");
 }
 
 TEST(HostRun, QuitWritesTheSettingsAgainAndKeepsTheRestOfTheFile) {
@@ -74,10 +63,10 @@ TEST(HostRun, QuitWritesTheSettingsAgainAndKeepsTheRestOfTheFile) {
     ASSERT_FALSE(atStart.empty()) << "the settings were never written at start";
     std::string text = readFileText(tree.settingsPath());
     EXPECT_EQ(text.rfind("[Player]\r\nvolume=7\r\n\r\n[Vizorama]\r\nvzrVersion=151\r\n", 0), 0u);
-    EXPECT_EQ(valueOf(text, "dimLeft"), valueOf(atStart, "dimLeft"));
-    EXPECT_EQ(valueOf(text, "dimTop"), "400");
-    EXPECT_EQ(valueOf(text, "vumType"), "Beam");
-    EXPECT_EQ(valueOf(text, "addedByTest"), "1");
+    EXPECT_EQ(settingsValue(text, "dimLeft"), settingsValue(atStart, "dimLeft"));
+    EXPECT_EQ(settingsValue(text, "dimTop"), "400");
+    EXPECT_EQ(settingsValue(text, "vumType"), "Beam");
+    EXPECT_EQ(settingsValue(text, "addedByTest"), "1");
 }
 
 TEST(HostRun, StartsAgainAfterQuitWithoutBeingReloaded) {
@@ -85,7 +74,7 @@ TEST(HostRun, StartsAgainAfterQuitWithoutBeingReloaded) {
     HostRun run = runHost(tree.hostPath(), "--cycles 3 --frames 4 --flat-out");
     EXPECT_EQ(run.exitCode, 0u) << run.output;
     EXPECT_NE(run.output.find("host: 12 frames"), std::string::npos) << run.output;
-    EXPECT_EQ(valueOf(readFileText(tree.settingsPath()), "vzrVersion"), "151");
+    EXPECT_EQ(settingsValue(readFileText(tree.settingsPath()), "vzrVersion"), "151");
 }
 
 TEST(HostRun, ConfigStartsTheUtilityFromTheConfigurationFolder) {
@@ -126,7 +115,7 @@ TEST(HostRun, ConfigStartsTheUtilityFromTheConfigurationFolder) {
     });
     EXPECT_EQ(run.exitCode, 0u) << run.output;
     EXPECT_TRUE(waitUntil([&] { return starts() == 3; }, 10000));
-    EXPECT_EQ(valueOf(readFileText(tree.settingsPath()), "vumType"), "Beam");
+    EXPECT_EQ(settingsValue(readFileText(tree.settingsPath()), "vumType"), "Beam");
 
     // Without the utility nothing is shown and the plug-in goes on.
     InstallTree bare;

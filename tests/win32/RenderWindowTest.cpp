@@ -30,12 +30,6 @@ bool parseReport(const std::string& line, Reported& r) {
 
 std::string settingsWith(const std::string& keys) { return "[Vizorama]\r\n" + keys; }
 
-std::string valueOf(const std::string& text, const std::string& key) {
-    size_t at = text.find("\n" + key + "=");
-    if (at == std::string::npos) return "<absent>";
-    at += key.size() + 2;
-    return text.substr(at, text.find('\r', at) - at);
-}
 
 // Runs the host with the given settings file and reports where the render window stood.
 Reported placementFor(const std::string& keys, const std::string& extraArgs = "") {
@@ -86,9 +80,9 @@ TEST(RenderWindow, FullScreenCoversTheScreenAndIsStoredForTheNextStart) {
     EXPECT_EQ(r.width * 1000 + r.height, 1024 * 1000 + 768);
     EXPECT_TRUE(r.exStyle & WS_EX_TOPMOST);
     std::string text = readFileText(tree.settingsPath());
-    EXPECT_EQ(valueOf(text, "dimResolution"), "1024x768");
-    EXPECT_EQ(valueOf(text, "dimLeft") + "," + valueOf(text, "dimTop"), "0,0");
-    EXPECT_EQ(valueOf(text, "dimWidth") + "x" + valueOf(text, "dimHeight"), "1024x768");
+    EXPECT_EQ(settingsValue(text, "dimResolution"), "1024x768");
+    EXPECT_EQ(settingsValue(text, "dimLeft") + "," + settingsValue(text, "dimTop"), "0,0");
+    EXPECT_EQ(settingsValue(text, "dimWidth") + "x" + settingsValue(text, "dimHeight"), "1024x768");
 }
 
 // Posts a message to the render window once, when it exists.
@@ -122,8 +116,8 @@ TEST(RenderWindow, CloseAndEscapeStopThePluginWithoutTouchingTheSettings) {
     EXPECT_EQ(run.exitCode, 0u) << run.output;
     EXPECT_EQ(run.output.find("host: 2000 frames"), std::string::npos);
     std::string text = readFileText(tree.settingsPath());
-    EXPECT_EQ(valueOf(text, "dimResolution"), "2x2");
-    EXPECT_EQ(valueOf(text, "vumType"), "Beam");
+    EXPECT_EQ(settingsValue(text, "dimResolution"), "2x2");
+    EXPECT_EQ(settingsValue(text, "vumType"), "Beam");
 }
 
 TEST(RenderWindow, EscapeInFullScreenGoesBackToAWindowAndSaysSoInTheFileAtOnce) {
@@ -136,7 +130,7 @@ TEST(RenderWindow, EscapeInFullScreenGoesBackToAWindowAndSaysSoInTheFileAtOnce) 
                               postOnce(WM_KEYDOWN, VK_ESCAPE, 0x00010001, posted)(pid);
                               if (!posted || closed) return;
                               std::string text = readFileText(tree.settingsPath());
-                              if (valueOf(text, "dimResolution") != "1x1") return;
+                              if (settingsValue(text, "dimResolution") != "1x1") return;
                               whileRunning = text;
                               Sleep(200);  // a few frames in the window it went back to
                               PostMessageA(findProcessWindow(pid, "Vizorama"), WM_CLOSE, 0, 0);
@@ -144,7 +138,7 @@ TEST(RenderWindow, EscapeInFullScreenGoesBackToAWindowAndSaysSoInTheFileAtOnce) 
                           });
     EXPECT_TRUE(closed) << "the file never said 1x1 while the plug-in ran";
     EXPECT_EQ(run.exitCode, 0u) << run.output;
-    EXPECT_EQ(valueOf(whileRunning, "dimResolution"), "1x1");
+    EXPECT_EQ(settingsValue(whileRunning, "dimResolution"), "1x1");
     Reported r;
     ASSERT_TRUE(parseReport(reportedWindow(run, "Vizorama"), r)) << run.output;
     EXPECT_EQ(r.width * 1000 + r.height, 275 * 1000 + 116);
@@ -211,7 +205,7 @@ TEST(RenderWindow, EachStartFailureShowsItsMessageAndCleansUp) {
         EXPECT_NE(run.output.find("host: class Vizorama unregistered"), std::string::npos)
             << f.step << run.output;
         // The settings were written before the window was asked for.
-        EXPECT_EQ(valueOf(readFileText(tree.settingsPath()), "vzrVersion"), "151");
+        EXPECT_EQ(settingsValue(readFileText(tree.settingsPath()), "vzrVersion"), "151");
     }
 }
 
@@ -277,7 +271,7 @@ TEST(RenderWindow, DragsWithTheLeftButtonAndRightClickLeavesFullScreenFirst) {
     ASSERT_TRUE(parseReport(reportedWindow(run, "Vizorama"), r)) << run.output;
     EXPECT_EQ(r.left * 1000 + r.top, 650 * 1000 + 430);
     std::string text = readFileText(tree.settingsPath());
-    EXPECT_EQ(valueOf(text, "dimLeft") + "," + valueOf(text, "dimTop"), "650,430");
+    EXPECT_EQ(settingsValue(text, "dimLeft") + "," + settingsValue(text, "dimTop"), "650,430");
 
     tree.installConfigurator();
     writeFileText(tree.settingsPath(), settingsWith("dimResolution=1024x768\r\n"));
@@ -298,8 +292,8 @@ TEST(RenderWindow, DragsWithTheLeftButtonAndRightClickLeavesFullScreenFirst) {
         }
     });
     EXPECT_EQ(step, 2) << "the utility was not started";
-    EXPECT_EQ(valueOf(seenAtLaunch, "dimResolution"), "1x1");
-    EXPECT_EQ(valueOf(readFileText(tree.settingsPath()), "dimResolution"), "1x1");
+    EXPECT_EQ(settingsValue(seenAtLaunch, "dimResolution"), "1x1");
+    EXPECT_EQ(settingsValue(readFileText(tree.settingsPath()), "dimResolution"), "1x1");
 }
 
 }  // namespace

@@ -88,6 +88,13 @@ bool fileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string settingsValue(const std::string& text, const std::string& key) {
+    size_t at = text.find("\n" + key + "=");
+    if (at == std::string::npos) return "<absent>";
+    at += key.size() + 2;
+    return text.substr(at, text.find('\r', at) - at);
+}
+
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     DWORD start = GetTickCount();
     while (!condition()) {

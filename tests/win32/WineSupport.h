@@ -22,6 +22,9 @@ std::string readFileText(const std::string& path);
 void writeFileText(const std::string& path, const std::string& text);
 bool fileExists(const std::string& path);
 
+// The value of key in a settings file's text written with CRLF line breaks, or "<absent>".
+std::string settingsValue(const std::string& text, const std::string& key);
+
 // Polls condition every 10 ms until it holds or timeoutMs pass.
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
