@@ -1,0 +1,19 @@
+// vzrm_texgen OUTPUT_FOLDER: writes the plug-in's texture set as TGA files into the folder.
+
+#include <cstdio>
+#include <string>
+
+#include "tools/texgen/TextureArt.h"
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: vzrm_texgen OUTPUT_FOLDER\n");
+        return 2;
+    }
+    std::string error;
+    if (!writeTextureSet(argv[1], error)) {
+        std::fprintf(stderr, "vzrm_texgen: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
