@@ -28,6 +28,11 @@ ReadResult readWholeFile(const std::string& path, std::string& contents);
 // file, never half of one. Returns false (and leaves the old file alone) on failure.
 bool writeFileAtomically(const std::string& path, const std::string& contents);
 
+// The process's current directory, and changing it (path may use backslashes). Changing
+// returns false when the folder cannot be entered.
+std::string currentDirectory();
+bool setCurrentDirectory(const std::string& path);
+
 // Shows a message with an OK button and waits for it to be closed. owner is a native window
 // handle, or null for none.
 void showMessage(void* owner, const char* text, const char* caption);

@@ -1,17 +1,31 @@
 #include "plugin/FrameDriver.h"
 
-#include <GL/gl.h>
-
+#include "plugin/Folders.h"
 #include "plugin/PluginState.h"
 #include "plugin/RenderWindow.h"
+#include "plugin/VisModule.h"
 
-void drawFrame(HWND hostWindow) {
+void Win32SceneHost::presentLoadingScreen() {
     PluginState& s = pluginState();
-    if (!s.sceneReady || !s.settings) return;
-    // The settings file is the channel from the configuration utility: read it every frame.
-    s.settings->read(kSettingsFile, kSettingsSection);
-    layoutWindow(hostWindow);
+    SwapBuffers(s.renderDc);
+    ValidateRect(s.renderWindow, nullptr);
+}
+
+void Win32SceneHost::layoutAndMoveWindow() {
+    PluginState& s = pluginState();
+    auto* module = reinterpret_cast<VisModule*>(GetWindowLongPtrA(s.renderWindow, GWLP_USERDATA));
+    if (!module) return;
+    layoutWindow(module->hostWindow);
     moveRenderWindow();
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+std::string Win32SceneHost::findPluginFolder() { return ::findPluginFolder(); }
+
+void Win32SceneHost::showError(const char* text, const char* caption) {
+    MessageBoxA(nullptr, text, caption, MB_OK);
+}
+
+Win32SceneHost& sceneHost() {
+    static Win32SceneHost host;
+    return host;
 }

@@ -1,7 +1,17 @@
 #pragma once
+// The scene's view of the render window: presenting, layout and the plug-in folder.
 
 #include <windows.h>
 
-// One frame in the render window (the buffers are swapped by the caller). Nothing is drawn
-// until the scene is ready.
-void drawFrame(HWND hostWindow);
+#include "scene/SceneState.h"
+
+class Win32SceneHost : public SceneHost {
+public:
+    void presentLoadingScreen() override;
+    void layoutAndMoveWindow() override;
+    std::string findPluginFolder() override;
+    void showError(const char* text, const char* caption) override;
+};
+
+// The one instance the plug-in uses.
+Win32SceneHost& sceneHost();

@@ -2,11 +2,12 @@
 
 #include <windows.h>
 
-#include "plugin/Folders.h"
+#include "plugin/FrameDriver.h"
 #include "plugin/Launcher.h"
 #include "plugin/PluginState.h"
 #include "plugin/RenderWindow.h"
 #include "plugin/VisModule.h"
+#include "scene/Scene.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ VisHeader header = {kVisHeaderVersion, "Vizorama v1.51", getModule};
 
 // The components exist from the moment the player loads the library.
 struct CreateAtLoad {
-    CreateAtLoad() { createComponents(); }
+    CreateAtLoad() { createSceneComponents(pluginState().scene); }
 } createAtLoad;
 
 void config(VisModule* module) { launchConfigurator(module ? module->hostWindow : nullptr); }
@@ -49,34 +50,34 @@ int init(VisModule* module) {
     PluginState& s = pluginState();
     // A player may stop and start the plug-in without reloading it: bring back what the last
     // Quit released.
-    createComponents();
-    if (!s.settings) return 1;
+    createSceneComponents(s.scene);
+    if (!s.scene.settings) return 1;
     s.configRead.clear();  // anything read before this start is older than the read below
 
-    s.settings->reset();
-    s.settings->read(kSettingsFile, kSettingsSection);
+    s.scene.settings->reset();
+    s.scene.settings->read(kSettingsFile, kSettingsSection);
     layoutWindow(module->hostWindow);
-    s.settings->write(kSettingsFile, kSettingsSection);
+    s.scene.settings->write(kSettingsFile, kSettingsSection);
 
     if (!openRenderWindow(module)) return 1;
 
-    s.pluginFolder = findPluginFolder();
-    s.sceneReady = true;
+    s.scene.waveform = module->waveformData;
+    initScene(s.scene, sceneHost());
     return 0;
 }
 
 int render(VisModule*) {
     PluginState& s = pluginState();
-    if (s.settings) s.configRead.adoptInto(*s.settings);
+    if (s.scene.settings) s.configRead.adoptInto(*s.scene.settings);
     if (s.renderWindow) InvalidateRect(s.renderWindow, nullptr, FALSE);
     return 0;
 }
 
 void quit(VisModule* module) {
     PluginState& s = pluginState();
-    s.sceneReady = false;
-    if (s.settings) s.settings->write(kSettingsFile, kSettingsSection);
-    releaseComponents();
+    s.scene.sceneReady = false;
+    if (s.scene.settings) s.scene.settings->write(kSettingsFile, kSettingsSection);
+    releaseSceneComponents(s.scene);
     closeRenderWindow(module);
 }
 

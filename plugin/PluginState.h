@@ -8,12 +8,12 @@
 #include <memory>
 #include <string>
 
-#include "settings/Settings.h"
+#include "scene/SceneState.h"
 #include "settings/SettingsMailbox.h"
 
 struct PluginState {
-    // Components, created at load in this order and released by Quit in reverse.
-    Settings* settings = nullptr;
+    // The components and the running scene.
+    SceneState scene;
 
     HWND renderWindow = nullptr;
     HDC renderDc = nullptr;
@@ -25,18 +25,9 @@ struct PluginState {
     int displayModeCount = 0;
     RECT winampRect{};  // the player's window as last seen
     LPARAM dragAnchor = 0;  // client position of the last left-button press
-    bool sceneReady = false;
-    std::string pluginFolder;
 
     // Settings read by the configuration entry, adopted by the plug-in thread.
     SettingsMailbox configRead;
 };
 
 PluginState& pluginState();
-
-// Creates the components that do not exist (all of them at load; after a Quit, the ones it
-// released). A component whose allocation fails stays null.
-void createComponents();
-
-// Releases and frees the components that exist, in reverse order of creation.
-void releaseComponents();

@@ -67,7 +67,7 @@ int findDisplayMode(int width, int height) {
 void useDisplayMode(int index) {
     PluginState& s = pluginState();
     DEVMODEA& mode = s.displayModes[index];
-    Settings& settings = *s.settings;
+    Settings& settings = *s.scene.settings;
     settings.dimLeft = 0;
     settings.dimTop = 0;
     settings.dimWidth = static_cast<int>(mode.dmPelsWidth);
@@ -88,7 +88,7 @@ void switchFullScreen(int width, int height) {
 
 bool openRenderWindow(VisModule* module) {
     PluginState& s = pluginState();
-    Settings& settings = *s.settings;
+    Settings& settings = *s.scene.settings;
     HWND host = module->hostWindow;
 
     WNDCLASSA wc = {};
@@ -186,7 +186,7 @@ void closeRenderWindow(VisModule* module) {
 
 void layoutWindow(HWND hostWindow) {
     PluginState& s = pluginState();
-    Settings& settings = *s.settings;
+    Settings& settings = *s.scene.settings;
     GetWindowRect(hostWindow, &s.winampRect);
     ScreenRect host{s.winampRect.left, s.winampRect.top, s.winampRect.right, s.winampRect.bottom};
     LayoutResult r =
@@ -201,7 +201,7 @@ void layoutWindow(HWND hostWindow) {
 
 void moveRenderWindow() {
     PluginState& s = pluginState();
-    const Settings& g = *s.settings;
+    const Settings& g = *s.scene.settings;
     RECT now;
     GetWindowRect(s.renderWindow, &now);
     if (now.left != g.dimLeft || now.top != g.dimTop || now.right - now.left != g.dimWidth ||
@@ -211,7 +211,7 @@ void moveRenderWindow() {
 
 void enterFullScreenAtStartup() {
     PluginState& s = pluginState();
-    Settings& settings = *s.settings;
+    Settings& settings = *s.scene.settings;
     int index = findDisplayMode(settings.dimWidth, settings.dimHeight);
     if (index < 0) return;  // the first frame's layout asks with the resolution's own size
     useDisplayMode(index);
@@ -220,15 +220,15 @@ void enterFullScreenAtStartup() {
 
 void leaveFullScreen(HWND hostWindow) {
     PluginState& s = pluginState();
-    s.settings->dimResolution = "1x1";
+    s.scene.settings->dimResolution = "1x1";
     layoutWindow(hostWindow);
     restoreDisplayMode();
-    s.settings->write(kSettingsFile, kSettingsSection);
+    s.scene.settings->write(kSettingsFile, kSettingsSection);
 }
 
 void restoreDisplayMode() { ChangeDisplaySettingsA(nullptr, 0); }
 
 bool inFullScreen() {
     PluginState& s = pluginState();
-    return s.settings && isFullScreen(s.settings->dimResolution);
+    return s.scene.settings && isFullScreen(s.scene.settings->dimResolution);
 }

@@ -6,6 +6,7 @@
 #include "plugin/RenderWindow.h"
 #include "plugin/VisModule.h"
 #include "plugin/WindowGeometry.h"
+#include "scene/Scene.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ void drag(HWND window, LPARAM cursor) {
         static_cast<short>(LOWORD(cursor)), static_cast<short>(HIWORD(cursor)),
         static_cast<short>(LOWORD(s.dragAnchor)), static_cast<short>(HIWORD(s.dragAnchor)),
         toScreenRect(own), toScreenRect(host), toScreenRect(s.winampRect));
-    Settings& settings = *s.settings;
+    Settings& settings = *s.scene.settings;
     settings.dimLeft = g.left;
     settings.dimTop = g.top;
     settings.dimWidth = g.width;
@@ -46,7 +47,7 @@ LRESULT CALLBACK renderWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         PostMessageA(window, WM_PAINT, 0, 0);
         return 0;
     case WM_PAINT:
-        drawFrame(hostWindowOf(window));
+        renderFrame(s.scene, sceneHost());
         SwapBuffers(s.renderDc);
         ValidateRect(window, nullptr);
         return 0;
@@ -63,7 +64,7 @@ LRESULT CALLBACK renderWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         PostMessageA(hostWindowOf(window), WM_KEYUP, wParam, lParam);
         return 0;
     case WM_MOUSEMOVE:
-        if ((wParam & MK_LBUTTON) && s.settings && !inFullScreen()) drag(window, lParam);
+        if ((wParam & MK_LBUTTON) && s.scene.settings && !inFullScreen()) drag(window, lParam);
         return 0;
     case WM_LBUTTONDOWN:
         SetCapture(window);

@@ -90,6 +90,15 @@ bool writeFileAtomically(const std::string& path, const std::string& contents) {
     return false;
 }
 
+std::string currentDirectory() {
+    char path[PATH_MAX];
+    return getcwd(path, sizeof path) ? std::string(path) : std::string();
+}
+
+bool setCurrentDirectory(const std::string& path) {
+    return !path.empty() && chdir(nativePath(path).c_str()) == 0;
+}
+
 void showMessage(void* owner, const char* text, const char* caption) {
     std::lock_guard<std::mutex> lock(stateMutex);
     shownMessages.push_back({owner, text ? text : "", caption ? caption : ""});

@@ -82,6 +82,16 @@ bool writeFileAtomically(const std::string& path, const std::string& contents) {
     return false;
 }
 
+std::string currentDirectory() {
+    char path[MAX_PATH];
+    DWORD n = GetCurrentDirectoryA(MAX_PATH, path);
+    return n > 0 && n < MAX_PATH ? std::string(path, n) : std::string();
+}
+
+bool setCurrentDirectory(const std::string& path) {
+    return !path.empty() && SetCurrentDirectoryA(path.c_str());
+}
+
 void showMessage(void* owner, const char* text, const char* caption) {
     MessageBoxA(static_cast<HWND>(owner), text, caption, MB_OK);
 }

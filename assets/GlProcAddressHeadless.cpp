@@ -1,0 +1,7 @@
+#include "assets/GlProcAddress.h"
+
+#include <GL/osmesa.h>
+
+void* glProcAddress(const char* name) {
+    return reinterpret_cast<void*>(OSMesaGetProcAddress(name));
+}

@@ -1,0 +1,7 @@
+#include "assets/GlProcAddress.h"
+
+#include <windows.h>
+
+void* glProcAddress(const char* name) {
+    return reinterpret_cast<void*>(wglGetProcAddress(name));
+}

@@ -1,0 +1,33 @@
+#pragma once
+// Turns TGA files into OpenGL textures with the parameters the caller set before the load, and
+// keeps every texture it made so they can be deleted by name or all at once.
+
+#include <string>
+#include <vector>
+
+#include "assets/GlHeaders.h"
+
+class TextureLoader {
+public:
+    // The parameters of the next load: plain state, set by each caller before it loads.
+    GLenum wrapS = GL_CLAMP;
+    GLenum wrapT = GL_CLAMP;
+    GLenum magFilter = GL_LINEAR;
+    GLenum minFilter = GL_LINEAR;
+    float priority = 1.0f;
+    int texBits = 16;  // 16: the implementation picks the texel depth; 32: 8 bits a channel
+
+    // A new texture from the file, bound to nothing afterwards; 0 when the image cannot be read.
+    GLuint loadTexture(const std::string& path);
+
+    // Deletes every registered entry of name; a name never registered is left alone.
+    void deleteTexture(GLuint name);
+
+    // Deletes every registered texture and empties the list.
+    void deleteAllTextures();
+
+    const std::vector<GLuint>& registeredTextures() const { return registered_; }
+
+private:
+    std::vector<GLuint> registered_;
+};

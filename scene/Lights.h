@@ -1,0 +1,52 @@
+#pragma once
+// The two coloured lights, their loudness-scaled colours and positions, the stroboscope and
+// the glowing pulsar sprites drawn where the lights are. Also owns the ten sprite frames cut
+// from the pulsar sheet, which other components draw too.
+
+#include "assets/GlHeaders.h"
+
+class Settings;
+
+// One cell of the 4 x 4 pulsar sheet in texture coordinates: frame i is column i mod 4 from
+// s = 0 and row i div 4 from t = 1.
+struct SpriteFrame {
+    float s0, s1, t0, t1;
+};
+SpriteFrame spriteFrame(int index);
+
+inline constexpr int kSpriteFrames = 10;
+
+class Lights {
+public:
+    explicit Lights(const Settings& settings) : settings_(settings) {}
+
+    // Sprite display lists, light parameters and lighting state; once per start.
+    void setUp();
+
+    // Deletes the display lists (the context must be current).
+    void release();
+
+    // The configured colours times loudness (0.1 .. 1).
+    void scaleColours(float loudness);
+
+    // Places both lights, circling with the spin angles when lhtRotate is 1.
+    void placeLights(float angleLeft, float angleRight);
+
+    // Whether the stroboscope blanks this frame; never two frames in a row.
+    bool strobeDark(float loudness);
+
+    // The pulsar sprites at the lights, when lhtOnOff is 1. Leaves the fixed state behind.
+    void drawPulsars(int spriteFrameLeft, int spriteFrameRight, float angleLeft,
+                     float angleRight);
+
+    bool wasDark = false;
+    // Ambient, diffuse, specular-left and specular-right colour, red, green, blue each.
+    float scaledColours[12] = {};
+    GLuint pulsarTexture = 0;
+    GLuint spriteLists[kSpriteFrames] = {};
+
+private:
+    void setLight(GLenum light, const float* specular, const float* position);
+
+    const Settings& settings_;
+};

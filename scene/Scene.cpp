@@ -1,0 +1,135 @@
+#include "scene/Scene.h"
+
+#include <new>
+
+#include "platform/Platform.h"
+
+namespace {
+
+// The depth the loader uses for a texBits setting: 32 stays 32, anything else means 16.
+int loadedDepthFor(uint32_t texBits) { return texBits == 32 ? 32 : 16; }
+
+// Loads a file of the named set with the given wrap and priority.
+GLuint loadNamed(TextureLoader& loader, const char* file, GLenum wrap, float priority) {
+    loader.wrapS = loader.wrapT = wrap;
+    loader.magFilter = loader.minFilter = GL_LINEAR;
+    loader.priority = priority;
+    return loader.loadTexture(file);
+}
+
+}  // namespace
+
+void createSceneComponents(SceneState& s) {
+    if (!s.settings) s.settings = new (std::nothrow) Settings;
+    if (!s.textureLoader) s.textureLoader = new (std::nothrow) TextureLoader;
+    if (!s.glExtensions) s.glExtensions = new (std::nothrow) GlExtensions;
+    if (s.settings && !s.lights) s.lights = new (std::nothrow) Lights(*s.settings);
+    if (s.settings && !s.camera) s.camera = new (std::nothrow) Camera(*s.settings);
+}
+
+void releaseSceneComponents(SceneState& s) {
+    delete s.camera;
+    s.camera = nullptr;
+    if (s.lights) s.lights->release();
+    delete s.lights;
+    s.lights = nullptr;
+    delete s.glExtensions;
+    s.glExtensions = nullptr;
+    if (s.textureLoader) s.textureLoader->deleteAllTextures();
+    delete s.textureLoader;
+    s.textureLoader = nullptr;
+    delete s.settings;
+    s.settings = nullptr;
+    s.loadingTexture = 0;
+    s.namedTextures = NamedTextures{};
+}
+
+void initScene(SceneState& s, SceneHost& host) {
+    if (!s.settings || !s.textureLoader || !s.glExtensions || !s.lights || !s.camera) return;
+    glCullFace(GL_BACK);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);  // additive; each component enables blending itself
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0, 0, 0, 1);
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_DITHER);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+
+    s.glExtensions->probe();
+    s.camera->applyProjection();
+    s.lights->setUp();
+
+    s.pluginFolder = host.findPluginFolder();
+
+    std::string previous = platform::currentDirectory();
+    platform::setCurrentDirectory(s.pluginFolder);
+    s.loadingTexture = loadNamed(*s.textureLoader, "Loading.tga", GL_CLAMP, 0.0f);
+    showLoadingScreen(s, host);
+    platform::setCurrentDirectory(previous);
+
+    loadTextureSet(s);
+    s.sceneReady = true;
+}
+
+void showLoadingScreen(SceneState& s, SceneHost& host) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_LIGHTING);
+    glColor3f(1, 1, 1);
+    glBindTexture(GL_TEXTURE_2D, s.loadingTexture);
+    glPushMatrix();
+    glTranslatef(0, -5, 0);
+    glScalef(35, 15, 1);
+    glBegin(GL_TRIANGLE_STRIP);
+    glTexCoord2f(0, 1);
+    glVertex3f(1, -1, 0);
+    glTexCoord2f(0, 0);
+    glVertex3f(1, 1, 0);
+    glTexCoord2f(1, 1);
+    glVertex3f(-1, -1, 0);
+    glTexCoord2f(1, 0);
+    glVertex3f(-1, 1, 0);
+    glEnd();
+    glPopMatrix();
+    glEnable(GL_LIGHTING);
+    glFlush();
+    host.presentLoadingScreen();
+}
+
+void loadTextureSet(SceneState& s) {
+    TextureLoader& loader = *s.textureLoader;
+    std::string previous = platform::currentDirectory();
+    loader.deleteAllTextures();
+    loader.texBits = loadedDepthFor(s.settings->texBits);
+    platform::setCurrentDirectory(s.pluginFolder);
+    s.lights->pulsarTexture = loadNamed(loader, "Pulsar.tga", GL_CLAMP, 1.0f);
+    s.loadingTexture = loadNamed(loader, "Loading.tga", GL_CLAMP, 0.0f);
+    s.namedTextures.glass = loadNamed(loader, "Glass.tga", GL_REPEAT, 1.0f);
+    s.namedTextures.striped = loadNamed(loader, "Striped.tga", GL_REPEAT, 1.0f);
+    s.namedTextures.checked = loadNamed(loader, "Checked.tga", GL_REPEAT, 1.0f);
+    s.namedTextures.water = loadNamed(loader, "Water.tga", GL_REPEAT, 1.0f);
+    platform::setCurrentDirectory(previous);
+}
+
+void renderFrame(SceneState& s, SceneHost& host) {
+    if (!s.sceneReady || !s.settings || !s.waveform) return;
+    Settings& settings = *s.settings;
+    settings.read(kSettingsFile, kSettingsSection);
+    s.camera->applyProjection();
+    host.layoutAndMoveWindow();
+    // The loaded depth is always 16 or 32: compare with what the setting maps to, so that an
+    // odd value does not reload everything on every frame.
+    if (loadedDepthFor(settings.texBits) != s.textureLoader->texBits) {
+        showLoadingScreen(s, host);
+        loadTextureSet(s);
+    }
+
+    FrameState& f = s.frame;
+    f.advance(s.waveform);
+    s.lights->scaleColours(f.loudness);
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    s.lights->placeLights(f.angleLeft, f.angleRight);
+    if (s.lights->strobeDark(f.loudness)) return;  // a dark frame: background only
+    s.lights->drawPulsars(f.spriteFrameLeft, f.spriteFrameRight, f.angleLeft, f.angleRight);
+    glFlush();
+}

@@ -1,0 +1,61 @@
+#pragma once
+// Everything the scene works with, in one place: the components (created when the plug-in is
+// loaded, in this order) and the state of the running scene.
+
+#include <cstdint>
+#include <string>
+
+#include "assets/GlExtensions.h"
+#include "assets/TextureLoader.h"
+#include "scene/Camera.h"
+#include "scene/FrameState.h"
+#include "scene/Lights.h"
+#include "settings/Settings.h"
+
+// The named textures that components not built yet will take over; until then they are held
+// here so the set is loaded and released as a whole.
+struct NamedTextures {
+    GLuint glass = 0;
+    GLuint striped = 0;
+    GLuint checked = 0;
+    GLuint water = 0;
+};
+
+struct SceneState {
+    // Components, created in this order and released in reverse.
+    Settings* settings = nullptr;
+    TextureLoader* textureLoader = nullptr;
+    GlExtensions* glExtensions = nullptr;
+    Lights* lights = nullptr;
+    Camera* camera = nullptr;
+
+    bool sceneReady = false;
+    GLuint loadingTexture = 0;
+    NamedTextures namedTextures;
+    std::string pluginFolder;
+    // The host's two waveform channels, read at every frame.
+    const uint8_t (*waveform)[kWaveformSamples] = nullptr;
+    // Lives as long as the plug-in is loaded: a stop and a new start go on where they were.
+    FrameState frame;
+};
+
+// Creates the components that do not exist yet; one whose allocation fails stays null.
+void createSceneComponents(SceneState& scene);
+
+// Releases the components that exist, in reverse order of creation (the rendering context, if
+// any, must be current).
+void releaseSceneComponents(SceneState& scene);
+
+// What the scene needs from the window it draws in.
+class SceneHost {
+public:
+    virtual ~SceneHost() = default;
+    // Shows the picture just drawn at once and marks the window painted.
+    virtual void presentLoadingScreen() = 0;
+    // Brings the window geometry in the settings up to date and moves the window there.
+    virtual void layoutAndMoveWindow() = 0;
+    // The plug-in folder (with its trailing separator), or empty after telling the user why not.
+    virtual std::string findPluginFolder() = 0;
+    // Tells the user about a failure.
+    virtual void showError(const char* text, const char* caption) = 0;
+};

@@ -1,0 +1,47 @@
+#include "tools/render/HeadlessRenderer.h"
+
+#include <cstring>
+
+#include "platform/headless/PlatformHeadless.h"
+#include "scene/Scene.h"
+
+HeadlessRenderer::HeadlessRenderer(const std::string& installFolder, int width, int height)
+    : installFolder_(installFolder), context_(width, height) {
+    platform::headless::setExecutableFolder(installFolder_);
+    createSceneComponents(scene);
+    scene.waveform = waveform_;
+}
+
+HeadlessRenderer::~HeadlessRenderer() {
+    releaseSceneComponents(scene);
+    platform::headless::setExecutableFolder("");
+}
+
+void HeadlessRenderer::start() {
+    if (!ok()) return;
+    Settings& settings = *scene.settings;
+    settings.reset();
+    settings.read(kSettingsFile, kSettingsSection);
+    // The picture is the window: full-screen values keep their band, any other value fills it.
+    settings.dimLeft = 0;
+    settings.dimTop = 0;
+    settings.dimWidth = context_.width();
+    settings.dimHeight = context_.height();
+    initScene(scene, *this);
+}
+
+void HeadlessRenderer::frame(const uint8_t waveform[2][kWaveformSamples]) {
+    std::memcpy(waveform_, waveform, sizeof waveform_);
+    renderFrame(scene, *this);
+}
+
+void HeadlessRenderer::presentLoadingScreen() {
+    glFinish();
+    ++loadingScreensShown;
+}
+
+std::string HeadlessRenderer::findPluginFolder() {
+    return installFolder_ + "Plugins/vis_vzrm/";
+}
+
+void HeadlessRenderer::showError(const char*, const char*) { ++messagesShown; }

@@ -1,0 +1,43 @@
+#pragma once
+// The scene drawn without a window: scene set-up and frames on an off-screen OpenGL context,
+// from an install tree laid out like the player's (its settings file and named textures).
+// Tests and the offline renderer use it.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/headless/OffscreenContext.h"
+#include "scene/SceneState.h"
+
+class HeadlessRenderer : public SceneHost {
+public:
+    // installFolder: the player's folder (with trailing '/'), holding
+    // Plugins/vis_vzrm/Configurations/vis_vzrm_config.ini and Plugins/vis_vzrm/*.tga.
+    HeadlessRenderer(const std::string& installFolder, int width, int height);
+    ~HeadlessRenderer() override;
+
+    bool ok() const { return context_.ok() && scene.settings; }
+
+    // Reads the settings as the plug-in's start does, with the picture's size as the window
+    // geometry, and sets the scene up.
+    void start();
+
+    // Draws one frame of the given waveform.
+    void frame(const uint8_t waveform[2][kWaveformSamples]);
+
+    OffscreenContext& context() { return context_; }
+
+    SceneState scene;
+    int loadingScreensShown = 0;
+    int messagesShown = 0;
+
+    void presentLoadingScreen() override;
+    void layoutAndMoveWindow() override {}
+    std::string findPluginFolder() override;
+    void showError(const char* text, const char* caption) override;
+
+private:
+    std::string installFolder_;
+    OffscreenContext context_;
+    uint8_t waveform_[2][kWaveformSamples] = {};
+};
