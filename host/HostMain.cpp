@@ -15,9 +15,12 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "host/Audio.h"
 #include "host/HostReport.h"
+#include "host/Screenshot.h"
 #include "host/HostWindow.h"
 #include "plugin/VisModule.h"
 
@@ -34,9 +37,11 @@ struct Options {
     int x = 100, y = 100;
     bool doubleSize = false;
     int failInitStep = 0;
+    int holdLoadingScreenMs = 0;
     bool reportWindows = false;
     std::string reportClass;
     std::string screenshot;
+    std::vector<std::pair<long, std::string>> screenshotsAt;  // after frame N, before N + 1
 };
 
 const char* kUsage =
@@ -57,7 +62,9 @@ const char* kUsage =
     "  --report-windows      print the plug-in's windows before Quit or after a failed Init\n"
     "  --report-class NAME   print whether the plug-in's class NAME is registered then\n"
     "  --screenshot FILE     save the screen as a BMP file before Quit\n"
-    "  --fail-init-step N    make start-up step N fail (test build of the plug-in only)\n";
+    "  --screenshot-at N:FILE  save it once frame N is drawn (0: the start-up picture)\n"
+    "  --fail-init-step N    make start-up step N fail (test build of the plug-in only)\n"
+    "  --hold-loading-screen MS  keep each loading picture up this long (test build only)\n";
 
 bool parseOptions(int argc, char** argv, Options& o) {
     for (int i = 1; i < argc; ++i) {
@@ -74,7 +81,10 @@ bool parseOptions(int argc, char** argv, Options& o) {
         else if (a == "--cycles" && value(v)) o.cycles = std::atoi(v);
         else if (a == "--report-class" && value(v)) o.reportClass = v;
         else if (a == "--screenshot" && value(v)) o.screenshot = v;
+        else if (a == "--screenshot-at" && value(v) && std::strchr(v, ':'))
+            o.screenshotsAt.emplace_back(std::strtol(v, nullptr, 10), std::strchr(v, ':') + 1);
         else if (a == "--fail-init-step" && value(v)) o.failInitStep = std::atoi(v);
+        else if (a == "--hold-loading-screen" && value(v)) o.holdLoadingScreenMs = std::atoi(v);
         else if (a == "--report-windows") o.reportWindows = true;
         else if (a == "--config-after" && value(v)) o.configAfter = std::strtol(v, nullptr, 10);
         else if (a == "--position" && value(v)) {
@@ -100,6 +110,7 @@ struct VisRun {
     const Options* options = nullptr;
     const AudioSource* audio = nullptr;
     HWND mainWindow = nullptr;
+    HMODULE library = nullptr;
     VisModule* module = nullptr;
     std::atomic<bool> stopRequested{false};
     std::atomic<bool> started{false};
@@ -112,6 +123,13 @@ struct VisRun {
 void report(const Options& o, VisModule* m) {
     if (o.reportWindows) reportThreadWindows(m->hostWindow);
     if (!o.reportClass.empty()) reportClass(m->instance, o.reportClass);
+}
+
+// Counters that the test build of the plug-in keeps.
+void reportCounters(HMODULE library) {
+    auto loads = reinterpret_cast<int (*)()>(
+        reinterpret_cast<void*>(GetProcAddress(library, "vzrmTextureSetLoads")));
+    if (loads) std::printf("host: texture set loads %d\n", loads());
 }
 
 // The player's visualisation thread: Init, then messages first and a frame whenever none is
@@ -139,6 +157,9 @@ void visThread(VisRun* run) {
                 DispatchMessageA(&msg);
                 continue;
             }
+            for (const auto& [frame, file] : o.screenshotsAt)
+                if (frame == frames && !saveScreenshot(file))
+                    std::fprintf(stderr, "host: cannot save the screenshot %s\n", file.c_str());
             if (run->stopRequested || (o.frames > 0 && frames >= o.frames)) break;
             // The player hands over the audio the plug-in's latency ahead of the play position;
             // the position advances by the plug-in's frame delay, so runs are repeatable.
@@ -151,6 +172,7 @@ void visThread(VisRun* run) {
         if (!o.screenshot.empty() && !saveScreenshot(o.screenshot))
             std::fprintf(stderr, "host: cannot save the screenshot %s\n", o.screenshot.c_str());
         if (o.reportWindows) reportThreadWindows(run->mainWindow);
+        reportCounters(run->library);
         m->Quit(m);
         report(o, m);
         run->framesDrawn += frames;
@@ -196,15 +218,17 @@ int main(int argc, char** argv) {
         FreeLibrary(library);
         return 2;
     }
-    if (o.failInitStep) {
-        auto failStep = reinterpret_cast<void (*)(int)>(
-            reinterpret_cast<void*>(GetProcAddress(library, "vzrmFailInitStep")));
-        if (!failStep) {
+    for (auto [hook, value] : {std::pair{"vzrmFailInitStep", o.failInitStep},
+                               std::pair{"vzrmHoldLoadingScreen", o.holdLoadingScreenMs}}) {
+        if (!value) continue;
+        auto set = reinterpret_cast<void (*)(int)>(
+            reinterpret_cast<void*>(GetProcAddress(library, hook)));
+        if (!set) {
             std::fprintf(stderr, "host: %s has no test hooks\n", o.plugin.c_str());
             FreeLibrary(library);
             return 2;
         }
-        failStep(o.failInitStep);
+        set(value);
     }
     module->instance = library;
     module->sampleRate = audio.sampleRate();
@@ -226,6 +250,7 @@ int main(int argc, char** argv) {
         run.options = &o;
         run.audio = &audio;
         run.mainWindow = mainWindow;
+        run.library = library;
         run.module = module;
         setHostWindowCloseFlag(mainWindow, &run.stopRequested);
         std::thread vis(visThread, &run);

@@ -10,6 +10,3 @@ void reportThreadWindows(HWND hostWindow);
 
 // Prints whether a window class is registered for the plug-in's instance.
 void reportClass(HINSTANCE instance, const std::string& name);
-
-// Saves the whole screen as a 24-bit BMP file; false on failure.
-bool saveScreenshot(const std::string& path);

@@ -3,12 +3,14 @@
 #include "plugin/Folders.h"
 #include "plugin/PluginState.h"
 #include "plugin/RenderWindow.h"
+#include "plugin/TestHooks.h"
 #include "plugin/VisModule.h"
 
 void Win32SceneHost::presentLoadingScreen() {
     PluginState& s = pluginState();
     SwapBuffers(s.renderDc);
     ValidateRect(s.renderWindow, nullptr);
+    if (int ms = loadingScreenHoldMs()) Sleep(static_cast<DWORD>(ms));
 }
 
 void Win32SceneHost::layoutAndMoveWindow() {

@@ -5,6 +5,9 @@
 
 #ifdef VZRM_TEST_HOOKS
 bool failPoint(int initStep);
+// How long to keep a loading picture on the screen, so a test can take its picture.
+int loadingScreenHoldMs();
 #else
 constexpr bool failPoint(int) { return false; }
+constexpr int loadingScreenHoldMs() { return 0; }
 #endif

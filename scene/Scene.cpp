@@ -97,6 +97,7 @@ void showLoadingScreen(SceneState& s, SceneHost& host) {
 
 void loadTextureSet(SceneState& s) {
     TextureLoader& loader = *s.textureLoader;
+    ++s.textureSetLoads;
     std::string previous = platform::currentDirectory();
     loader.deleteAllTextures();
     loader.texBits = loadedDepthFor(s.settings->texBits);

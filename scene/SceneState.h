@@ -33,6 +33,7 @@ struct SceneState {
     GLuint loadingTexture = 0;
     NamedTextures namedTextures;
     std::string pluginFolder;
+    int textureSetLoads = 0;  // how often the named set was (re)loaded, for tests
     // The host's two waveform channels, read at every frame.
     const uint8_t (*waveform)[kWaveformSamples] = nullptr;
     // Lives as long as the plug-in is loaded: a stop and a new start go on where they were.

@@ -209,19 +209,6 @@ TEST(RenderWindow, EachStartFailureShowsItsMessageAndCleansUp) {
     }
 }
 
-// Pixel colour of a 24-bit bottom-up BMP screenshot at (x, y) from the top.
-COLORREF pixelAt(const std::string& path, int x, int y) {
-    std::string data = readFileText(path);
-    if (data.size() < 54) return CLR_INVALID;
-    int width = *reinterpret_cast<const int*>(data.data() + 18);
-    int height = *reinterpret_cast<const int*>(data.data() + 22);
-    size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t(3);
-    size_t at = 54 + static_cast<size_t>(height - 1 - y) * stride + static_cast<size_t>(x) * 3;
-    if (at + 3 > data.size()) return CLR_INVALID;
-    auto byte = [&](size_t i) { return static_cast<unsigned char>(data[at + i]); };
-    return RGB(byte(2), byte(1), byte(0));
-}
-
 TEST(RenderWindow, ScreenshotsShowTheWindowDockedAndBesideThePlayer) {
     struct Shot {
         const char* name;
@@ -237,11 +224,11 @@ TEST(RenderWindow, ScreenshotsShowTheWindowDockedAndBesideThePlayer) {
                                                    path + "\"");
         EXPECT_EQ(run.exitCode, 0u) << run.output;
         // The player's title bar is painted; the render window is cleared to black.
-        COLORREF title = pixelAt(path, 110, 103);
+        COLORREF title = Screenshot(path).at(110, 103);
         EXPECT_NE(title, CLR_INVALID);
         EXPECT_GT(GetBValue(title), 100) << shot.name;
-        EXPECT_EQ(pixelAt(path, shot.insideX, shot.insideY), RGB(0, 0, 0)) << shot.name;
-        EXPECT_NE(pixelAt(path, 600, 600), RGB(0, 0, 0)) << "the desktop around the windows";
+        EXPECT_EQ(Screenshot(path).at(shot.insideX, shot.insideY), RGB(0, 0, 0)) << shot.name;
+        EXPECT_NE(Screenshot(path).at(600, 600), RGB(0, 0, 0)) << "the desktop around the windows";
     }
 }
 

@@ -121,6 +121,17 @@ InstallTree::InstallTree(const std::string& hostName, size_t hostPathLength)
     CopyFileA((gStageFolder + "\\Winamp.exe").c_str(), hostPath_.c_str(), FALSE);
     CopyFileA((gStageFolder + "\\Plugins\\vis_vzrm.dll").c_str(),
               (folder_ + "Plugins\\vis_vzrm.dll").c_str(), FALSE);
+    // The named textures beside the plug-in's folders.
+    WIN32_FIND_DATAA found;
+    std::string textures = gStageFolder + "\\Plugins\\vis_vzrm\\";
+    HANDLE find = FindFirstFileA((textures + "*.tga").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            CopyFileA((textures + found.cFileName).c_str(),
+                      (folder_ + "Plugins\\vis_vzrm\\" + found.cFileName).c_str(), FALSE);
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
 }
 
 InstallTree::~InstallTree() { removeTree(base_); }
@@ -200,6 +211,47 @@ HostRun runHost(const std::string& hostPath, const std::string& args, DWORD time
     run.output = readFileText(outputPath);
     DeleteFileA(outputPath.c_str());
     return run;
+}
+
+Screenshot::Screenshot(const std::string& path) : data_(readFileText(path)) {
+    if (data_.size() < 54 || data_[0] != 'B' || data_[1] != 'M') return;
+    std::memcpy(&width_, data_.data() + 18, 4);
+    std::memcpy(&height_, data_.data() + 22, 4);
+    size_t stride = (static_cast<size_t>(width_) * 3 + 3) & ~size_t(3);
+    if (width_ <= 0 || height_ <= 0 || data_.size() < 54 + stride * static_cast<size_t>(height_))
+        width_ = height_ = 0;
+}
+
+COLORREF Screenshot::at(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
+    size_t stride = (static_cast<size_t>(width_) * 3 + 3) & ~size_t(3);
+    size_t at = 54 + static_cast<size_t>(height_ - 1 - y) * stride + static_cast<size_t>(x) * 3;
+    auto byte = [&](size_t i) { return static_cast<unsigned char>(data_[at + i]); };
+    return RGB(byte(2), byte(1), byte(0));
+}
+
+int Screenshot::brightest(int x, int y, int radius, int channel) const {
+    int best = 0;
+    for (int dy = -radius; dy <= radius; ++dy)
+        for (int dx = -radius; dx <= radius; ++dx) {
+            COLORREF c = at(x + dx, y + dy);
+            if (c == CLR_INVALID) continue;
+            int v = channel == 0 ? GetRValue(c) : channel == 1 ? GetGValue(c) : GetBValue(c);
+            if (v > best) best = v;
+        }
+    return best;
+}
+
+double Screenshot::litShare(int left, int top, int width, int height) const {
+    int lit = 0, all = 0;
+    for (int y = top; y < top + height; ++y)
+        for (int x = left; x < left + width; ++x) {
+            COLORREF c = at(x, y);
+            if (c == CLR_INVALID) continue;
+            ++all;
+            lit += GetRValue(c) + GetGValue(c) + GetBValue(c) > 90;
+        }
+    return all ? static_cast<double>(lit) / all : 0;
 }
 
 int main(int argc, char** argv) {

@@ -71,3 +71,20 @@ HostRun runHost(const std::string& hostPath, const std::string& args, DWORD time
 
 // The host's report line of the window of class className ("" when there is none).
 std::string reportedWindow(const HostRun& run, const std::string& className);
+
+// A 24-bit BMP screenshot as the host saves it.
+class Screenshot {
+public:
+    explicit Screenshot(const std::string& path);
+    bool ok() const { return width_ > 0; }
+    // The colour at (x, y), y counted from the top; CLR_INVALID outside the picture.
+    COLORREF at(int x, int y) const;
+    // The brightest value of one channel (0 red, 1 green, 2 blue) within radius of (x, y).
+    int brightest(int x, int y, int radius, int channel) const;
+    // The share of pixels in a rectangle brighter than a dark grey, 0..1.
+    double litShare(int left, int top, int width, int height) const;
+
+private:
+    std::string data_;
+    int width_ = 0, height_ = 0;
+};
