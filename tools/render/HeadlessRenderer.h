@@ -27,6 +27,10 @@ public:
 
     OffscreenContext& context() { return context_; }
 
+    size_t textureLoaderTextures() const {
+        return scene.textureLoader ? scene.textureLoader->registeredTextures().size() : 0;
+    }
+
     SceneState scene;
     int loadingScreensShown = 0;
     int messagesShown = 0;
