@@ -24,12 +24,17 @@ void createSceneComponents(SceneState& s) {
     if (!s.textureLoader) s.textureLoader = new (std::nothrow) TextureLoader;
     if (!s.glExtensions) s.glExtensions = new (std::nothrow) GlExtensions;
     if (s.settings && !s.lights) s.lights = new (std::nothrow) Lights(*s.settings);
+    if (s.settings && s.lights && s.glExtensions && !s.oscilloscope)
+        s.oscilloscope = new (std::nothrow) Oscilloscope(*s.settings, *s.lights, *s.glExtensions);
     if (s.settings && !s.camera) s.camera = new (std::nothrow) Camera(*s.settings);
 }
 
 void releaseSceneComponents(SceneState& s) {
     delete s.camera;
     s.camera = nullptr;
+    if (s.oscilloscope) s.oscilloscope->release();
+    delete s.oscilloscope;
+    s.oscilloscope = nullptr;
     if (s.lights) s.lights->release();
     delete s.lights;
     s.lights = nullptr;
@@ -45,7 +50,9 @@ void releaseSceneComponents(SceneState& s) {
 }
 
 void initScene(SceneState& s, SceneHost& host) {
-    if (!s.settings || !s.textureLoader || !s.glExtensions || !s.lights || !s.camera) return;
+    if (!s.settings || !s.textureLoader || !s.glExtensions || !s.lights || !s.oscilloscope ||
+        !s.camera)
+        return;
     glCullFace(GL_BACK);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);  // additive; each component enables blending itself
     glShadeModel(GL_SMOOTH);
@@ -56,6 +63,7 @@ void initScene(SceneState& s, SceneHost& host) {
     glEnable(GL_TEXTURE_2D);
 
     s.glExtensions->probe();
+    s.oscilloscope->applySamplingRate(s.waveform);
     s.camera->applyProjection();
     s.lights->setUp();
 
@@ -105,17 +113,18 @@ void loadTextureSet(SceneState& s) {
     s.lights->pulsarTexture = loadNamed(loader, "Pulsar.tga", GL_CLAMP, 1.0f);
     s.loadingTexture = loadNamed(loader, "Loading.tga", GL_CLAMP, 0.0f);
     s.namedTextures.glass = loadNamed(loader, "Glass.tga", GL_REPEAT, 1.0f);
-    s.namedTextures.striped = loadNamed(loader, "Striped.tga", GL_REPEAT, 1.0f);
-    s.namedTextures.checked = loadNamed(loader, "Checked.tga", GL_REPEAT, 1.0f);
-    s.namedTextures.water = loadNamed(loader, "Water.tga", GL_REPEAT, 1.0f);
+    s.oscilloscope->stripedTexture = loadNamed(loader, "Striped.tga", GL_REPEAT, 1.0f);
+    s.oscilloscope->checkedTexture = loadNamed(loader, "Checked.tga", GL_REPEAT, 1.0f);
+    s.oscilloscope->waterTexture = loadNamed(loader, "Water.tga", GL_REPEAT, 1.0f);
     platform::setCurrentDirectory(previous);
 }
 
 void renderFrame(SceneState& s, SceneHost& host) {
-    if (!s.sceneReady || !s.settings || !s.waveform) return;
+    if (!s.sceneReady || !s.settings || !s.oscilloscope || !s.waveform) return;
     Settings& settings = *s.settings;
     settings.read(kSettingsFile, kSettingsSection);
     s.camera->applyProjection();
+    s.oscilloscope->applySamplingRate(s.waveform);
     host.layoutAndMoveWindow();
     // The loaded depth is always 16 or 32: compare with what the setting maps to, so that an
     // odd value does not reload everything on every frame.
@@ -131,6 +140,7 @@ void renderFrame(SceneState& s, SceneHost& host) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     s.lights->placeLights(f.angleLeft, f.angleRight);
     if (s.lights->strobeDark(f.loudness)) return;  // a dark frame: background only
+    s.oscilloscope->render(f.loudness, f.swayAngle);
     s.lights->drawPulsars(f.spriteFrameLeft, f.spriteFrameRight, f.angleLeft, f.angleRight);
     glFlush();
 }

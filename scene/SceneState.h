@@ -7,6 +7,7 @@
 
 #include "assets/GlExtensions.h"
 #include "assets/TextureLoader.h"
+#include "oscilloscope/Oscilloscope.h"
 #include "scene/Camera.h"
 #include "scene/FrameState.h"
 #include "scene/Lights.h"
@@ -16,9 +17,6 @@
 // here so the set is loaded and released as a whole.
 struct NamedTextures {
     GLuint glass = 0;
-    GLuint striped = 0;
-    GLuint checked = 0;
-    GLuint water = 0;
 };
 
 struct SceneState {
@@ -27,6 +25,7 @@ struct SceneState {
     TextureLoader* textureLoader = nullptr;
     GlExtensions* glExtensions = nullptr;
     Lights* lights = nullptr;
+    Oscilloscope* oscilloscope = nullptr;
     Camera* camera = nullptr;
 
     bool sceneReady = false;
