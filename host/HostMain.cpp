@@ -115,6 +115,7 @@ struct VisRun {
     std::atomic<bool> stopRequested{false};
     std::atomic<bool> started{false};
     std::atomic<long> framesThisCycle{0};
+    DWORD firstFrameTick = 0;  // when the first frame was asked for, after the start
     int status = 0;
     long framesDrawn = 0;
 };
@@ -146,6 +147,7 @@ void visThread(VisRun* run) {
             break;
         }
         run->framesThisCycle = 0;
+        if (!run->firstFrameTick) run->firstFrameTick = GetTickCount();
         run->started = true;
         long frames = 0;
         double timeMs = 0;
@@ -274,7 +276,9 @@ int main(int argc, char** argv) {
         }
         vis.join();
         status = run.status;
-        std::printf("host: %ld frames\n", run.framesDrawn);
+        double seconds = (GetTickCount() - run.firstFrameTick) / 1000.0;
+        std::printf("host: %ld frames in %.2f s (%.1f frames per second)\n", run.framesDrawn,
+                    seconds, seconds > 0 ? run.framesDrawn / seconds : 0.0);
     }
     DestroyWindow(mainWindow);
     FreeLibrary(library);

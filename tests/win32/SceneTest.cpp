@@ -68,6 +68,17 @@ TEST(Scene, ShowsTheLoadingPictureThenPulsarsWhereTheLightsAre) {
     EXPECT_LT(lit.litShare(kWindowLeft, kWindowTop, 550, 232), 0.1) << "more than two glows";
 }
 
+TEST(Scene, TheDefaultSceneRunsFlatOutAndShowsTheSurface) {
+    InstallTree tree;  // no settings file: the defaults
+    std::string shot = gScreenshotFolder + "\\default-scene.bmp";
+    HostRun run = runHost(tree.hostPath(),
+                          "--frames 300 --flat-out --position 400,300 --screenshot \"" + shot + "\"");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_NE(run.output.find("host: 300 frames in"), std::string::npos) << run.output;
+    // The window stands at (0, 0), 275 x 116; the water surface fills much of it.
+    EXPECT_GT(Screenshot(shot).litShare(0, 0, 275, 116), 0.1);
+}
+
 TEST(Scene, StroboscopeAtAlwaysDarkensEveryOtherFrame) {
     InstallTree tree;
     writeFileText(tree.settingsPath(), kPulsarSettings);
