@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "plugin/FrameDriver.h"
+#include "plugin/Win32SceneHost.h"
 #include "plugin/Launcher.h"
 #include "plugin/PluginState.h"
 #include "plugin/RenderWindow.h"

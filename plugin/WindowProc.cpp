@@ -1,6 +1,6 @@
 #include "plugin/WindowProc.h"
 
-#include "plugin/FrameDriver.h"
+#include "plugin/Win32SceneHost.h"
 #include "plugin/Launcher.h"
 #include "plugin/PluginState.h"
 #include "plugin/RenderWindow.h"

@@ -32,10 +32,10 @@ SpriteFrame spriteFrame(int index) {
 void Lights::setLight(GLenum light, const float* specular, const float* position) {
     float ambient[4] = {scaledColours[0], scaledColours[1], scaledColours[2], 1};
     float diffuse[4] = {scaledColours[3], scaledColours[4], scaledColours[5], 1};
-    float spec[4] = {specular[0], specular[1], specular[2], 1};
+    float specularRgba[4] = {specular[0], specular[1], specular[2], 1};
     glLightfv(light, GL_AMBIENT, ambient);
     glLightfv(light, GL_DIFFUSE, diffuse);
-    glLightfv(light, GL_SPECULAR, spec);
+    glLightfv(light, GL_SPECULAR, specularRgba);
     glLightfv(light, GL_POSITION, position);
 }
 

@@ -1,4 +1,4 @@
-#include "plugin/FrameDriver.h"
+#include "plugin/Win32SceneHost.h"
 
 #include "plugin/Folders.h"
 #include "plugin/PluginState.h"
