@@ -1,156 +1,96 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <initializer_list>
+#include <string>
+#include <vector>
 
 #include "assets/TgaImage.h"
 #include "tests/native/TestFiles.h"
 
 namespace {
 
-std::string bytes(std::initializer_list<int> values) {
-    std::string out;
-    for (int v : values) out += static_cast<char>(v);
-    return out;
-}
-
 std::vector<uint8_t> pixelsOf(const std::string& s) { return {s.begin(), s.end()}; }
 
 // A 3 x 3 picture with a different colour in every pixel, rows from the top.
-const std::vector<std::string> kRgbRows = {
-    bytes({1, 2, 3, 4, 5, 6, 7, 8, 9}),
-    bytes({10, 11, 12, 13, 14, 15, 16, 17, 18}),
-    bytes({19, 20, 21, 22, 23, 24, 25, 26, 27}),
-};
-const std::vector<uint8_t> kRgbBottomFirst =
-    pixelsOf(kRgbRows[2] + kRgbRows[1] + kRgbRows[0]);
+const std::vector<std::string> kRgbRows = {"abcdefghi", "jklmnopqr", "stuvwxyz!"};
+const std::vector<uint8_t> kRgbBottomFirst = pixelsOf(kRgbRows[2] + kRgbRows[1] + kRgbRows[0]);
 
 int readBytes(const ScratchFolder& dir, const std::string& file, TgaImage& image) {
     writeTextFile(dir.path() + "image.tga", file);
     return readTga(dir.path() + "image.tga", image);
 }
 
-TEST(TgaImage, ReadsTrueColourPixelsRedFirstBottomRowFirst) {
-    ScratchFolder dir;
-    TgaImage image;
-    // Stored blue, green, red, alpha, bottom row first.
-    std::string stored = bytes({255, 0, 0, 128, 0, 255, 0, 255, 0, 0, 255, 0, 1, 2, 3, 4});
-    ASSERT_EQ(readBytes(dir, tgaFile({0, 2, 2, 2, 32, 8}, stored), image), kTgaOk);
-    EXPECT_EQ(image.width, 2u);
-    EXPECT_EQ(image.height, 2u);
-    EXPECT_EQ(image.pixelFormat, static_cast<GLenum>(GL_RGBA));
-    EXPECT_EQ(image.internalFormat, static_cast<GLenum>(GL_RGBA8));
-    EXPECT_EQ(image.pixels,
-              pixelsOf(bytes({0, 0, 255, 128, 0, 255, 0, 255, 255, 0, 0, 0, 3, 2, 1, 4})));
-
-    // 24 bits, a width whose rows are not a multiple of 4 bytes; the same image object, so
-    // the earlier pixels must not survive.
-    ASSERT_EQ(readBytes(dir, tgaFile({0, 2, 3, 3, 24, 0}, tgaPixels(kRgbRows, 3, false)), image),
-              kTgaOk);
-    EXPECT_EQ(image.width, 3u);
-    EXPECT_EQ(image.height, 3u);
-    EXPECT_EQ(image.pixelFormat, static_cast<GLenum>(GL_RGB));
-    EXPECT_EQ(image.internalFormat, static_cast<GLenum>(GL_RGB8));
-    EXPECT_EQ(image.pixels, kRgbBottomFirst);
-}
-
-TEST(TgaImage, SamePixelsWhateverTheRowOrderAndImageId) {
-    ScratchFolder dir;
-    std::vector<std::string> twoRows = {kRgbRows[0] + kRgbRows[1], kRgbRows[2] + kRgbRows[0]};
+TEST(TgaImage, ReadsRedFirstBottomRowFirstWhateverTheRowOrderAndImageId) {
+    // Bit 4 (right to left) and the alpha bits of the descriptor are not looked at, nor bytes
+    // after the pixels (a TGA 2.0 footer, say). Two rows of six catch rows turned over using
+    // the wrong side.
+    const std::vector<std::string> rgba = {"ABCDEFGH", "IJKLMNOP"};
+    const std::vector<std::string> two = {kRgbRows[0] + kRgbRows[1], kRgbRows[2] + kRgbRows[0]};
     struct Case {
-        const char* name;
         std::vector<std::string> rows;
-        TgaHeader header;
-        bool topRowFirst;
-        std::string imageId;
+        unsigned bytesPerPixel;
+        std::string file;
     };
     const Case cases[] = {
-        {"3 rows bottom first", kRgbRows, {0, 2, 3, 3, 24, 0x00}, false, ""},
-        {"3 rows top first", kRgbRows, {0, 2, 3, 3, 24, 0x20}, true, ""},
-        {"3 rows, image ID", kRgbRows, {0, 2, 3, 3, 24, 0x00}, false, "0123456789"},
-        {"3 rows top first, image ID", kRgbRows, {0, 2, 3, 3, 24, 0x20}, true, "ID"},
-        // Bit 4 (right to left) and the alpha bits are not looked at.
-        {"3 rows top first, other bits", kRgbRows, {0, 2, 3, 3, 24, 0x38}, true, ""},
-        {"2 rows bottom first", twoRows, {0, 2, 6, 2, 24, 0x00}, false, ""},
-        {"2 rows top first", twoRows, {0, 2, 6, 2, 24, 0x20}, true, std::string(255, 'x')},
+        {rgba, 4, tgaFile({0, 2, 2, 2, 32, 8}, tgaPixels(rgba, 4, false))},
+        {rgba, 4, tgaFile({0, 2, 2, 2, 32, 0x28}, tgaPixels(rgba, 4, true), "ID")},
+        {kRgbRows, 3, tgaFile({0, 2, 3, 3, 24, 0x00}, tgaPixels(kRgbRows, 3, false))},
+        {kRgbRows, 3, tgaFile({0, 2, 3, 3, 24, 0x20}, tgaPixels(kRgbRows, 3, true), "0123456789")},
+        {kRgbRows, 3, tgaFile({0, 2, 3, 3, 24, 0x18}, tgaPixels(kRgbRows, 3, false),
+                              std::string(255, 'x')) + "TRUEVISION-XFILE."},
+        {two, 3, tgaFile({0, 2, 6, 2, 24, 0x00}, tgaPixels(two, 3, false), "ID")},
+        {two, 3, tgaFile({0, 2, 6, 2, 24, 0x20}, tgaPixels(two, 3, true))},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    ScratchFolder dir;
+    TgaImage image;  // one for all, so pixels of an earlier read must not survive
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        const auto& [rows, bytesPerPixel, file] = cases[i];
         std::string bottomFirst;
-        for (size_t i = c.rows.size(); i-- > 0;) bottomFirst += c.rows[i];
-        TgaImage image;
-        ASSERT_EQ(readBytes(dir, tgaFile(c.header, tgaPixels(c.rows, 3, c.topRowFirst), c.imageId),
-                            image),
-                  kTgaOk);
+        for (size_t row = rows.size(); row-- > 0;) bottomFirst += rows[row];
+        ASSERT_EQ(readBytes(dir, file, image), kTgaOk);
+        EXPECT_EQ(image.width, rows[0].size() / bytesPerPixel);
+        EXPECT_EQ(image.height, rows.size());
+        bool alpha = bytesPerPixel == 4;
+        EXPECT_EQ(image.pixelFormat, static_cast<GLenum>(alpha ? GL_RGBA : GL_RGB));
+        EXPECT_EQ(image.internalFormat, static_cast<GLenum>(alpha ? GL_RGBA8 : GL_RGB8));
         EXPECT_EQ(image.pixels, pixelsOf(bottomFirst));
     }
 }
 
-TEST(TgaImage, RefusesFilesThatAreNotUncompressedTrueColour) {
+TEST(TgaImage, RefusesOtherKindsAndShortFilesLeavingNoPixels) {
     ScratchFolder dir;
-    std::string four = std::string(16, '\7');
-    struct Case {
-        const char* name;
-        std::string file;
-        int status;
-    };
-    const Case cases[] = {
-        {"colour-mapped", tgaFile({1, 1, 2, 2, 8, 0}, std::string(4, '\0')), kTgaNotTrueColour},
-        {"colour map with type 2", tgaFile({1, 2, 2, 2, 32, 0}, four), kTgaNotTrueColour},
-        {"grey-scale", tgaFile({0, 3, 2, 2, 8, 0}, std::string(4, '\0')), kTgaNotTrueColour},
-        {"run-length true-colour", tgaFile({0, 10, 2, 2, 32, 0}, four), kTgaNotTrueColour},
-        {"16 bits", tgaFile({0, 2, 2, 2, 16, 0}, std::string(8, '\0')), kTgaBadDepth},
-        {"8 bits", tgaFile({0, 2, 2, 2, 8, 0}, std::string(4, '\0')), kTgaBadDepth},
-        {"zero width", tgaFile({0, 2, 0, 2, 32, 0}, four), kTgaNoPixels},
-        {"zero height", tgaFile({0, 2, 2, 0, 32, 0}, four), kTgaNoPixels},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        TgaImage image;
-        image.pixels.assign(12, 1);  // left from an earlier read
-        EXPECT_EQ(readBytes(dir, c.file, image), c.status);
-        EXPECT_TRUE(image.pixels.empty());
-    }
-    TgaImage image;
-    image.pixels.assign(12, 1);
-    EXPECT_EQ(readTga(dir.path() + "missing.tga", image), kTgaCannotOpen);
-    EXPECT_TRUE(image.pixels.empty());
-}
-
-TEST(TgaImage, FilesShorterThanTheyAnnounceGiveNoPixels) {
-    ScratchFolder dir;
-    TgaImage image;
+    std::string four(16, '\7');
     std::string whole = tgaFile({0, 2, 3, 3, 24, 0}, tgaPixels(kRgbRows, 3, false), "id");
-    // Cut inside the type bytes, inside the rest of the header, inside the image ID and inside
-    // the pixels, down to one byte short.
-    const std::pair<size_t, int> cuts[] = {
-        {0, kTgaNotTrueColour}, {2, kTgaNotTrueColour}, {3, kTgaNoPixels},
-        {17, kTgaNoPixels},     {19, kTgaNoPixels},     {20, kTgaNoPixels},
-        {30, kTgaNoPixels},     {whole.size() - 1, kTgaNoPixels},
+    std::vector<std::pair<std::string, int>> cases = {
+        {tgaFile({1, 1, 2, 2, 8, 0}, std::string(4, '\0')), kTgaNotTrueColour},  // colour-mapped
+        {tgaFile({1, 2, 2, 2, 32, 0}, four), kTgaNotTrueColour},  // colour map with type 2
+        {tgaFile({0, 3, 2, 2, 8, 0}, std::string(4, '\0')), kTgaNotTrueColour},  // grey-scale
+        {tgaFile({0, 10, 2, 2, 32, 0}, four), kTgaNotTrueColour},                // run-length
+        {tgaFile({0, 10, 3, 3, 24, 0}, "").substr(0, 5), kTgaNotTrueColour},  // cut run-length
+        {tgaFile({0, 2, 2, 2, 16, 0}, std::string(8, '\0')), kTgaBadDepth},
+        {tgaFile({0, 2, 2, 0, 32, 0x20}, four), kTgaNoPixels},  // no rows to turn over
+        // The largest size a header can announce (16 GiB, more than a 32-bit size_t holds),
+        // with almost nothing behind it.
+        {tgaFile({0, 2, 65535, 65535, 32, 0}, std::string(100, 'p')), kTgaNoPixels},
     };
-    for (auto [length, status] : cuts) {
-        SCOPED_TRACE(length);
+    // Cut inside the type bytes, the rest of the header, the image ID and the pixels.
+    for (size_t length : {0, 2}) cases.push_back({whole.substr(0, length), kTgaNotTrueColour});
+    for (size_t length : {size_t{3}, size_t{17}, size_t{19}, whole.size() - 1})
+        cases.push_back({whole.substr(0, length), kTgaNoPixels});
+    cases.push_back({"", kTgaCannotOpen});  // stands for a missing file
+
+    for (size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(i);
+        const auto& [file, status] = cases[i];
+        TgaImage image;
         image.pixels.assign(27, 1);  // left from an earlier read
         image.width = 3;
-        EXPECT_EQ(readBytes(dir, whole.substr(0, length), image), status);
+        EXPECT_EQ(status == kTgaCannotOpen ? readTga(dir.path() + "missing.tga", image)
+                                           : readBytes(dir, file, image),
+                  status);
         EXPECT_TRUE(image.pixels.empty());
         EXPECT_EQ(image.width, 0u);
-    }
-    // A cut header still says what it is when it can: a run-length type.
-    EXPECT_EQ(readBytes(dir, tgaFile({0, 10, 3, 3, 24, 0}, "").substr(0, 5), image),
-              kTgaNotTrueColour);
-
-    // Bytes after the pixels (a TGA 2.0 footer, say) do no harm.
-    ASSERT_EQ(readBytes(dir, whole + "TRUEVISION-XFILE.", image), kTgaOk);
-    EXPECT_EQ(image.pixels, kRgbBottomFirst);
-
-    // The largest size a header can announce, with almost nothing behind it: 16 GiB would
-    // not even fit in size_t on a 32-bit build.
-    for (unsigned depth : {24u, 32u}) {
-        EXPECT_EQ(readBytes(dir, tgaFile({0, 2, 65535, 65535, depth, 0}, std::string(100, 'p')),
-                            image),
-                  kTgaNoPixels);
-        EXPECT_TRUE(image.pixels.empty());
     }
 }
 
@@ -160,39 +100,33 @@ TEST(TgaImage, FilesShorterThanTheyAnnounceGiveNoPixels) {
 TEST(TgaImage, ReadsImageMagickFiles) {
     if (!haveProgram("convert")) GTEST_SKIP() << "ImageMagick's convert is not installed";
     ScratchFolder dir;
-    // The 3 x 3 picture, and a 3 x 2 one with alpha.
     writeTextFile(dir.path() + "rgb.ppm",
                   "P6\n3 3\n255\n" + kRgbRows[0] + kRgbRows[1] + kRgbRows[2]);
-    std::string rgbaTop = bytes({1, 2, 3, 255, 16, 32, 48, 128, 64, 80, 96, 0});
-    std::string rgbaBottom = bytes({170, 187, 204, 255, 17, 34, 51, 68, 153, 136, 119, 102});
-    writeTextFile(dir.path() + "rgba.pam",
-                  "P7\nWIDTH 3\nHEIGHT 2\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n" +
-                      rgbaTop + rgbaBottom);
-
+    std::vector<uint8_t> opaque;  // with an alpha channel added
+    for (size_t at = 0; at < kRgbBottomFirst.size(); at += 3) {
+        opaque.insert(opaque.end(), kRgbBottomFirst.begin() + at, kRgbBottomFirst.begin() + at + 3);
+        opaque.push_back(255);
+    }
     struct Case {
-        const char* source;
         const char* options;
         int status;
         std::vector<uint8_t> pixels;
     };
     const Case cases[] = {
-        {"rgb.ppm", "-compress none -orient TopLeft", kTgaOk, kRgbBottomFirst},
-        {"rgb.ppm", "-flip -compress none -orient BottomLeft", kTgaOk, kRgbBottomFirst},
-        {"rgb.ppm", "-set comment hello -compress none -orient TopLeft", kTgaOk, kRgbBottomFirst},
-        {"rgba.pam", "-compress none -orient TopLeft", kTgaOk, pixelsOf(rgbaBottom + rgbaTop)},
-        {"rgba.pam", "-flip -compress none", kTgaOk, pixelsOf(rgbaBottom + rgbaTop)},
-        {"rgba.pam", "-compress RLE", kTgaNotTrueColour, {}},
-        {"rgb.ppm", "-colorspace Gray -compress none", kTgaNotTrueColour, {}},
-        {"rgb.ppm", "-type Palette -compress none", kTgaNotTrueColour, {}},
+        {"-compress none -orient TopLeft", kTgaOk, kRgbBottomFirst},
+        {"-flip -compress none -orient BottomLeft", kTgaOk, kRgbBottomFirst},
+        {"-flip -alpha set -compress none", kTgaOk, opaque},
+        {"-compress RLE", kTgaNotTrueColour, {}},
+        {"-colorspace Gray -compress none", kTgaNotTrueColour, {}},
+        {"-type Palette -compress none", kTgaNotTrueColour, {}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.source) + " " + c.options);
-        std::string out = dir.path() + "out.tga";
-        std::string command = std::string("convert '") + dir.path() + c.source + "' " +
-                              c.options + " 'tga:" + out + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        std::string command = "convert '" + dir.path() + "rgb.ppm' " + c.options + " 'tga:" +
+                              dir.path() + "out.tga'";
+        SCOPED_TRACE(command);
+        ASSERT_EQ(std::system(command.c_str()), 0);
         TgaImage image;
-        EXPECT_EQ(readTga(out, image), c.status);
+        EXPECT_EQ(readTga(dir.path() + "out.tga", image), c.status);
         EXPECT_EQ(image.pixels, c.pixels);
     }
 }
