@@ -6,10 +6,11 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-  wine wine32:i386 fonts-wine
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  wine wine32:i386 wine64 fonts-wine
   xvfb x11-utils xdotool imagemagick
   libosmesa6-dev libglu1-mesa-dev libgl-dev
-  googletest libgtest-dev libpng-dev
+  googletest libgtest-dev libstb-dev
 )
 
 sudo=""
