@@ -7,12 +7,20 @@
 namespace platform {
 
 std::string executableFolder() {
-    // A generous buffer, so that a long folder is reported whole and the callers' own
-    // length limits decide what happens to it.
-    std::vector<char> path(32768);
-    DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0 || n >= path.size()) return {};
-    std::string full(path.data(), n);
+    // Usually the path fits MAX_PATH; a longer one is read whole with a larger buffer, so that
+    // the callers' own length limits decide what happens to it. (Called for every frame's
+    // settings read, so the common case allocates nothing big.)
+    char small[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, small, MAX_PATH);
+    std::string full;
+    if (n > 0 && n < MAX_PATH) {
+        full.assign(small, n);
+    } else {
+        std::vector<char> path(32768);
+        n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0 || n >= path.size()) return {};
+        full.assign(path.data(), n);
+    }
     size_t slash = full.find_last_of('\\');
     return slash == std::string::npos ? std::string() : full.substr(0, slash + 1);
 }
