@@ -26,12 +26,20 @@ void createSceneComponents(SceneState& s) {
     if (s.settings && !s.lights) s.lights = new (std::nothrow) Lights(*s.settings);
     if (s.settings && s.lights && s.glExtensions && !s.oscilloscope)
         s.oscilloscope = new (std::nothrow) Oscilloscope(*s.settings, *s.lights, *s.glExtensions);
+    if (s.settings && s.lights && !s.featherTail)
+        s.featherTail = new (std::nothrow) FeatherTail(*s.settings, *s.lights, s.frame);
+    if (s.settings && s.lights && !s.vuMeter)
+        s.vuMeter = new (std::nothrow) VuMeter(*s.settings, *s.lights, s.frame);
     if (s.settings && !s.camera) s.camera = new (std::nothrow) Camera(*s.settings);
 }
 
 void releaseSceneComponents(SceneState& s) {
     delete s.camera;
     s.camera = nullptr;
+    delete s.vuMeter;
+    s.vuMeter = nullptr;
+    delete s.featherTail;
+    s.featherTail = nullptr;
     if (s.oscilloscope) s.oscilloscope->release();
     delete s.oscilloscope;
     s.oscilloscope = nullptr;
@@ -51,7 +59,7 @@ void releaseSceneComponents(SceneState& s) {
 
 void initScene(SceneState& s, SceneHost& host) {
     if (!s.settings || !s.textureLoader || !s.glExtensions || !s.lights || !s.oscilloscope ||
-        !s.camera)
+        !s.featherTail || !s.vuMeter || !s.camera)
         return;
     glCullFace(GL_BACK);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);  // additive; each component enables blending itself
@@ -63,6 +71,8 @@ void initScene(SceneState& s, SceneHost& host) {
     glEnable(GL_TEXTURE_2D);
 
     s.glExtensions->probe();
+    s.featherTail->waveform = s.waveform;
+    s.vuMeter->waveform = s.waveform;
     s.oscilloscope->applySamplingRate(s.waveform);
     s.camera->applyProjection();
     s.lights->setUp();
@@ -120,7 +130,9 @@ void loadTextureSet(SceneState& s) {
 }
 
 void renderFrame(SceneState& s, SceneHost& host) {
-    if (!s.sceneReady || !s.settings || !s.oscilloscope || !s.waveform) return;
+    if (!s.sceneReady || !s.settings || !s.oscilloscope || !s.featherTail || !s.vuMeter ||
+        !s.waveform)
+        return;
     Settings& settings = *s.settings;
     settings.read(kSettingsFile, kSettingsSection);
     s.camera->applyProjection();
@@ -141,6 +153,8 @@ void renderFrame(SceneState& s, SceneHost& host) {
     s.lights->placeLights(f.angleLeft, f.angleRight);
     if (s.lights->strobeDark(f.loudness)) return;  // a dark frame: background only
     s.oscilloscope->render(f.loudness, f.swayAngle);
+    s.featherTail->draw();
+    s.vuMeter->draw(f.levelLeft, f.levelRight, f.vuSpokes());
     s.lights->drawPulsars(f.spriteFrameLeft, f.spriteFrameRight, f.angleLeft, f.angleRight);
     glFlush();
 }

@@ -9,8 +9,10 @@
 #include "assets/TextureLoader.h"
 #include "oscilloscope/Oscilloscope.h"
 #include "scene/Camera.h"
+#include "scene/FeatherTail.h"
 #include "scene/FrameState.h"
 #include "scene/Lights.h"
+#include "scene/VuMeter.h"
 #include "settings/Settings.h"
 
 // The named textures that components not built yet will take over; until then they are held
@@ -26,6 +28,8 @@ struct SceneState {
     GlExtensions* glExtensions = nullptr;
     Lights* lights = nullptr;
     Oscilloscope* oscilloscope = nullptr;
+    FeatherTail* featherTail = nullptr;
+    VuMeter* vuMeter = nullptr;
     Camera* camera = nullptr;
 
     bool sceneReady = false;

@@ -266,7 +266,7 @@ TEST(OscilloscopeDrawing, EveryModeAndTypeDrawsASurfaceWhereItShould) {
     for (const Look& look : looks) {
         writeTextFile(folder.path() + "Plugins/vis_vzrm/Configurations/vis_vzrm_config.ini",
                       "[Vizorama]\r\noscType=" + look.type + "\r\noscRenderingMode=" + look.mode +
-                          "\r\nlhtDiffuse=0x00ffffff\r\noscSamplingRate=2x2\r\n");
+                          "\r\nlhtDiffuse=0x00ffffff\r\noscSamplingRate=2x2\r\nvumOnOff=0\r\n");
         HeadlessRenderer r(folder.path(), 275, 116);
         ASSERT_TRUE(r.ok());
         r.start();

@@ -213,22 +213,30 @@ TEST(RenderWindow, ScreenshotsShowTheWindowDockedAndBesideThePlayer) {
     struct Shot {
         const char* name;
         const char* keys;
-        int insideX, insideY;
-    } shots[] = {{"docked", "dimResolution=Docked\r\n", 150, 140},
-                 {"windowed-2x2", "dimResolution=2x2\r\ndimLeft=380\r\ndimTop=100\r\n", 600, 200}};
+        int left, top, width, height;  // where the window must stand
+    } shots[] = {{"docked", "dimResolution=Docked\r\n", 112, 123, 91, 41},
+                 {"windowed-2x2", "dimResolution=2x2\r\ndimLeft=380\r\ndimTop=100\r\n", 375, 100,
+                  550, 232}};
     for (const Shot& shot : shots) {
         InstallTree tree;
         writeFileText(tree.settingsPath(), settingsWith(shot.keys));
         std::string path = gScreenshotFolder + "\\" + shot.name + ".bmp";
-        HostRun run = runHost(tree.hostPath(), "--frames 10 --position 100,100 --screenshot \"" +
+        HostRun run = runHost(tree.hostPath(), "--frames 30 --position 100,100 --screenshot \"" +
                                                    path + "\"");
         EXPECT_EQ(run.exitCode, 0u) << run.output;
-        // The player's title bar is painted; the render window is cleared to black.
-        COLORREF title = Screenshot(path).at(110, 103);
-        EXPECT_NE(title, CLR_INVALID);
-        EXPECT_GT(GetBValue(title), 100) << shot.name;
-        EXPECT_EQ(Screenshot(path).at(shot.insideX, shot.insideY), RGB(0, 0, 0)) << shot.name;
-        EXPECT_NE(Screenshot(path).at(600, 600), RGB(0, 0, 0)) << "the desktop around the windows";
+        Screenshot screen(path);
+        ASSERT_TRUE(screen.ok());
+        // The player's title bar is painted; the desktop around is white; the scene in the
+        // window is mostly its black background with the surface and meters lit on it.
+        EXPECT_GT(GetBValue(screen.at(110, 103)), 100) << shot.name;
+        EXPECT_EQ(screen.at(600, 600), RGB(255, 255, 255)) << "the desktop around the windows";
+        double lit = screen.litShare(shot.left, shot.top, shot.width, shot.height);
+        EXPECT_GT(lit, 0.02) << shot.name << ": no scene in the window";
+        EXPECT_LT(lit, 0.9) << shot.name << ": no black background in the window";
+        if (shot.left < 375) continue;  // the docked window lies inside the player's picture
+        EXPECT_EQ(screen.at(shot.left + shot.width + 2, shot.top + shot.height + 2),
+                  RGB(255, 255, 255))
+            << shot.name << ": the window reaches further than it should";
     }
 }
 

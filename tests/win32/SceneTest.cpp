@@ -12,7 +12,7 @@ namespace {
 // with the pulsars at fixed places.
 const char* kPulsarSettings =
     "[Vizorama]\r\ndimResolution=2x2\r\ndimLeft=380\r\ndimTop=100\r\nlhtOnOff=1\r\n"
-    "lhtRotate=0\r\n";
+    "lhtRotate=0\r\noscOnOff=0\r\nvumOnOff=0\r\n";
 constexpr int kWindowLeft = 375, kWindowTop = 100;
 // Where the fixed lights appear in that window: the left (green) and right (blue) one.
 constexpr int kLeftX = kWindowLeft + 153, kLeftY = kWindowTop + 114;

@@ -1,0 +1,123 @@
+#include "scene/VuMeter.h"
+
+#include <cmath>
+
+#include "assets/GlHeaders.h"
+#include "scene/Lights.h"
+#include "settings/Settings.h"
+
+float spokeAngle(int n, int j) { return static_cast<float>(n - j) * (6.2831855f / static_cast<float>(n)); }
+
+// Spokes j = 1 .. n - 1 at x = side * j: each a diameter of radius 10 joined to the origin.
+void VuMeter::spokeFan(int n, int side) {
+    if (n <= 1) return;
+    glBegin(GL_TRIANGLES);
+    for (int j = 1; j < n; ++j) {
+        float theta = spokeAngle(n, j);
+        float x = static_cast<float>(side * j), s = 10 * std::sin(theta), c = 10 * std::cos(theta);
+        glVertex3f(x, -s, -c);
+        glVertex3f(x, s, c);
+        glVertex3f(0, 0, 0);
+    }
+    glEnd();
+}
+
+// Three crossed sprites at both ends of every spoke.
+void VuMeter::spriteStars(int n, int side, float angle, float crossing) {
+    if (n <= 1) return;
+    for (int j = 1; j < n; ++j) {
+        float theta = spokeAngle(n, j);
+        float x = static_cast<float>(side * j), s = 10 * std::sin(theta), c = 10 * std::cos(theta);
+        GLuint list = lights_.spriteLists[static_cast<int>(static_cast<float>(j) + angle) % 10];
+        for (float end : {-1.0f, 1.0f}) {
+            glPushMatrix();
+            glTranslatef(x, end * s, end * c);
+            glCallList(list);
+            glRotatef(crossing, 1, 0, 0);
+            glCallList(list);
+            glRotatef(crossing, 0, 1, 0);
+            glCallList(list);
+            glPopMatrix();
+        }
+    }
+}
+
+// One fan: the spokes untextured, then the stars with the pulsar sheet, both turned about x.
+void VuMeter::fan(int n, int side, float turn, float starAngle, float crossing) {
+    glDisable(GL_TEXTURE_2D);
+    glPushMatrix();
+    glRotatef(turn, 1, 0, 0);
+    spokeFan(n, side);
+    glPopMatrix();
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, lights_.pulsarTexture);
+    glPushMatrix();
+    glRotatef(turn, 1, 0, 0);
+    spriteStars(n, side, starAngle, crossing);
+    glPopMatrix();
+}
+
+void VuMeter::draw(int levelLeft, int levelRight, int vuSpokes) {
+    if (!waveform || !settings_.vumOnOff) return;
+    const float a = frame_.angleLeft, b = frame_.angleRight;
+    glPushMatrix();
+    glDepthMask(GL_FALSE);
+    glEnable(GL_BLEND);
+    glDisable(GL_CULL_FACE);
+    glNormal3f(0, -1, 0);
+    const float* diffuse = lights_.scaledColours + 3;
+    glColor3f(0.2f * diffuse[0], 0.2f * diffuse[1], 0.2f * diffuse[2]);
+
+    const std::string& type = settings_.vumType;
+    if (type == "Single Fixed Point") {
+        glTranslatef(0, -15, -20);
+        glRotatef(90, 0, 1, 0);
+        fan(vuSpokes, -1, -a - b, b, 90);
+    } else if (type == "Double Fixed Point") {
+        glPushMatrix();
+        glTranslatef(15, -15, -20);
+        glRotatef(90, 0, 1, 0);
+        fan(levelLeft / 2, -1, -a - b, b, 90);
+        glPopMatrix();
+        glPushMatrix();
+        glTranslatef(-15, -15, -20);
+        glRotatef(-90, 0, 1, 0);
+        fan(levelRight / 2, 1, b + a, b, -90);
+        glPopMatrix();
+    } else if (type == "Beam") {
+        const int left = levelLeft / 2, right = levelRight / 2;
+        glTranslatef(0, -8, 0);
+        glRotatef(a, 1, 0, 0);
+        glRotatef(a, 0, 1, 0);
+        glRotatef(a, 0, 0, 1);
+        glTranslatef(0, 0, 5);
+        glRotatef(b, 1, 0, 0);
+        glRotatef(b, 0, 1, 0);
+        glRotatef(b, 0, 0, 1);
+        glDisable(GL_TEXTURE_2D);
+        glPushMatrix();
+        glRotatef(a, 1, 0, 0);
+        spokeFan(left, 1);
+        glPopMatrix();
+        glPushMatrix();
+        glRotatef(b, 1, 0, 0);
+        spokeFan(right, -1);
+        glPopMatrix();
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, lights_.pulsarTexture);
+        glPushMatrix();
+        glRotatef(a, 1, 0, 0);
+        spriteStars(left, 1, a, 90);
+        glPopMatrix();
+        glPushMatrix();
+        glRotatef(b, 1, 0, 0);
+        spriteStars(right, -1, b, 90);
+        glPopMatrix();
+    }
+
+    glEnable(GL_CULL_FACE);
+    glDisable(GL_BLEND);
+    glDepthMask(GL_TRUE);
+    glEnable(GL_TEXTURE_2D);
+    glPopMatrix();
+}
