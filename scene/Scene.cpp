@@ -22,6 +22,7 @@ GLuint loadNamed(TextureLoader& loader, const char* file, GLenum wrap, float pri
 void createSceneComponents(SceneState& s) {
     if (!s.settings) s.settings = new (std::nothrow) Settings;
     if (!s.textureLoader) s.textureLoader = new (std::nothrow) TextureLoader;
+    if (s.settings && !s.skybox) s.skybox = new (std::nothrow) Skybox(*s.settings);
     if (!s.glExtensions) s.glExtensions = new (std::nothrow) GlExtensions;
     if (s.settings && !s.lights) s.lights = new (std::nothrow) Lights(*s.settings);
     if (s.settings && s.lights && s.glExtensions && !s.oscilloscope)
@@ -48,6 +49,9 @@ void releaseSceneComponents(SceneState& s) {
     s.lights = nullptr;
     delete s.glExtensions;
     s.glExtensions = nullptr;
+    if (s.skybox) s.skybox->release();
+    delete s.skybox;
+    s.skybox = nullptr;
     if (s.textureLoader) s.textureLoader->deleteAllTextures();
     delete s.textureLoader;
     s.textureLoader = nullptr;
@@ -58,7 +62,8 @@ void releaseSceneComponents(SceneState& s) {
 }
 
 void initScene(SceneState& s, SceneHost& host) {
-    if (!s.settings || !s.textureLoader || !s.glExtensions || !s.lights || !s.oscilloscope ||
+    if (!s.settings || !s.textureLoader || !s.skybox || !s.glExtensions || !s.lights ||
+        !s.oscilloscope ||
         !s.featherTail || !s.vuMeter || !s.camera)
         return;
     glCullFace(GL_BACK);
@@ -78,6 +83,7 @@ void initScene(SceneState& s, SceneHost& host) {
     s.lights->setUp();
 
     s.pluginFolder = host.findPluginFolder();
+    s.skybox->pluginFolder = s.pluginFolder;
 
     std::string previous = platform::currentDirectory();
     platform::setCurrentDirectory(s.pluginFolder);
@@ -86,6 +92,7 @@ void initScene(SceneState& s, SceneHost& host) {
     platform::setCurrentDirectory(previous);
 
     loadTextureSet(s);
+    s.skybox->load(*s.textureLoader, false);
     s.sceneReady = true;
 }
 
@@ -129,6 +136,22 @@ void loadTextureSet(SceneState& s) {
     platform::setCurrentDirectory(previous);
 }
 
+// The background cube, far around the scene, turning with the camera motion.
+void drawSkybox(SceneState& s) {
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glPushMatrix();
+    glTranslatef(0, -5, 45);
+    glScalef(50, 50, 50);
+    s.camera->applyViewTilt();
+    s.camera->applyMotion(s.frame.angleLeft, s.frame.angleRight, 0, 0, 0);
+    glCallList(s.skybox->upperList);
+    glCallList(s.skybox->lowerList);
+    glPopMatrix();
+    glEnable(GL_LIGHTING);
+    glEnable(GL_DEPTH_TEST);
+}
+
 void renderFrame(SceneState& s, SceneHost& host) {
     if (!s.sceneReady || !s.settings || !s.oscilloscope || !s.featherTail || !s.vuMeter ||
         !s.waveform)
@@ -142,7 +165,10 @@ void renderFrame(SceneState& s, SceneHost& host) {
     // odd value does not reload everything on every frame.
     if (loadedDepthFor(settings.texBits) != s.textureLoader->texBits) {
         showLoadingScreen(s, host);
-        loadTextureSet(s);
+        loadTextureSet(s);  // deletes every texture the loader made, the skybox's too
+        s.skybox->load(*s.textureLoader, true);
+    } else {
+        s.skybox->load(*s.textureLoader, false);
     }
 
     FrameState& f = s.frame;
@@ -151,6 +177,7 @@ void renderFrame(SceneState& s, SceneHost& host) {
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     s.lights->placeLights(f.angleLeft, f.angleRight);
+    if (s.skybox->showsCurrentName()) drawSkybox(s);
     if (s.lights->strobeDark(f.loudness)) return;  // a dark frame: background only
     s.oscilloscope->render(f.loudness, f.swayAngle);
     s.featherTail->draw();

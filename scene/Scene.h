@@ -13,6 +13,9 @@ void showLoadingScreen(SceneState& scene, SceneHost& host);
 // (Re)loads the named texture set from the plug-in folder at the depth the settings ask for.
 void loadTextureSet(SceneState& scene);
 
+// Draws the skybox's two lists around the scene (depth test and lighting off meanwhile).
+void drawSkybox(SceneState& scene);
+
 // One frame: settings re-read, window and assets kept in line, the frame's audio values, then
 // the components in their fixed order. Nothing happens until the scene is ready.
 void renderFrame(SceneState& scene, SceneHost& host);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "assets/GlExtensions.h"
+#include "assets/Skybox.h"
 #include "assets/TextureLoader.h"
 #include "oscilloscope/Oscilloscope.h"
 #include "scene/Camera.h"
@@ -25,6 +26,7 @@ struct SceneState {
     // Components, created in this order and released in reverse.
     Settings* settings = nullptr;
     TextureLoader* textureLoader = nullptr;
+    Skybox* skybox = nullptr;
     GlExtensions* glExtensions = nullptr;
     Lights* lights = nullptr;
     Oscilloscope* oscilloscope = nullptr;

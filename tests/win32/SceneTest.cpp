@@ -79,6 +79,18 @@ TEST(Scene, TheDefaultSceneRunsFlatOutAndShowsTheSurface) {
     EXPECT_GT(Screenshot(shot).litShare(0, 0, 275, 116), 0.1);
 }
 
+TEST(Scene, TheSkyboxFillsTheBackground) {
+    InstallTree tree;
+    writeFileText(tree.settingsPath(),
+                  "[Vizorama]\r\ndimResolution=2x2\r\ndimLeft=380\r\ndimTop=100\r\nbgrOnOff=1\r\n"
+                  "oscOnOff=0\r\nvumOnOff=0\r\n");
+    std::string shot = gScreenshotFolder + "\\skybox.bmp";
+    HostRun run = runHost(tree.hostPath(),
+                          "--frames 20 --position 100,100 --screenshot \"" + shot + "\"");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_GT(Screenshot(shot).litShare(kWindowLeft, kWindowTop, 550, 232), 0.5);
+}
+
 TEST(Scene, StroboscopeAtAlwaysDarkensEveryOtherFrame) {
     InstallTree tree;
     writeFileText(tree.settingsPath(), kPulsarSettings);

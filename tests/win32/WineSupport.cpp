@@ -42,6 +42,17 @@ void makeFolders(const std::string& path) {
         CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
 }
 
+// Copies the TGA files of one folder into another.
+void copyPictures(const std::string& from, const std::string& to) {
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((from + "*.tga").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        CopyFileA((from + found.cFileName).c_str(), (to + found.cFileName).c_str(), FALSE);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+}
+
 std::string windowText(HWND window) {
     wchar_t text[1024] = {};
     SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_BLOCK,
@@ -121,17 +132,11 @@ InstallTree::InstallTree(const std::string& hostName, size_t hostPathLength)
     CopyFileA((gStageFolder + "\\Winamp.exe").c_str(), hostPath_.c_str(), FALSE);
     CopyFileA((gStageFolder + "\\Plugins\\vis_vzrm.dll").c_str(),
               (folder_ + "Plugins\\vis_vzrm.dll").c_str(), FALSE);
-    // The named textures beside the plug-in's folders.
-    WIN32_FIND_DATAA found;
-    std::string textures = gStageFolder + "\\Plugins\\vis_vzrm\\";
-    HANDLE find = FindFirstFileA((textures + "*.tga").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            CopyFileA((textures + found.cFileName).c_str(),
-                      (folder_ + "Plugins\\vis_vzrm\\" + found.cFileName).c_str(), FALSE);
-        } while (FindNextFileA(find, &found));
-        FindClose(find);
-    }
+    // The named textures and the default skybox.
+    copyPictures(gStageFolder + "\\Plugins\\vis_vzrm\\", folder_ + "Plugins\\vis_vzrm\\");
+    const std::string skybox = "Plugins\\vis_vzrm\\Skyboxes\\Late Afternoon\\";
+    makeFolders(folder_ + skybox);
+    copyPictures(gStageFolder + "\\" + skybox, folder_ + skybox);
 }
 
 InstallTree::~InstallTree() { removeTree(base_); }

@@ -1,8 +1,10 @@
-// vzrm_texgen OUTPUT_FOLDER: writes the plug-in's texture set as TGA files into the folder.
+// vzrm_texgen OUTPUT_FOLDER: writes the plug-in's texture set as TGA files into the folder, and
+// the default skybox into OUTPUT_FOLDER/Skyboxes/Late Afternoon/.
 
 #include <cstdio>
 #include <string>
 
+#include "tools/texgen/SkyboxArt.h"
 #include "tools/texgen/TextureArt.h"
 
 int main(int argc, char** argv) {
@@ -11,7 +13,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string error;
-    if (!writeTextureSet(argv[1], error)) {
+    if (!writeTextureSet(argv[1], error) || !writeDefaultSkybox(argv[1], error)) {
         std::fprintf(stderr, "vzrm_texgen: %s\n", error.c_str());
         return 1;
     }

@@ -1,0 +1,84 @@
+#include "assets/Skybox.h"
+
+#include "assets/TextureLoader.h"
+#include "platform/Platform.h"
+#include "settings/Settings.h"
+
+namespace {
+
+struct Corner {
+    float s, t, x, y, z;
+};
+
+// Each face one strip of four corners; the side pictures are cut at y = 0 between the lists.
+const Corner kUpper[5][4] = {
+    {{0, 0.5f, 1, 0, -1}, {1, 0.5f, 1, 0, 1}, {0, 1, 1, 1, -1}, {1, 1, 1, 1, 1}},        // Left
+    {{0, 0.5f, -1, 0, 1}, {1, 0.5f, -1, 0, -1}, {0, 1, -1, 1, 1}, {1, 1, -1, 1, -1}},    // Right
+    {{0, 0.5f, 1, 0, 1}, {1, 0.5f, -1, 0, 1}, {0, 1, 1, 1, 1}, {1, 1, -1, 1, 1}},        // Back
+    {{0, 0.5f, -1, 0, -1}, {1, 0.5f, 1, 0, -1}, {0, 1, -1, 1, -1}, {1, 1, 1, 1, -1}},    // Front
+    {{1, 0, -1, 1, -1}, {1, 1, 1, 1, -1}, {0, 0, -1, 1, 1}, {0, 1, 1, 1, 1}},            // Up
+};
+const Corner kLower[5][4] = {
+    {{0, 0, 1, -1, -1}, {1, 0, 1, -1, 1}, {0, 0.5f, 1, 0, -1}, {1, 0.5f, 1, 0, 1}},      // Left
+    {{0, 0, -1, -1, 1}, {1, 0, -1, -1, -1}, {0, 0.5f, -1, 0, 1}, {1, 0.5f, -1, 0, -1}},  // Right
+    {{0, 0, 1, -1, 1}, {1, 0, -1, -1, 1}, {0, 0.5f, 1, 0, 1}, {1, 0.5f, -1, 0, 1}},      // Back
+    {{0, 0, -1, -1, -1}, {1, 0, 1, -1, -1}, {0, 0.5f, -1, 0, -1}, {1, 0.5f, 1, 0, -1}},  // Front
+    {{0, 1, -1, -1, 1}, {0, 0, 1, -1, 1}, {1, 1, -1, -1, -1}, {1, 0, 1, -1, -1}},        // Down
+};
+
+// Faces Left, Right, Back, Front and then the top (upper list) or bottom (lower list) face.
+GLuint compile(const Corner (&faces)[5][4], const GLuint (&textures)[6], int capFace) {
+    GLuint list = glGenLists(1);
+    glNewList(list, GL_COMPILE);
+    glColor3f(1, 1, 1);
+    for (int f = 0; f < 5; ++f) {
+        glBindTexture(GL_TEXTURE_2D, textures[f < 4 ? f : capFace]);
+        glBegin(GL_TRIANGLE_STRIP);
+        for (const Corner& c : faces[f]) {
+            glTexCoord2f(c.s, c.t);
+            glVertex3f(c.x, c.y, c.z);
+        }
+        glEnd();
+    }
+    glEndList();
+    return list;
+}
+
+}  // namespace
+
+void Skybox::load(TextureLoader& loader, bool force) {
+    const std::string& name = settings_.bgrName;
+    if (!force && (currentName == name || name.empty() || settings_.bgrOnOff == 0)) return;
+    currentName = name;
+    std::string previous = platform::currentDirectory();
+    platform::setCurrentDirectory(pluginFolder + skyboxesFolder + currentName);
+    static const char* const kFaces[6] = {"Left.tga", "Right.tga", "Back.tga",
+                                          "Front.tga", "Up.tga",    "Down.tga"};
+    build(loader, kFaces);
+    platform::setCurrentDirectory(previous);
+}
+
+void Skybox::build(TextureLoader& loader, const char* const faceFiles[6]) {
+    release();
+    textureLoader = &loader;
+    loader.wrapS = loader.wrapT = GL_CLAMP_TO_EDGE;
+    loader.magFilter = loader.minFilter = GL_LINEAR;
+    for (int i = 0; i < 6; ++i) faceTextures[i] = loader.loadTexture(faceFiles[i]);
+    upperList = compile(kUpper, faceTextures, 4);
+    lowerList = compile(kLower, faceTextures, 5);
+}
+
+void Skybox::release() {
+    if (textureLoader)
+        for (GLuint& name : faceTextures) {
+            textureLoader->deleteTexture(name);
+            name = 0;
+        }
+    if (upperList) glDeleteLists(upperList, 1);
+    if (lowerList) glDeleteLists(lowerList, 1);
+    upperList = lowerList = 0;
+}
+
+bool Skybox::showsCurrentName() const {
+    return settings_.bgrOnOff != 0 && currentName == settings_.bgrName;
+}

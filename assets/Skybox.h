@@ -1,0 +1,41 @@
+#pragma once
+// The background: a cube around the viewer with a picture on each face, from a folder of six
+// TGA images below the plug-in folder ("Skyboxes\<bgrName>\"), compiled into two display lists
+// (the upper half with the top face, the lower half with the bottom face).
+
+#include <string>
+
+#include "assets/GlHeaders.h"
+
+class Settings;
+class TextureLoader;
+
+class Skybox {
+public:
+    explicit Skybox(const Settings& settings) : settings_(settings) {}
+
+    // Loads the skybox that bgrName names when forced, or when the name changed, is not empty
+    // and the background is on. The name is remembered first, so a failing folder is not
+    // tried again until the name changes.
+    void load(TextureLoader& loader, bool force);
+
+    // Replaces the face textures (Left, Right, Back, Front, Up, Down) and the display lists.
+    void build(TextureLoader& loader, const char* const faceFiles[6]);
+
+    // Deletes the textures and the lists (the context must be current).
+    void release();
+
+    // Whether the loaded skybox is the one the settings show.
+    bool showsCurrentName() const;
+
+    TextureLoader* textureLoader = nullptr;
+    GLuint faceTextures[6] = {};
+    GLuint upperList = 0;
+    GLuint lowerList = 0;
+    std::string pluginFolder;  // with its trailing separator
+    std::string skyboxesFolder = "Skyboxes\\";
+    std::string currentName;
+
+private:
+    const Settings& settings_;
+};
