@@ -2,15 +2,14 @@
 
 #include "assets/GlHeaders.h"
 #include "scene/Lights.h"
+#include "scene/OverlayState.h"
 #include "settings/Settings.h"
 
 void FeatherTail::draw() {
     if (!waveform || !settings_.tofOnOff) return;
     glPushMatrix();
     glDisable(GL_TEXTURE_2D);
-    glDepthMask(GL_FALSE);
-    glEnable(GL_BLEND);
-    glDisable(GL_CULL_FACE);
+    beginOverlay();
     glNormal3f(0, -1, 0);
     const float* diffuse = lights_.scaledColours + 3;
     glColor3f(0.1f * diffuse[0], 0.1f * diffuse[1], 0.1f * diffuse[2]);
@@ -32,9 +31,6 @@ void FeatherTail::draw() {
         glPopMatrix();
     }
 
-    glEnable(GL_CULL_FACE);
-    glDisable(GL_BLEND);
-    glDepthMask(GL_TRUE);
-    glEnable(GL_TEXTURE_2D);
+    endOverlay();
     glPopMatrix();
 }

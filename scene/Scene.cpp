@@ -35,28 +35,23 @@ void createSceneComponents(SceneState& s) {
 }
 
 void releaseSceneComponents(SceneState& s) {
-    delete s.camera;
-    s.camera = nullptr;
-    delete s.vuMeter;
-    s.vuMeter = nullptr;
-    delete s.featherTail;
-    s.featherTail = nullptr;
+    auto destroy = [](auto*& component) {
+        delete component;
+        component = nullptr;
+    };
+    destroy(s.camera);
+    destroy(s.vuMeter);
+    destroy(s.featherTail);
     if (s.oscilloscope) s.oscilloscope->release();
-    delete s.oscilloscope;
-    s.oscilloscope = nullptr;
+    destroy(s.oscilloscope);
     if (s.lights) s.lights->release();
-    delete s.lights;
-    s.lights = nullptr;
-    delete s.glExtensions;
-    s.glExtensions = nullptr;
+    destroy(s.lights);
+    destroy(s.glExtensions);
     if (s.skybox) s.skybox->release();
-    delete s.skybox;
-    s.skybox = nullptr;
+    destroy(s.skybox);
     if (s.textureLoader) s.textureLoader->deleteAllTextures();
-    delete s.textureLoader;
-    s.textureLoader = nullptr;
-    delete s.settings;
-    s.settings = nullptr;
+    destroy(s.textureLoader);
+    destroy(s.settings);
     s.loadingTexture = 0;
     s.namedTextures = NamedTextures{};
 }

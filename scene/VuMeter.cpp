@@ -4,6 +4,7 @@
 
 #include "assets/GlHeaders.h"
 #include "scene/Lights.h"
+#include "scene/OverlayState.h"
 #include "settings/Settings.h"
 
 float spokeAngle(int n, int j) { return static_cast<float>(n - j) * (6.2831855f / static_cast<float>(n)); }
@@ -61,9 +62,7 @@ void VuMeter::draw(int levelLeft, int levelRight, int vuSpokes) {
     if (!waveform || !settings_.vumOnOff) return;
     const float a = frame_.angleLeft, b = frame_.angleRight;
     glPushMatrix();
-    glDepthMask(GL_FALSE);
-    glEnable(GL_BLEND);
-    glDisable(GL_CULL_FACE);
+    beginOverlay();
     glNormal3f(0, -1, 0);
     const float* diffuse = lights_.scaledColours + 3;
     glColor3f(0.2f * diffuse[0], 0.2f * diffuse[1], 0.2f * diffuse[2]);
@@ -115,9 +114,6 @@ void VuMeter::draw(int levelLeft, int levelRight, int vuSpokes) {
         glPopMatrix();
     }
 
-    glEnable(GL_CULL_FACE);
-    glDisable(GL_BLEND);
-    glDepthMask(GL_TRUE);
-    glEnable(GL_TEXTURE_2D);
+    endOverlay();
     glPopMatrix();
 }
