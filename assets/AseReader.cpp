@@ -24,7 +24,7 @@ void discardLine(std::FILE* f) {
 
 // Walks line-leading keywords; returns the number of matches, stopping after the line of the
 // stopAt-th match when stopAt is positive.
-int walkLines(std::FILE* f, const char* keyword, int stopAt) {
+int walkLines(std::FILE* f, const char* keyword, long long stopAt) {
     std::rewind(f);
     int matches = 0;
     char token[256];
@@ -41,9 +41,10 @@ bool isBlockKeyword(const char* token) {
     return std::strcmp(token, "*GEOMOBJECT") == 0 || std::strcmp(token, "*MATERIAL") == 0;
 }
 
+// Integers are read as 64-bit (an out-of-range "%d" would be undefined) and kept modulo 2^32.
 void readCount(std::FILE* f, uint32_t& field) {
-    int value;
-    if (std::fscanf(f, "%d", &value) == 1) field = static_cast<uint32_t>(value);
+    long long value;
+    if (std::fscanf(f, "%lld", &value) == 1) field = static_cast<uint32_t>(value);
 }
 
 void readFloat(std::FILE* f, float& field) {
@@ -88,9 +89,9 @@ bool MeshObject::allocateArrays() {
 
 int countGeomObjects(std::FILE* stream) { return walkLines(stream, "*GEOMOBJECT", 0); }
 
-void seekGeomObject(std::FILE* stream, int k) { walkLines(stream, "*GEOMOBJECT", k + 1); }
+void seekGeomObject(std::FILE* stream, long long k) { walkLines(stream, "*GEOMOBJECT", k + 1); }
 
-void seekMaterial(std::FILE* stream, int m) { walkLines(stream, "*MATERIAL", m + 1); }
+void seekMaterial(std::FILE* stream, long long m) { walkLines(stream, "*MATERIAL", m + 1); }
 
 void readObjectFields(std::FILE* f, MeshObject& o) {
     char token[256] = "";
@@ -120,21 +121,23 @@ void readObjectFields(std::FILE* f, MeshObject& o) {
 
 void readMeshData(std::FILE* f, MeshObject& o) {
     char token[256] = "";
-    auto within = [](int i, size_t count) { return i >= 0 && static_cast<size_t>(i) < count; };
+    auto within = [](long long i, size_t count) {
+        return i >= 0 && static_cast<unsigned long long>(i) < count;
+    };
     while (!isBlockKeyword(token) && readToken(f, token)) {
-        int i;
+        long long i;
         float x = 0, y = 0, z = 0;
         if (!std::strcmp(token, "*MESH_VERTEX")) {
-            if (std::fscanf(f, "%d", &i) != 1) continue;
+            if (std::fscanf(f, "%lld", &i) != 1) continue;
             int n = std::fscanf(f, "%f %f %f", &x, &y, &z);
             if (within(i, o.vertices.size())) storeTurned(o.vertices[i], n, x, y, z);
         } else if (!std::strcmp(token, "*MESH_VERTEXNORMAL")) {
-            if (std::fscanf(f, "%d", &i) != 1) continue;
+            if (std::fscanf(f, "%lld", &i) != 1) continue;
             int n = std::fscanf(f, "%f %f %f", &x, &y, &z);
             if (o.hasNormals && within(i, o.vertexNormals.size()))
                 storeTurned(o.vertexNormals[i], n, x, y, z);
         } else if (!std::strcmp(token, "*MESH_FACENORMAL")) {
-            if (std::fscanf(f, "%d", &i) != 1) continue;
+            if (std::fscanf(f, "%lld", &i) != 1) continue;
             int n = std::fscanf(f, "%f %f %f", &x, &y, &z);
             if (within(i, o.faces.size())) {
                 std::array<float, 3> normal = {o.faces[i].normal[0], o.faces[i].normal[1],
@@ -143,14 +146,14 @@ void readMeshData(std::FILE* f, MeshObject& o) {
                 std::memcpy(o.faces[i].normal, normal.data(), sizeof o.faces[i].normal);
             }
         } else if (!std::strcmp(token, "*MESH_TVERT")) {
-            if (std::fscanf(f, "%d", &i) != 1) continue;
+            if (std::fscanf(f, "%lld", &i) != 1) continue;
             int n = std::fscanf(f, "%f %f", &x, &y);
             if (within(i, o.texVertices.size())) {
                 if (n >= 1) o.texVertices[i][0] = x * o.uTiling + o.uOffset;
                 if (n >= 2) o.texVertices[i][1] = y * o.vTiling + o.vOffset;
             }
         } else if (!std::strcmp(token, "*MESH_VERTCOL")) {
-            if (std::fscanf(f, "%d", &i) != 1) continue;
+            if (std::fscanf(f, "%lld", &i) != 1) continue;
             int n = std::fscanf(f, "%f %f %f", &x, &y, &z);
             if (within(i, o.vertexColours.size())) {
                 float values[3] = {x, y, z};
@@ -158,11 +161,12 @@ void readMeshData(std::FILE* f, MeshObject& o) {
             }
         } else if (!std::strcmp(token, "*MESH_FACE") || !std::strcmp(token, "*MESH_TFACE") ||
                    !std::strcmp(token, "*MESH_CFACE")) {
-            if (std::fscanf(f, "%d:", &i) != 1) continue;
-            int corners[3];
-            int n = token[6] == 'F'
-                        ? std::fscanf(f, "\tA:\t%d B:\t%d C:\t%d", &corners[0], &corners[1], &corners[2])
-                        : std::fscanf(f, "%d %d %d", &corners[0], &corners[1], &corners[2]);
+            if (std::fscanf(f, "%lld:", &i) != 1) continue;
+            long long corners[3];
+            int n = token[6] == 'F' ? std::fscanf(f, "\tA:\t%lld B:\t%lld C:\t%lld", &corners[0],
+                                                  &corners[1], &corners[2])
+                                    : std::fscanf(f, "%lld %lld %lld", &corners[0], &corners[1],
+                                                  &corners[2]);
             if (!within(i, o.faces.size())) continue;
             MeshFace& face = o.faces[i];
             uint32_t* targets[3][3] = {{&face.a, &face.b, &face.c},

@@ -45,8 +45,8 @@ int countGeomObjects(std::FILE* stream);
 
 // Place the stream on the line after the keyword line of geometry object k / material m
 // (counted from 0); at the end of the file when there is no such block.
-void seekGeomObject(std::FILE* stream, int k);
-void seekMaterial(std::FILE* stream, int m);
+void seekGeomObject(std::FILE* stream, long long k);
+void seekMaterial(std::FILE* stream, long long m);
 
 // Fills counts, material reference, normals flag, bitmap name and texture transform from the
 // tokens that follow, up to and including the next block keyword.
