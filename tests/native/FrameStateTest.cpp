@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "scene/FrameState.h"
@@ -17,37 +18,33 @@ struct Waveform {
 TEST(FrameStateTest, SilenceGrowsAnglesByOneDegreeAndRampsTheLoudness) {
     FrameState f;
     Waveform silence(0, 0);
-    f.advance(silence.samples);
-    EXPECT_EQ(f.levelLeft + f.levelRight, 0);
-    EXPECT_FLOAT_EQ(f.angleLeft, 1);
+    const float loudness[3] = {0.1f / 3, 0.2f / 3, 0.1f};
+    for (int i = 0; i < 3; ++i) {
+        f.advance(silence.samples);
+        EXPECT_NEAR(f.loudness, loudness[i], 1e-7) << i;
+        EXPECT_FLOAT_EQ(f.angleLeft, i + 1);
+        EXPECT_FLOAT_EQ(f.angleRight, i + 1);
+    }
     EXPECT_FLOAT_EQ(f.rawLoudness, 0.1f);
-    EXPECT_FLOAT_EQ(f.loudness, 0.1f / 3);
-    f.advance(silence.samples);
-    EXPECT_FLOAT_EQ(f.loudness, 0.2f / 3);
-    EXPECT_FLOAT_EQ(f.angleRight, 2);
-    f.advance(silence.samples);
-    EXPECT_NEAR(f.loudness, 0.1f, 1e-7);
+    EXPECT_EQ(f.levelLeft + f.levelRight + f.spriteFrameLeft + f.spriteFrameRight, 0);
     EXPECT_EQ(f.vuSpokes(), 6);
-    EXPECT_EQ(f.spriteFrameLeft + f.spriteFrameRight, 0);
     // The history holds the newest frame first.
     EXPECT_FLOAT_EQ(f.motion.angleLeft[0], 3);
     EXPECT_FLOAT_EQ(f.motion.angleLeft[2], 1);
-    EXPECT_FLOAT_EQ(f.motion.loudness[1], 0.2f / 3);
     EXPECT_FLOAT_EQ(f.motion.angleLeft[3], 0);
+    EXPECT_FLOAT_EQ(f.motion.loudness[1], 0.2f / 3);
 }
 
 TEST(FrameStateTest, FullScaleCapsTheLevelAndSpinsFourDegrees) {
     FrameState f;
     Waveform loud(-128, -128);
-    uint8_t mixed[2][kWaveformSamples];
-    std::memcpy(mixed, loud.samples, sizeof mixed);
-    EXPECT_EQ(channelLevel(mixed[0]), 127);  // 73728 / 288 = 256, capped
+    EXPECT_EQ(channelLevel(loud.samples[0]), 127);  // 73728 / 288 = 256, capped
     for (int i = 0; i < 3; ++i) f.advance(loud.samples);
     EXPECT_FLOAT_EQ(f.angleLeft, 12);
     EXPECT_FLOAT_EQ(f.rawLoudness, 1.0f);
     EXPECT_EQ(f.vuSpokes(), 63);
     EXPECT_EQ(f.spriteFrameLeft, 9);
-    // Levels in between: 100 per sample is 200, capped; 20 per sample gives 40.
+    // 100 per sample is 200, capped; 20 per sample gives 40.
     Waveform some(20, -100);
     f.advance(some.samples);
     EXPECT_EQ(f.levelLeft, 40);
@@ -68,20 +65,15 @@ TEST(FrameStateTest, AnglesWrapPast360AndTheSwayTurnsAt65) {
     EXPECT_FLOAT_EQ(f.angleRight, 0.5f);
 
     FrameState sway;
-    float highest = 0, lowest = 0;
-    for (int i = 0; i < 400; ++i) {
+    float sways[400];
+    for (float& a : sways) {
         sway.advance(silence.samples);
-        highest = std::max(highest, sway.swayAngle);
-        lowest = std::min(lowest, sway.swayAngle);
-        if (i == 64) {
-            EXPECT_FLOAT_EQ(sway.swayAngle, 65);
-        }
-        if (i == 65) {
-            EXPECT_FLOAT_EQ(sway.swayAngle, 64);
-        }
+        a = sway.swayAngle;
     }
-    EXPECT_FLOAT_EQ(highest, 65);
-    EXPECT_FLOAT_EQ(lowest, -65);
+    EXPECT_FLOAT_EQ(sways[64], 65);
+    EXPECT_FLOAT_EQ(sways[65], 64);
+    EXPECT_FLOAT_EQ(*std::max_element(sways, sways + 400), 65);
+    EXPECT_FLOAT_EQ(*std::min_element(sways, sways + 400), -65);
 }
 
 }  // namespace

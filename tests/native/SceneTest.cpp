@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/Platform.h"
 #include "scene/Scene.h"
@@ -14,16 +19,14 @@ namespace {
 class SceneFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::filesystem::create_directories(folder.path() + "Plugins/vis_vzrm/Configurations");
+        std::filesystem::create_directories(plugin + "Configurations");
         for (const auto& entry : std::filesystem::directory_iterator(VZRM_TEXTURE_FOLDER))
             if (entry.path().extension() == ".tga")
-                std::filesystem::copy(entry.path(),
-                                      folder.path() + "Plugins/vis_vzrm/" +
-                                          entry.path().filename().string());
+                std::filesystem::copy(entry.path(), plugin + entry.path().filename().string());
     }
-    void settings(const std::string& keys) {
-        writeTextFile(folder.path() + "Plugins/vis_vzrm/Configurations/vis_vzrm_config.ini",
-                      "[Vizorama]\r\n" + keys);
+    void settings(const std::string& keys, const std::string& lights = "lhtOnOff=1\r\n") {
+        writeTextFile(plugin + "Configurations/vis_vzrm_config.ini",
+                      "[Vizorama]\r\n" + lights + keys);
     }
     // Lit pixels (any channel above 40) in the picture, every other pixel counted.
     static int litPixels(OffscreenContext& gl) {
@@ -37,27 +40,26 @@ protected:
     }
 
     ScratchFolder folder;
+    std::string plugin = folder.path() + "Plugins/vis_vzrm/";
     uint8_t silence[2][kWaveformSamples] = {};
-    uint8_t loud[2][kWaveformSamples];
 };
 
-TEST_F(SceneFixture, StartsWithTheLoadingPictureAndLeavesTheStateItFixed) {
-    settings("lhtOnOff=1\r\n");
+TEST_F(SceneFixture, StartsWithTheLoadingPictureAndFollowsTheFileEveryFrame) {
+    settings("texBits=16\r\n");
     std::string before = platform::currentDirectory();
-    HeadlessRenderer r(folder.path(), 275, 116);
+    HeadlessRenderer r(folder.path(), 550, 232);
     ASSERT_TRUE(r.ok());
     r.start();
     EXPECT_TRUE(r.scene.sceneReady);
     EXPECT_EQ(platform::currentDirectory(), before);
     EXPECT_EQ(r.loadingScreensShown, 1);
-    EXPECT_GT(litPixels(r.context()), 275 * 116 / 4 / 3) << "the loading picture is missing";
+    EXPECT_GT(litPixels(r.context()), 550 * 232 / 4 / 3) << "the loading picture is missing";
     EXPECT_EQ(r.textureLoaderTextures(), 6u);
     EXPECT_NE(r.scene.lights->pulsarTexture, 0u);
 
-    float modelview[16];
+    float modelview[16], after[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
     showLoadingScreen(r.scene, r);
-    float after[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, after);
     EXPECT_EQ(std::memcmp(modelview, after, sizeof after), 0);
 
@@ -66,61 +68,46 @@ TEST_F(SceneFixture, StartsWithTheLoadingPictureAndLeavesTheStateItFixed) {
     glGetIntegerv(GL_BLEND_DST, &blend);
     EXPECT_EQ(blend, GL_ONE);
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE) && glIsEnabled(GL_DEPTH_TEST) &&
-                glIsEnabled(GL_TEXTURE_2D) && glIsEnabled(GL_LIGHTING));
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
-}
-
-TEST_F(SceneFixture, LoudFramesFlareMoreThanSilentOnesAndArePicturesToLookAt) {
-    settings("lhtOnOff=1\r\n");
-    std::memset(loud, 0x80, sizeof loud);
-    HeadlessRenderer r(folder.path(), 550, 232);
-    ASSERT_TRUE(r.ok());
-    r.start();
-    for (int i = 0; i < 3; ++i) r.frame(silence);
-    int quiet = litPixels(r.context());
-    std::filesystem::create_directories(VZRM_FRAME_FOLDER);
-    EXPECT_TRUE(r.context().savePng(VZRM_FRAME_FOLDER "/silence.png"));
-    for (int i = 0; i < 3; ++i) r.frame(loud);
-    int flaring = litPixels(r.context());
-    EXPECT_TRUE(r.context().savePng(VZRM_FRAME_FOLDER "/loud.png"));
-    EXPECT_GT(quiet, 0) << "no pulsars in silence";
-    EXPECT_GT(flaring, quiet * 5);
-}
-
-TEST_F(SceneFixture, FollowsTheFileEveryFrame) {
-    settings("lhtOnOff=1\r\ntexBits=16\r\n");
-    HeadlessRenderer r(folder.path(), 200, 100);
-    ASSERT_TRUE(r.ok());
-    r.start();
-    EXPECT_EQ(r.scene.textureSetLoads, 1);
+                glIsEnabled(GL_TEXTURE_2D) && glIsEnabled(GL_LIGHTING) && !glIsEnabled(GL_BLEND));
 
     // An odd depth loads like 16 and does not reload every frame; 32 reloads once.
-    settings("lhtOnOff=1\r\ntexBits=24\r\n");
-    for (int i = 0; i < 3; ++i) r.frame(silence);
-    EXPECT_EQ(r.scene.textureSetLoads, 1);
-    settings("lhtOnOff=1\r\ntexBits=32\r\n");
-    for (int i = 0; i < 3; ++i) r.frame(silence);
-    EXPECT_EQ(r.scene.textureSetLoads, 2);
-    EXPECT_EQ(r.scene.textureLoader->texBits, 32);
+    for (int bits : {24, 32}) {
+        settings("texBits=" + std::to_string(bits) + "\r\n");
+        for (int i = 0; i < 3; ++i) r.frame(silence);
+        EXPECT_EQ(r.scene.textureSetLoads, bits == 24 ? 1 : 2) << bits;
+    }
     EXPECT_EQ(r.textureLoaderTextures(), 6u);
-    EXPECT_EQ(r.loadingScreensShown, 2);
+    EXPECT_EQ(r.loadingScreensShown, 3);  // the one drawn by hand above, then the reload's
 
     // The stroboscope at "Always": dark and lit frames take turns.
-    settings("lhtOnOff=1\r\ntexBits=32\r\nlhtStroboscope=10\r\n");
-    int lit[4];
-    for (int& l : lit) {
+    settings("texBits=32\r\nlhtStroboscope=10\r\n");
+    std::string frames;
+    for (int i = 0; i < 4; ++i) {
         r.frame(silence);
-        l = litPixels(r.context());
+        frames += litPixels(r.context()) ? 'L' : 'D';
     }
-    EXPECT_TRUE((lit[0] == 0) != (lit[1] == 0)) << lit[0] << " " << lit[1];
-    EXPECT_TRUE((lit[1] == 0) != (lit[2] == 0)) << lit[1] << " " << lit[2];
-    EXPECT_TRUE((lit[2] == 0) != (lit[3] == 0)) << lit[2] << " " << lit[3];
+    EXPECT_TRUE(frames == "DLDL" || frames == "LDLD") << frames;
+
+    // Pictures to look at: loud frames flare far more than silent ones.
+    settings("texBits=32\r\n");
+    uint8_t loud[2][kWaveformSamples];
+    std::memset(loud, 0x80, sizeof loud);
+    std::filesystem::create_directories(VZRM_FRAME_FOLDER);
+    int lit[2];
+    for (int loudness : {0, 1}) {
+        for (int i = 0; i < 3; ++i) r.frame(loudness ? loud : silence);
+        lit[loudness] = litPixels(r.context());
+        EXPECT_TRUE(r.context().savePng(loudness ? VZRM_FRAME_FOLDER "/loud.png"
+                                                 : VZRM_FRAME_FOLDER "/silence.png"));
+    }
+    EXPECT_GT(lit[0], 0) << "no pulsars in silence";
+    EXPECT_GT(lit[1], lit[0] * 5);
 }
 
 TEST_F(SceneFixture, WithoutItsTexturesTheSceneStillRuns) {
-    for (const auto& entry : std::filesystem::directory_iterator(folder.path() + "Plugins/vis_vzrm"))
+    for (const auto& entry : std::filesystem::directory_iterator(plugin))
         if (entry.path().extension() == ".tga") std::filesystem::remove(entry.path());
-    settings("lhtOnOff=1\r\n");
+    settings("");
     HeadlessRenderer r(folder.path(), 100, 50);
     ASSERT_TRUE(r.ok());
     r.start();
@@ -131,17 +118,56 @@ TEST_F(SceneFixture, WithoutItsTexturesTheSceneStillRuns) {
     EXPECT_GT(litPixels(r.context()), 0);  // untextured pulsars
 }
 
+// Every oscilloscope rendering mode and type, drawn by the whole scene from a loud signal.
+TEST_F(SceneFixture, EveryOscilloscopeModeAndTypeDrawsASurfaceWhereItShould) {
+    std::filesystem::create_directories(VZRM_FRAME_FOLDER);
+    std::vector<std::pair<std::string, std::string>> looks;
+    for (const char* mode :
+         {"Plain", "Striped", "Checked", "Water", "Explosion", "Smoke", "Wireframe"})
+        looks.emplace_back("Waveform", mode);
+    for (const char* type : {"No Filter", "Sine Filter", "Cosine Filter"})
+        looks.emplace_back(type, "Plain");
+    auto sample = [](double v) { return static_cast<uint8_t>(static_cast<int8_t>(v)); };
+
+    for (const auto& [type, mode] : looks) {
+        settings("oscType=" + type + "\r\noscRenderingMode=" + mode +
+                     "\r\nlhtDiffuse=0x00ffffff\r\noscSamplingRate=2x2\r\nvumOnOff=0\r\n",
+                 "");
+        HeadlessRenderer r(folder.path(), 275, 116);
+        ASSERT_TRUE(r.ok());
+        r.start();
+        uint8_t wave[2][kWaveformSamples];
+        for (int frame = 0; frame < 25; ++frame) {
+            for (int i = 0; i < kWaveformSamples; ++i) {
+                wave[0][i] = sample(100 * std::sin(0.05 * i + 0.4 * frame));
+                wave[1][i] = sample(90 * std::cos(0.03 * i - 0.3 * frame));
+            }
+            r.frame(wave);
+        }
+        std::string name = type + "-" + mode;
+        std::replace(name.begin(), name.end(), ' ', '_');
+        EXPECT_TRUE(r.context().savePng(std::string(VZRM_FRAME_FOLDER) + "/osc-" + name + ".png"));
+        // The surface lies in the middle band of the picture, not above it.
+        int middle = 0, top = 0;
+        for (int y = 0; y < 116; y += 2)
+            for (int x = 0; x < 275; x += 2) {
+                OffscreenContext::Rgba c = r.context().pixel(x, y);
+                (y < 20 ? top : middle) += c.r + c.g + c.b > 30;
+            }
+        EXPECT_GT(middle, 138 * 48 / 20) << name;  // at least a twentieth of the picture
+        EXPECT_LT(top, middle / 4) << name;
+    }
+}
+
 TEST(GlExtensionsTest, CompiledArraysNeedTheNameAndBothEntryPoints) {
     GlExtensions e;
     int dummy = 0;
     auto found = [&](const char*) -> void* { return &dummy; };
     auto missing = [](const char*) -> void* { return nullptr; };
     e.probe("GL_ARB_multitexture GL_EXT_compiled_vertex_array GL_EXT_bgra", found);
-    EXPECT_EQ(e.compiledVertexArrays, 1);
-    EXPECT_NE(e.lockArrays, nullptr);
+    EXPECT_TRUE(e.compiledVertexArrays == 1 && e.lockArrays != nullptr);
     e.probe("GL_EXT_compiled_vertex_array", missing);
-    EXPECT_EQ(e.compiledVertexArrays, 0);
-    EXPECT_EQ(e.unlockArrays, nullptr);
+    EXPECT_TRUE(e.compiledVertexArrays == 0 && e.unlockArrays == nullptr);
     e.probe("GL_ARB_multitexture", found);
     EXPECT_EQ(e.compiledVertexArrays, 0);
     e.probe(nullptr, found);
