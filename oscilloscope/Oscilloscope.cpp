@@ -5,7 +5,7 @@
 #include <new>
 
 #include "assets/GlExtensions.h"
-#include "scene/Lights.h"
+#include "assets/PulsarSheet.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -38,9 +38,9 @@ bool samplingRateGrid(const std::string& value, int& columns, int& rows) {
     return true;
 }
 
-Oscilloscope::Oscilloscope(const Settings& settings, const Lights& lights,
+Oscilloscope::Oscilloscope(const Settings& settings, const float (&lightColours)[12],
                            const GlExtensions& extensions)
-    : settings_(settings), lights_(lights), extensions_(extensions) {}
+    : settings_(settings), lightColours_(lightColours), extensions_(extensions) {}
 
 bool Oscilloscope::buildGrid(int columnCount, int rowCount) {
     releaseGrid();
@@ -115,7 +115,7 @@ void Oscilloscope::release() {
 }
 
 void Oscilloscope::updateSurface(float loudness) {
-    const float* diffuse = lights_.scaledColours + 3;
+    const float* diffuse = lightColours_ + 3;
     const std::string& type = settings_.oscType;
     if (type == "Waveform") updateWaveform(loudness, diffuse);
     else if (type == "No Filter" || type == "Sine Filter" || type == "Cosine Filter")
@@ -189,7 +189,7 @@ void Oscilloscope::render(float loudness, float swayAngle) {
     if (settings_.oscRotate) glRotatef(swayAngle, 0, 1, 0);
     glDepthMask(GL_FALSE);
     glEnable(GL_BLEND);
-    const float* diffuse = lights_.scaledColours + 3;
+    const float* diffuse = lightColours_ + 3;
     glColor3f(0.2f * diffuse[0], 0.2f * diffuse[1], 0.2f * diffuse[2]);
 
     const std::string& mode = settings_.oscRenderingMode;
@@ -206,7 +206,7 @@ void Oscilloscope::render(float loudness, float swayAngle) {
 
 void Oscilloscope::drawSprites(bool smoke) {
     glNormal3f(0, -1, 0);
-    glBindTexture(GL_TEXTURE_2D, lights_.pulsarTexture);
+    glBindTexture(GL_TEXTURE_2D, pulsarTexture);
     glBegin(GL_QUADS);
     for (int j = 0; j < rows; ++j) {
         SpriteFrame f = spriteFrame(smoke ? 9 : (rows - j) % 10);

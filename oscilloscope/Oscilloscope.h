@@ -10,7 +10,6 @@
 #include "assets/GlHeaders.h"
 
 class GlExtensions;
-class Lights;
 class Settings;
 
 inline constexpr int kOscilloscopeSamples = 576;
@@ -30,7 +29,10 @@ bool samplingRateGrid(const std::string& value, int& columns, int& rows);
 
 class Oscilloscope {
 public:
-    Oscilloscope(const Settings& settings, const Lights& lights, const GlExtensions& extensions);
+    // lightColours: the lights' loudness-scaled colours (ambient, diffuse, specular left and
+    // right, red, green, blue each), read at every frame.
+    Oscilloscope(const Settings& settings, const float (&lightColours)[12],
+                 const GlExtensions& extensions);
 
     // Builds the grid and its arrays; false when an allocation failed (the arrays made before
     // stay, the others are null).
@@ -63,6 +65,7 @@ public:
     float textureOffset[3] = {0, 0, 0};
     std::string currentSamplingRate = " ";
     const uint8_t (*waveform)[kOscilloscopeSamples] = nullptr;
+    GLuint pulsarTexture = 0;
     GLuint stripedTexture = 0;
     GLuint checkedTexture = 0;
     GLuint waterTexture = 0;
@@ -74,6 +77,6 @@ private:
     void drawMesh(const std::string& mode);
 
     const Settings& settings_;
-    const Lights& lights_;
+    const float (&lightColours_)[12];
     const GlExtensions& extensions_;
 };

@@ -8,7 +8,7 @@
 #include "plugin/PluginState.h"
 #include "plugin/TestHooks.h"
 #include "plugin/VisModule.h"
-#include "plugin/WindowGeometry.h"
+#include "scene/WindowGeometry.h"
 #include "plugin/WindowProc.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "plugin/PluginState.h"
 #include "plugin/RenderWindow.h"
 #include "plugin/VisModule.h"
-#include "plugin/WindowGeometry.h"
+#include "scene/WindowGeometry.h"
 #include "scene/Scene.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "scene/Camera.h"
 
 #include "assets/GlHeaders.h"
-#include "plugin/WindowGeometry.h"
+#include "scene/WindowGeometry.h"
 #include "settings/Settings.h"
 
 Viewport viewportFor(const std::string& resolution, int width, int height) {

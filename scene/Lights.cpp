@@ -20,15 +20,6 @@ void rotateToOrbit(float angle, float side) {
 
 }  // namespace
 
-SpriteFrame spriteFrame(int index) {
-    SpriteFrame f;
-    f.s0 = 0.25f * static_cast<float>(index % 4);
-    f.s1 = f.s0 + 0.25f;
-    f.t1 = 1 - 0.25f * static_cast<float>(index / 4);
-    f.t0 = f.t1 - 0.25f;
-    return f;
-}
-
 void Lights::setLight(GLenum light, const float* specular, const float* position) {
     float ambient[4] = {scaledColours[0], scaledColours[1], scaledColours[2], 1};
     float diffuse[4] = {scaledColours[3], scaledColours[4], scaledColours[5], 1};

@@ -4,17 +4,10 @@
 // from the pulsar sheet, which other components draw too.
 
 #include "assets/GlHeaders.h"
+#include "assets/PulsarSheet.h"
 
 class Settings;
 
-// One cell of the 4 x 4 pulsar sheet in texture coordinates: frame i is column i mod 4 from
-// s = 0 and row i div 4 from t = 1.
-struct SpriteFrame {
-    float s0, s1, t0, t1;
-};
-SpriteFrame spriteFrame(int index);
-
-inline constexpr int kSpriteFrames = 10;
 
 class Lights {
 public:

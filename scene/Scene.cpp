@@ -26,7 +26,7 @@ void createSceneComponents(SceneState& s) {
     if (!s.glExtensions) s.glExtensions = new (std::nothrow) GlExtensions;
     if (s.settings && !s.lights) s.lights = new (std::nothrow) Lights(*s.settings);
     if (s.settings && s.lights && s.glExtensions && !s.oscilloscope)
-        s.oscilloscope = new (std::nothrow) Oscilloscope(*s.settings, *s.lights, *s.glExtensions);
+        s.oscilloscope = new (std::nothrow) Oscilloscope(*s.settings, s.lights->scaledColours, *s.glExtensions);
     if (s.settings && s.lights && !s.featherTail)
         s.featherTail = new (std::nothrow) FeatherTail(*s.settings, *s.lights, s.frame);
     if (s.settings && s.lights && !s.vuMeter)
@@ -125,6 +125,7 @@ void loadTextureSet(SceneState& s) {
     s.lights->pulsarTexture = loadNamed(loader, "Pulsar.tga", GL_CLAMP, 1.0f);
     s.loadingTexture = loadNamed(loader, "Loading.tga", GL_CLAMP, 0.0f);
     s.namedTextures.glass = loadNamed(loader, "Glass.tga", GL_REPEAT, 1.0f);
+    s.oscilloscope->pulsarTexture = s.lights->pulsarTexture;
     s.oscilloscope->stripedTexture = loadNamed(loader, "Striped.tga", GL_REPEAT, 1.0f);
     s.oscilloscope->checkedTexture = loadNamed(loader, "Checked.tga", GL_REPEAT, 1.0f);
     s.oscilloscope->waterTexture = loadNamed(loader, "Water.tga", GL_REPEAT, 1.0f);

@@ -18,7 +18,7 @@ struct Parts {
     Settings settings;
     Lights lights{settings};
     GlExtensions extensions;
-    Oscilloscope osc{settings, lights, extensions};
+    Oscilloscope osc{settings, lights.scaledColours, extensions};
     // Exactly two channels on the heap, so that a read past either end is caught.
     std::unique_ptr<uint8_t[][kOscilloscopeSamples]> wave{
         new uint8_t[2][kOscilloscopeSamples]()};

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "plugin/WindowGeometry.h"
+#include "scene/WindowGeometry.h"
 
 namespace {
 

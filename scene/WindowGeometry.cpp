@@ -1,4 +1,4 @@
-#include "plugin/WindowGeometry.h"
+#include "scene/WindowGeometry.h"
 
 #include <cstdlib>
 
