@@ -10,6 +10,20 @@
 
 class TextureLoader;
 
+// One object's triangles as OpenGL reads them from arrays: per corner, in face order, its
+// position and, where the object has them, its texture coordinate, its colour and its face's
+// normal. Faces with an index outside the object's lists are left out.
+struct ObjectArrays {
+    std::vector<float> positions;  // 3 a corner
+    std::vector<float> texCoords;  // 2 a corner, when the object has texture vertices
+    std::vector<float> colours;    // 3 a corner, when the object has vertex colours
+    std::vector<float> normals;    // 3 a corner, when the object has normals
+    size_t corners() const { return positions.size() / 3; }
+};
+
+// The arrays of one object; false when memory runs out (they are then empty).
+bool buildObjectArrays(const MeshObject& object, ObjectArrays& arrays);
+
 struct ModelScene {
     float translation[3] = {0, 0, 0};
     float scale[3] = {1, 1, 1};
@@ -17,6 +31,14 @@ struct ModelScene {
     float rotationAxis[3] = {0, 1, 0};
     std::vector<MeshObject> objects;
     uint32_t objectCount = 0;
+    std::vector<ObjectArrays> arrays;  // one per object, built when the model is loaded
+
+    // Draws every object at the transform: with its own texture, or with overrideTexture
+    // for all when that is not 0. Saves and restores the modelview matrix.
+    void draw(GLuint overrideTexture) const;
+
+    // Builds the objects' arrays (done at the end of each load).
+    void buildDrawArrays();
 
     // Deletes the objects' registered textures through loader (the dynamic texture is not
     // registered and stays), frees the objects and resets the transform.

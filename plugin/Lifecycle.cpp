@@ -62,6 +62,7 @@ int init(VisModule* module) {
     if (!openRenderWindow(module)) return 1;
 
     s.scene.waveform = module->waveformData;
+    s.scene.hostWindow = module->hostWindow;
     initScene(s.scene, sceneHost());
     return 0;
 }

@@ -32,6 +32,9 @@ void createSceneComponents(SceneState& s) {
     if (s.settings && s.lights && !s.vuMeter)
         s.vuMeter = new (std::nothrow) VuMeter(*s.settings, *s.lights, s.frame);
     if (s.settings && !s.camera) s.camera = new (std::nothrow) Camera(*s.settings);
+    if (!s.modelScene) s.modelScene = new (std::nothrow) ModelScene;
+    if (s.settings && s.lights && !s.model)
+        s.model = new (std::nothrow) Model(*s.settings, *s.lights, s.frame);
 }
 
 void releaseSceneComponents(SceneState& s) {
@@ -39,6 +42,10 @@ void releaseSceneComponents(SceneState& s) {
         delete component;
         component = nullptr;
     };
+    if (s.model) s.model->release();
+    destroy(s.model);
+    if (s.modelScene && s.textureLoader) s.modelScene->release(*s.textureLoader);
+    destroy(s.modelScene);
     destroy(s.camera);
     destroy(s.vuMeter);
     destroy(s.featherTail);
@@ -53,13 +60,12 @@ void releaseSceneComponents(SceneState& s) {
     destroy(s.textureLoader);
     destroy(s.settings);
     s.loadingTexture = 0;
-    s.namedTextures = NamedTextures{};
 }
 
 void initScene(SceneState& s, SceneHost& host) {
     if (!s.settings || !s.textureLoader || !s.skybox || !s.glExtensions || !s.lights ||
         !s.oscilloscope ||
-        !s.featherTail || !s.vuMeter || !s.camera)
+        !s.featherTail || !s.vuMeter || !s.camera || !s.modelScene || !s.model)
         return;
     glCullFace(GL_BACK);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);  // additive; each component enables blending itself
@@ -76,9 +82,12 @@ void initScene(SceneState& s, SceneHost& host) {
     s.oscilloscope->applySamplingRate(s.waveform);
     s.camera->applyProjection();
     s.lights->setUp();
+    if (!s.model->init(s.hostWindow, *s.camera, *s.modelScene))
+        host.showError("Opsssss! Could not initialize model!", "Error!");
 
     s.pluginFolder = host.findPluginFolder();
     s.skybox->pluginFolder = s.pluginFolder;
+    s.model->pluginFolder = s.pluginFolder;
 
     std::string previous = platform::currentDirectory();
     platform::setCurrentDirectory(s.pluginFolder);
@@ -88,6 +97,7 @@ void initScene(SceneState& s, SceneHost& host) {
 
     loadTextureSet(s);
     s.skybox->load(*s.textureLoader, false);
+    s.model->load(*s.modelScene, *s.textureLoader, false);
     s.sceneReady = true;
 }
 
@@ -121,10 +131,11 @@ void loadTextureSet(SceneState& s) {
     std::string previous = platform::currentDirectory();
     loader.deleteAllTextures();
     loader.texBits = loadedDepthFor(s.settings->texBits);
+    s.model->uploadDynamicTexture(loader.texBits);
     platform::setCurrentDirectory(s.pluginFolder);
     s.lights->pulsarTexture = loadNamed(loader, "Pulsar.tga", GL_CLAMP, 1.0f);
     s.loadingTexture = loadNamed(loader, "Loading.tga", GL_CLAMP, 0.0f);
-    s.namedTextures.glass = loadNamed(loader, "Glass.tga", GL_REPEAT, 1.0f);
+    s.model->glassTexture = loadNamed(loader, "Glass.tga", GL_REPEAT, 1.0f);
     s.oscilloscope->pulsarTexture = s.lights->pulsarTexture;
     s.oscilloscope->stripedTexture = loadNamed(loader, "Striped.tga", GL_REPEAT, 1.0f);
     s.oscilloscope->checkedTexture = loadNamed(loader, "Checked.tga", GL_REPEAT, 1.0f);
@@ -150,7 +161,7 @@ void drawSkybox(SceneState& s) {
 
 void renderFrame(SceneState& s, SceneHost& host) {
     if (!s.sceneReady || !s.settings || !s.oscilloscope || !s.featherTail || !s.vuMeter ||
-        !s.waveform)
+        !s.model || !s.waveform)
         return;
     Settings& settings = *s.settings;
     settings.read(kSettingsFile, kSettingsSection);
@@ -163,8 +174,10 @@ void renderFrame(SceneState& s, SceneHost& host) {
         showLoadingScreen(s, host);
         loadTextureSet(s);  // deletes every texture the loader made, the skybox's too
         s.skybox->load(*s.textureLoader, true);
+        s.model->load(*s.modelScene, *s.textureLoader, true);
     } else {
         s.skybox->load(*s.textureLoader, false);
+        s.model->load(*s.modelScene, *s.textureLoader, false);
     }
 
     FrameState& f = s.frame;
@@ -175,6 +188,7 @@ void renderFrame(SceneState& s, SceneHost& host) {
     s.lights->placeLights(f.angleLeft, f.angleRight);
     if (s.skybox->showsCurrentName()) drawSkybox(s);
     if (s.lights->strobeDark(f.loudness)) return;  // a dark frame: background only
+    s.model->draw(f.loudness);
     s.oscilloscope->render(f.loudness, f.swayAngle);
     s.featherTail->draw();
     s.vuMeter->draw(f.levelLeft, f.levelRight, f.vuSpokes());

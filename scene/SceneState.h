@@ -6,6 +6,7 @@
 #include <string>
 
 #include "assets/GlExtensions.h"
+#include "assets/ModelScene.h"
 #include "assets/Skybox.h"
 #include "assets/TextureLoader.h"
 #include "oscilloscope/Oscilloscope.h"
@@ -13,14 +14,9 @@
 #include "scene/FeatherTail.h"
 #include "scene/FrameState.h"
 #include "scene/Lights.h"
+#include "scene/Model.h"
 #include "scene/VuMeter.h"
 #include "settings/Settings.h"
-
-// The named textures that components not built yet will take over; until then they are held
-// here so the set is loaded and released as a whole.
-struct NamedTextures {
-    GLuint glass = 0;
-};
 
 struct SceneState {
     // Components, created in this order and released in reverse.
@@ -33,12 +29,14 @@ struct SceneState {
     FeatherTail* featherTail = nullptr;
     VuMeter* vuMeter = nullptr;
     Camera* camera = nullptr;
+    ModelScene* modelScene = nullptr;
+    Model* model = nullptr;
 
     bool sceneReady = false;
     GLuint loadingTexture = 0;
-    NamedTextures namedTextures;
     std::string pluginFolder;
     int textureSetLoads = 0;  // how often the named set was (re)loaded, for tests
+    void* hostWindow = nullptr;  // the player's main window (native handle), which the model captures
     // The host's two waveform channels, read at every frame.
     const uint8_t (*waveform)[kWaveformSamples] = nullptr;
     // Lives as long as the plug-in is loaded: a stop and a new start go on where they were.

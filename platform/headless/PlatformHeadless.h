@@ -16,6 +16,9 @@ struct ShownMessage {
 // folder of the running program.
 void setExecutableFolder(const std::string& folder);
 
+// How many window captures were taken in this process (headless captures are test cards).
+int windowCaptures();
+
 // The messages shown since the last call, oldest first.
 std::vector<ShownMessage> takeMessages();
 

@@ -1,0 +1,196 @@
+#include "scene/Model.h"
+
+#include <new>
+
+#include "assets/ModelScene.h"
+#include "assets/TextureLoader.h"
+#include "platform/Platform.h"
+#include "scene/Camera.h"
+#include "scene/FrameState.h"
+#include "scene/Lights.h"
+#include "settings/Settings.h"
+
+namespace {
+
+constexpr int kCaptureBytes = platform::WindowCapture::kStride * platform::WindowCapture::kHeight;
+
+// Which channel of a blue, green, red pixel becomes output red, green and blue.
+bool channelsFor(const std::string& map, int (&source)[3]) {
+    static const struct {
+        const char* name;
+        int red, green, blue;
+    } kMaps[] = {{"RGB", 2, 1, 0}, {"RBG", 2, 0, 1}, {"GRB", 1, 2, 0},
+                 {"GBR", 1, 0, 2}, {"BRG", 0, 2, 1}, {"BGR", 0, 1, 2}};
+    for (const auto& m : kMaps)
+        if (map == m.name) {
+            source[0] = m.red, source[1] = m.green, source[2] = m.blue;
+            return true;
+        }
+    return false;
+}
+
+}  // namespace
+
+bool mapCaptureColours(const uint8_t* capture, uint8_t* target, const std::string& map) {
+    int source[3];
+    if (!channelsFor(map, source)) return false;
+    for (int i = 0; i < kCaptureBytes; i += 3) {
+        target[i] = capture[i + source[0]];
+        target[i + 1] = capture[i + source[1]];
+        target[i + 2] = capture[i + source[2]];
+    }
+    return true;
+}
+
+bool Model::init(void* hostWindow, Camera& cameraRef, ModelScene& sceneRef) {
+    camera = &cameraRef;
+    scene = &sceneRef;
+    if (!capture_.open(hostWindow)) return false;
+    captureBits = capture_.pixels();
+    captureStride = platform::WindowCapture::kStride;
+    try {
+        captureBuffer.assign(kCaptureBytes, 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+void Model::load(ModelScene& sceneRef, TextureLoader& loader, bool force) {
+    const std::string& name = settings_.mdlName;
+    if (!force && (currentName == name || name.empty() || settings_.mdlOnOff == 0)) return;
+    currentName = name;
+    std::string previous = platform::currentDirectory();
+    platform::setCurrentDirectory(pluginFolder + modelsFolder + currentName);
+    loader.magFilter = loader.minFilter = GL_LINEAR;
+    loader.wrapS = loader.wrapT = GL_REPEAT;
+    bool uses = false;
+    if (loadModelFile("Model.ase", dynamicTextureName, sceneRef, loader, dynamicTexture, uses))
+        usesDynamicTexture = uses;
+    else
+        platform::showMessage(nullptr, "Failed loading Model.ase!", "Error");
+    platform::setCurrentDirectory(previous);
+    if (usesDynamicTexture) capture_.capture();  // the first picture, before any frame
+}
+
+void Model::uploadDynamicTexture(int texBits) {
+    if (captureBuffer.empty()) return;
+    if (!dynamicTexture) glGenTextures(1, &dynamicTexture);
+    glBindTexture(GL_TEXTURE_2D, dynamicTexture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_PRIORITY, 1.0f);
+    glPixelStorei(GL_UNPACK_SWAP_BYTES, 0);
+    glPixelStorei(GL_UNPACK_LSB_FIRST, 0);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glTexImage2D(GL_TEXTURE_2D, 0, texBits == 32 ? GL_RGB8 : GL_RGB, platform::WindowCapture::kWidth,
+                 platform::WindowCapture::kHeight, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                 captureBuffer.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void Model::refreshDynamicTexture() {
+    if (settings_.mdlDynamicTextureOnOff) capture_.capture();
+    captureBits = capture_.pixels();
+    if (captureBits && !captureBuffer.empty())
+        mapCaptureColours(captureBits, captureBuffer.data(), settings_.mdlColorMap);
+    if (!dynamicTexture) return;
+    glBindTexture(GL_TEXTURE_2D, dynamicTexture);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, platform::WindowCapture::kWidth,
+                    platform::WindowCapture::kHeight, GL_RGB, GL_UNSIGNED_BYTE,
+                    captureBuffer.data());
+}
+
+void Model::draw(float loudness) {
+    if (captureBuffer.empty() || !scene || !camera || currentName != settings_.mdlName ||
+        settings_.mdlOnOff == 0)
+        return;
+    if (usesDynamicTexture) refreshDynamicTexture();
+
+    const bool effects = settings_.mdlEffectsOnOff != 0;
+    const std::string& effect = settings_.mdlEffectsType;
+    const MotionHistory& history = frame_.motion;
+    glColor3f(1, 1, 1);
+    glPushMatrix();
+    glTranslatef(0, -5, 0);
+    camera->applyViewTilt();
+    if (effects && (effect == "Motion Blur" || effect == "Ghost")) drawTrail();
+
+    // This frame's position, kept for the glass shell.
+    camera->applyMotion(history.angleLeft[0], history.angleRight[0], 0, 0, 5);
+    if (settings_.mdlBeat) {
+        float swell = 1 + history.loudness[0];
+        glScalef(swell, swell, swell);
+    }
+    if (!(effects && effect == "Ghost")) scene->draw(0);  // a ghost shows only its trail
+    if (effects && effect == "Enclose") drawGlassShell(loudness);
+    glPopMatrix();
+}
+
+// The model at its places of the last nine frames, oldest and faintest first.
+void Model::drawTrail() {
+    const MotionHistory& history = frame_.motion;
+    glEnable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    for (int k = 9; k >= 1; --k) {
+        glColor4f(1, 1, 1, 1.0f / static_cast<float>(k + 2));
+        glPushMatrix();
+        camera->applyMotion(history.angleLeft[k], history.angleRight[k], 0, 0, 5);
+        if (settings_.mdlBeat) {
+            float swell = 1 + history.loudness[k];
+            glScalef(swell, swell, swell);
+        }
+        scene->draw(0);
+        glPopMatrix();
+    }
+    glColor4f(1, 1, 1, 1);
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+}
+
+// A slightly larger copy in the glass texture, blended additively, its texture drifting with
+// the loudness and tinted with the lights' diffuse colour (never quite black).
+void Model::drawGlassShell(float loudness) {
+    float& u = encloseOffset[0];
+    float& v = encloseOffset[1];
+    u += loudness * 0.0625f;
+    v += loudness * 0.125f;
+    if (u > 1) u -= 1;
+    if (v > 1) v -= 1;
+
+    glDepthMask(GL_FALSE);
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_BLEND);
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glTranslatef(u, v, encloseOffset[2]);
+    glMatrixMode(GL_MODELVIEW);
+    glScalef(1.3f, 1.3f, 1.3f);
+    float tint[3];
+    for (int i = 0; i < 3; ++i) {
+        float c = lights_.scaledColours[3 + i];
+        tint[i] = c < 0.1f ? 0.1f : c;
+    }
+    glColor3fv(tint);
+    scene->draw(glassTexture);
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glDisable(GL_BLEND);
+    glEnable(GL_CULL_FACE);
+    glDepthMask(GL_TRUE);
+}
+
+void Model::release() {
+    if (dynamicTexture) glDeleteTextures(1, &dynamicTexture);
+    dynamicTexture = 0;
+    captureBuffer = {};
+    captureBits = nullptr;
+    capture_.close();
+}

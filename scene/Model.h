@@ -1,0 +1,72 @@
+#pragma once
+// The 3D model: choosing and loading the model folder named by mdlName, the live picture of the
+// player's window that any model surface can wear ("Vizorama.tga"), and the drawing of the
+// model with the beat swell, the fading trail ("Motion Blur", "Ghost") and the glass shell
+// ("Enclose"). The geometry itself lives in the ModelScene.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "assets/GlHeaders.h"
+#include "platform/WindowCapture.h"
+
+class Camera;
+class Lights;
+class Settings;
+class TextureLoader;
+struct FrameState;
+struct ModelScene;
+
+// Copies a 256 x 128 capture (blue, green, red) into an RGB buffer of the same layout, the
+// output channels chosen by map ("RGB", "RBG", "GRB", "GBR", "BRG", "BGR": the source channel
+// of output red, green and blue). Any other map leaves target unchanged and returns false.
+bool mapCaptureColours(const uint8_t* capture, uint8_t* target, const std::string& map);
+
+class Model {
+public:
+    Model(const Settings& settings, const Lights& lights, const FrameState& frame)
+        : settings_(settings), lights_(lights), frame_(frame) {}
+
+    // Sets up the capture of hostWindow (a native window handle) and the buffer of the
+    // dynamic texture. False when either cannot be made; the model is then never drawn.
+    bool init(void* hostWindow, Camera& camera, ModelScene& scene);
+
+    // Loads Models\<mdlName>\Model.ase when forced, or when the name changed, is not empty and
+    // the model is on. The name is remembered first: a failing folder is not tried again until
+    // the name changes. A failure is told once and leaves the previous model in place.
+    void load(ModelScene& scene, TextureLoader& loader, bool force);
+
+    // (Re)creates the dynamic texture from the buffer at the loader's depth (16 or 32).
+    void uploadDynamicTexture(int texBits);
+
+    // Draws the model for this frame (nothing while it is off or another name is asked for).
+    void draw(float loudness);
+
+    // Deletes the dynamic texture and releases the capture (the context must be current).
+    void release();
+
+    ModelScene* scene = nullptr;
+    Camera* camera = nullptr;
+    float encloseOffset[3] = {0, 0, 0};  // the glass texture's drift: u, v and an unused w
+    const uint8_t* captureBits = nullptr;  // the capture's pixels, bottom row first
+    std::vector<uint8_t> captureBuffer;    // RGB rows for the dynamic texture
+    int captureStride = 0;
+    bool usesDynamicTexture = false;
+    std::string pluginFolder;  // with its trailing separator
+    std::string modelsFolder = "Models\\";
+    std::string currentName;
+    std::string dynamicTextureName = "Vizorama.tga";
+    GLuint dynamicTexture = 0;
+    GLuint glassTexture = 0;
+
+private:
+    void refreshDynamicTexture();
+    void drawTrail();
+    void drawGlassShell(float loudness);
+
+    const Settings& settings_;
+    const Lights& lights_;
+    const FrameState& frame_;
+    platform::WindowCapture capture_;
+};
