@@ -142,6 +142,14 @@ AseMaterial material(const char* name, const char* bitmap, Colour diffuse, float
     return m;
 }
 
+// The models are drawn in a scene some 30 units high at their distance and swell with the
+// beat up to twice their size: they are designed at a comfortable size and then scaled to about
+// 11 to 15 units across.
+void scaleModel(AseModel& model, float factor) {
+    for (AseObject& o : model.objects)
+        for (Vec3& p : o.vertices) p = p * factor;
+}
+
 AseObject object(const char* name, int materialRef) {
     AseObject o;
     o.name = name;
@@ -186,6 +194,7 @@ DefaultModel makeVizoramaModel() {
     rotateObject(ring, {1, 0, 0.4f}, 24);
 
     model.objects = {screens, top, bottom, ring};
+    scaleModel(model, 0.85f);
     result.textures = {{kLivePictureName, makeTestCard()},
                        {"Plating.tga", makePlatingTexture()},
                        {"Brass.tga", makeBrassTexture()}};
@@ -210,6 +219,7 @@ DefaultModel makeKnotModel() {
     addTube(knot, curve, {0, 0, 1}, 1.1f, 12, 1);
 
     model.objects = {knot};
+    scaleModel(model, 0.85f);
     result.textures = {{"Scales.tga", makeScalesTexture()}};
     return result;
 }
