@@ -120,7 +120,8 @@ TEST(DefaultModels, TheGeneratorWritesTheSameFilesOnEveryRun) {
     std::string error;
     ASSERT_TRUE(writeDefaultModels(folder.path(), error)) << error;
     int files = 0;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.path() + "Models")) {
+    for (const auto& entry :
+         std::filesystem::recursive_directory_iterator(folder.path() + "Models")) {
         if (!entry.is_regular_file()) continue;
         ++files;
         std::string relative = std::filesystem::relative(entry.path(), folder.path() + "Models");

@@ -8,7 +8,7 @@ namespace {
 
 // Appends one line: `depth` tabs, the formatted text and a Windows line end, as exporters write.
 __attribute__((format(printf, 3, 4))) void line(std::string& out, int depth, const char* format,
-                                                 ...) {
+                                                ...) {
     out.append(static_cast<size_t>(depth), '\t');
     char buffer[256];
     va_list args;
@@ -179,8 +179,7 @@ void writeObject(std::string& out, const AseObject& o) {
     line(out, 2, "*MESH_NUMTVFACES %zu", o.faces.size());
     line(out, 2, "*MESH_TFACELIST {");
     for (size_t i = 0; i < o.faces.size(); ++i)
-        line(out, 3, "*MESH_TFACE %zu\t%d\t%d\t%d", i, o.faces[i].ta, o.faces[i].tb,
-             o.faces[i].tc);
+        line(out, 3, "*MESH_TFACE %zu\t%d\t%d\t%d", i, o.faces[i].ta, o.faces[i].tb, o.faces[i].tc);
     line(out, 2, "}");
     line(out, 2, "*MESH_NUMCVERTEX 0");
     line(out, 2, "*MESH_NORMALS {");

@@ -32,7 +32,8 @@ Image makeTestCard() {
         for (int x = 0; x < image.width; ++x) {
             Colour c = mix(rgb(10, 14, 40), rgb(30, 16, 60), uOf(image, x));
             if (y >= 6 && y < 52 && x >= 8 && x < 248) c = bars[(x - 8) / 30];
-            if (y >= 104 && y < 120 && x >= 8 && x < 248) c = rgb(255, 255, 255) * ((x - 8) / 239.0f);
+            if (y >= 104 && y < 120 && x >= 8 && x < 248)
+                c = rgb(255, 255, 255) * ((x - 8) / 239.0f);
             c = c + rgb(60, 150, 255) * (0.8f * glow.at(x, y));
             if (text.at(x, y) > 0) c = rgb(245, 250, 255);
             putColour(image, x, y, c);
@@ -64,7 +65,8 @@ Image makePlatingTexture() {
                 for (float cv : {0.1f, 0.9f}) {
                     float r = std::hypot(u - cu, v - cv) / 0.035f;
                     if (r < 1) {
-                        float shine = std::max(0.0f, 1 - std::hypot(u - cu + 0.012f, v - cv - 0.012f) / 0.025f);
+                        float shine = std::max(
+                            0.0f, 1 - std::hypot(u - cu + 0.012f, v - cv - 0.012f) / 0.025f);
                         c = mix(rgb(90, 92, 100), rgb(255, 255, 255), 0.25f + 0.75f * shine);
                     }
                 }
@@ -168,15 +170,15 @@ DefaultModel makeVizoramaModel() {
                        material("Plating", "Plating.tga", rgb(200, 205, 215)),
                        material("Brass", "Brass.tga", rgb(230, 180, 80), 24, 1)};
 
-    // Six screens of 6 x 3 (the picture's 2:1), one facing +z at rest, each showing the whole
-    // picture upright.
+    // Six screens of 6 x 3 design units (the picture's 2:1), one facing +z at rest, each showing the
+    // whole picture upright.
     const float phase = -kPi / 6, bandTop = 1.5f, tip = 5.8f;
     AseObject screens = object("Screens", 0);
     addLathe(screens, {{0, -bandTop}, {6, -bandTop}, {6, bandTop}, {0, bandTop}}, 6, phase, 0);
 
     // Domes of steel plates with a lip over the screens, cut in twelve facets like a stone.
-    const std::vector<ProfilePoint> crown = {{0, bandTop},    {6.6f, bandTop}, {6.6f, 2.0f},
-                                             {5.5f, 3.0f},    {3.4f, 4.4f},    {0, tip}};
+    const std::vector<ProfilePoint> crown = {{0, bandTop}, {6.6f, bandTop}, {6.6f, 2.0f},
+                                             {5.5f, 3.0f}, {3.4f, 4.4f},    {0, tip}};
     std::vector<ProfilePoint> base;
     for (auto p = crown.rbegin(); p != crown.rend(); ++p) base.push_back({p->radius, -p->height});
     AseObject top = object("Crown", 1), bottom = object("Base", 1);

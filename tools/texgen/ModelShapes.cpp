@@ -56,7 +56,8 @@ void addLathe(AseObject& object, const std::vector<ProfilePoint>& profile, int s
     for (int i = 0; i + 1 < rings; ++i) {
         bool bottomApex = profile[i].radius == 0, topApex = profile[i + 1].radius == 0;
         for (int j = 0; j < sides; ++j)
-            addQuad(object, {vertex(i, j), vertex(i, j + 1), vertex(i + 1, j + 1), vertex(i + 1, j)},
+            addQuad(object,
+                    {vertex(i, j), vertex(i, j + 1), vertex(i + 1, j + 1), vertex(i + 1, j)},
                     {bottomApex ? t + 4 : t, bottomApex ? t + 4 : t + 1, topApex ? t + 5 : t + 2,
                      topApex ? t + 5 : t + 3},
                     smoothing);
@@ -85,7 +86,8 @@ void addTube(AseObject& object, const std::vector<Vec3>& curve, Vec3 reference, 
     // Around the tube first, then along the curve: (binormal x tangent) is the outward normal.
     for (int i = 0; i < n; ++i)
         for (int k = 0; k < sides; ++k)
-            addQuad(object, {vertex(i, k), vertex(i, k + 1), vertex(i + 1, k + 1), vertex(i + 1, k)},
+            addQuad(object,
+                    {vertex(i, k), vertex(i, k + 1), vertex(i + 1, k + 1), vertex(i + 1, k)},
                     {tex(i, k), tex(i, k + 1), tex(i + 1, k + 1), tex(i + 1, k)}, smoothing);
 }
 
