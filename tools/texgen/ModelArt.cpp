@@ -170,8 +170,8 @@ DefaultModel makeVizoramaModel() {
                        material("Plating", "Plating.tga", rgb(200, 205, 215)),
                        material("Brass", "Brass.tga", rgb(230, 180, 80), 24, 1)};
 
-    // Six screens of 6 x 3 design units (the picture's 2:1), one facing +z at rest, each showing the
-    // whole picture upright.
+    // Six screens of 6 x 3 design units (the picture's 2:1), one facing +z at rest, each showing
+    // the whole picture upright.
     const float phase = -kPi / 6, bandTop = 1.5f, tip = 5.8f;
     AseObject screens = object("Screens", 0);
     addLathe(screens, {{0, -bandTop}, {6, -bandTop}, {6, bandTop}, {0, bandTop}}, 6, phase, 0);
