@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 
 #include "tools/texgen/Image.h"
 #include "tools/texgen/Procedural.h"
@@ -84,16 +83,8 @@ bool writeDefaultSkybox(const std::string& folder, std::string& error) {
     }
     std::filesystem::path target = std::filesystem::path(folder) / "Skyboxes" / kDefaultSkybox;
     std::filesystem::create_directories(target, ec);
-    for (const NamedTexture& face : makeLateAfternoonSkybox()) {
-        std::vector<uint8_t> bytes = encodeTga(face.image);
-        std::ofstream file(target / face.fileName, std::ios::binary | std::ios::trunc);
-        file.write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
-        file.close();
-        if (!file) {
-            error = "cannot write " + (target / face.fileName).string();
+    for (const NamedTexture& face : makeLateAfternoonSkybox())
+        if (!writeBinaryFile((target / face.fileName).string(), encodeTga(face.image), error))
             return false;
-        }
-    }
     return true;
 }

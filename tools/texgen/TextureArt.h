@@ -36,6 +36,11 @@ std::vector<NamedTexture> makeTextureSet();
 // An uncompressed true-colour TGA file (type 2, 24 or 32 bits, bottom row first).
 std::vector<uint8_t> encodeTga(const Image& image);
 
+// Writes bytes to a file, replacing one of the same name. On failure returns false with the
+// reason in error.
+bool writeBinaryFile(const std::string& path, const std::vector<uint8_t>& bytes,
+                     std::string& error);
+
 // Writes every picture of the set as a TGA file into an existing folder, overwriting files of
 // the same names. On failure returns false with the reason in error.
 bool writeTextureSet(const std::string& folder, std::string& error);

@@ -1,4 +1,4 @@
-// Encoding pictures as TGA files and writing the texture set.
+// Encoding pictures as TGA files and writing files and the texture set.
 
 #include <filesystem>
 #include <fstream>
@@ -27,6 +27,19 @@ std::vector<uint8_t> encodeTga(const Image& image) {
     return out;
 }
 
+bool writeBinaryFile(const std::string& path, const std::vector<uint8_t>& bytes,
+                     std::string& error) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    if (!file) {
+        error = "cannot write " + path;
+        return false;
+    }
+    return true;
+}
+
 bool writeTextureSet(const std::string& folder, std::string& error) {
     std::error_code ec;
     if (!std::filesystem::is_directory(folder, ec)) {
@@ -35,15 +48,7 @@ bool writeTextureSet(const std::string& folder, std::string& error) {
     }
     for (const NamedTexture& texture : makeTextureSet()) {
         std::filesystem::path path = std::filesystem::path(folder) / texture.fileName;
-        std::vector<uint8_t> bytes = encodeTga(texture.image);
-        std::ofstream file(path, std::ios::binary | std::ios::trunc);
-        file.write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
-        file.close();
-        if (!file) {
-            error = "cannot write " + path.string();
-            return false;
-        }
+        if (!writeBinaryFile(path.string(), encodeTga(texture.image), error)) return false;
     }
     return true;
 }
