@@ -97,13 +97,12 @@ TEST(Model, TheCubeWearsTheLivePlayerWindowThroughEachColourMap) {
 // Pictures of our default model with each effect and colour map, to look at.
 TEST(Model, OurModelWithEachEffectAndColourMap) {
     InstallTree tree;
-    installLiveCube(tree);
     const char* looks[][2] = {{"0", "Ghost"},  {"1", "Ghost"}, {"1", "Motion Blur"},
                               {"1", "Enclose"}, {"RBG", ""},    {"GRB", ""},
                               {"GBR", ""},      {"BRG", ""},    {"BGR", ""}};
     for (const auto& look : looks) {
         bool effect = look[1][0] != '\0';
-        std::string keys = std::string(kModelSettings) + "mdlName=Cube\r\nlhtOnOff=1\r\n" +
+        std::string keys = std::string(kModelSettings) + "mdlName=Vizorama\r\nlhtOnOff=1\r\n" +
                            (effect ? std::string("mdlEffectsOnOff=") + look[0] +
                                          "\r\nmdlEffectsType=" + look[1]
                                    : std::string("mdlEffectsOnOff=0\r\nmdlColorMap=") + look[0]) +
