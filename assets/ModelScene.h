@@ -25,6 +25,9 @@ struct ObjectArrays {
 // The arrays of one object; false when memory runs out (they are then empty).
 bool buildObjectArrays(const MeshObject& object, ObjectArrays& arrays);
 
+// The bitmap name that makes an object show the live picture of the player's window.
+constexpr const char* kDynamicTextureName = "Vizorama.tga";
+
 struct ModelScene {
     float translation[3] = {0, 0, 0};
     float scale[3] = {1, 1, 1};
