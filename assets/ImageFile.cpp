@@ -27,7 +27,8 @@ namespace {
 ImageFormat formatOf(const unsigned char* head, size_t size) {
     static const unsigned char kPng[8] = {0x89, 'P', 'N', 'G', 0x0d, 0x0a, 0x1a, 0x0a};
     if (size >= 8 && std::memcmp(head, kPng, 8) == 0) return ImageFormat::Png;
-    if (size >= 3 && head[0] == 0xff && head[1] == 0xd8 && head[2] == 0xff) return ImageFormat::Jpeg;
+    if (size >= 3 && head[0] == 0xff && head[1] == 0xd8 && head[2] == 0xff)
+        return ImageFormat::Jpeg;
     if (size >= 2 && head[0] == 'B' && head[1] == 'M') return ImageFormat::Bmp;
     return ImageFormat::Tga;  // which has no signature of its own
 }
@@ -88,10 +89,14 @@ int decode(std::FILE* file, TgaImage& image) {
 
 const char* imageFormatName(ImageFormat format) {
     switch (format) {
-    case ImageFormat::Png: return "PNG";
-    case ImageFormat::Jpeg: return "JPEG";
-    case ImageFormat::Bmp: return "BMP";
-    case ImageFormat::Tga: break;
+    case ImageFormat::Png:
+        return "PNG";
+    case ImageFormat::Jpeg:
+        return "JPEG";
+    case ImageFormat::Bmp:
+        return "BMP";
+    case ImageFormat::Tga:
+        break;
     }
     return "TGA";
 }

@@ -22,9 +22,7 @@ bool isSpace(int c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 bool isDigit(int c) { return c >= '0' && c <= '9'; }
-bool isHexDigit(int c) {
-    return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
+bool isHexDigit(int c) { return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 int lower(int c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; }
 
 int firstAfterSpace(std::FILE* f) {
@@ -52,9 +50,12 @@ int consumeMantissa(std::FILE* f, bool hex, int& c, std::string& item) {
     int digits = 0;
     bool point = false;
     for (;; c = next(f)) {
-        if (hex ? isHexDigit(c) : isDigit(c)) ++digits;
-        else if (c == '.' && !point) point = true;
-        else return digits;
+        if (hex ? isHexDigit(c) : isDigit(c))
+            ++digits;
+        else if (c == '.' && !point)
+            point = true;
+        else
+            return digits;
         item += static_cast<char>(c);
     }
 }
@@ -119,7 +120,8 @@ bool scanFloat(std::FILE* f, float& value) {
     }
     bool complete;
     if (lower(c) == 'i') {
-        complete = consumeWord(f, "inf", c, item) && (lower(c) != 'i' || consumeWord(f, "inity", c, item));
+        complete =
+            consumeWord(f, "inf", c, item) && (lower(c) != 'i' || consumeWord(f, "inity", c, item));
     } else if (lower(c) == 'n') {
         complete = consumeWord(f, "nan", c, item);
     } else {

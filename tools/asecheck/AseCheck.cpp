@@ -23,15 +23,19 @@ const char* wrapName(GLenum wrap) { return wrap == GL_CLAMP ? "clamp" : "repeat"
 
 const char* imageFault(int status) {
     switch (status) {
-    case kTgaCannotOpen: return "the file cannot be opened";
+    case kTgaCannotOpen:
+        return "the file cannot be opened";
     case kTgaNotTrueColour:
         return "not an uncompressed true-colour TGA (colour-mapped, grey-scale or run-length "
                "encoded)";
-    case kTgaBadDepth: return "a TGA depth other than 24 or 32 bits a pixel";
-    case kTgaNoPixels: return "its pixel data is shorter than its header says, or too big";
+    case kTgaBadDepth:
+        return "a TGA depth other than 24 or 32 bits a pixel";
+    case kTgaNoPixels:
+        return "its pixel data is shorter than its header says, or too big";
     case kImageUndecodable:
         return "it cannot be decoded (damaged, an unsupported kind, or sides beyond 8192)";
-    default: return "it cannot be read";
+    default:
+        return "it cannot be read";
     }
 }
 
@@ -69,10 +73,11 @@ bool checkTexture(const MeshObject& object, Report& report) {
         std::printf("    no bitmap: drawn untextured\n");
         return false;
     case TextureChoice::Dynamic:
-        std::printf("    bitmap %s: the live picture of the player's window, wrap %s\n", name.c_str(),
-                    wrapName(choice.wrap));
+        std::printf("    bitmap %s: the live picture of the player's window, wrap %s\n",
+                    name.c_str(), wrapName(choice.wrap));
         return true;
-    case TextureChoice::File: break;
+    case TextureChoice::File:
+        break;
     }
     if (choice.source == BitmapSource::Missing) {
         std::printf("    bitmap %s: not found, drawn untextured\n", name.c_str());
@@ -112,9 +117,8 @@ void checkFaces(const MeshObject& object, bool textured, Report& report) {
     }
     auto say = [&](uint64_t bad, const char* what, uint64_t size) {
         if (bad)
-            report.problem(count(bad, "face uses ", "faces use ") + what +
-                           " indices outside its " + std::to_string(size) +
-                           " (such faces are not drawn)");
+            report.problem(count(bad, "face uses ", "faces use ") + what + " indices outside its " +
+                           std::to_string(size) + " (such faces are not drawn)");
     };
     say(badVertices, "vertex", object.vertices.size());
     say(badTexture, "texture-vertex", object.texVertices.size());
@@ -180,8 +184,7 @@ Outcome checkModel(const std::string& argument) {
         compareCount(report, "*MESH_NUMTVFACES", o.texFaceCount, "*MESH_TFACE", met.texFaces);
         compareCount(report, "*MESH_NUMCVERTEX", o.colourVertexCount, "*MESH_VERTCOL",
                      met.colourVertices);
-        compareCount(report, "*MESH_NUMCVFACES", o.colourFaceCount, "*MESH_CFACE",
-                     met.colourFaces);
+        compareCount(report, "*MESH_NUMCVFACES", o.colourFaceCount, "*MESH_CFACE", met.colourFaces);
         if (met.ignored)
             report.problem(count(met.ignored, "entry", "entries") +
                            " with an index outside its list ignored");
@@ -190,10 +193,12 @@ Outcome checkModel(const std::string& argument) {
             report.problem("textured but without texture vertices");
         checkFaces(o, textured, report);
     }
-    for (const std::string& problem : report.problems()) std::printf("  problem: %s\n", problem.c_str());
-    std::printf("  loads, %s\n", report.problems().empty()
-                                     ? "no problems"
-                                     : count(report.problems().size(), "problem", "problems").c_str());
+    for (const std::string& problem : report.problems())
+        std::printf("  problem: %s\n", problem.c_str());
+    std::printf("  loads, %s\n",
+                report.problems().empty()
+                    ? "no problems"
+                    : count(report.problems().size(), "problem", "problems").c_str());
     platform::setCurrentDirectory(previous);
     return report.problems().empty() ? kLoads : kProblems;
 }
@@ -205,13 +210,17 @@ int main(int argc, char** argv) {
     std::vector<std::string> models;
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
-        if (argument == "--strict") strict = true;
-        else if (!argument.empty() && argument[0] != '-') models.push_back(argument);
-        else models.clear(), i = argc;  // an unknown option: show the usage
+        if (argument == "--strict")
+            strict = true;
+        else if (!argument.empty() && argument[0] != '-')
+            models.push_back(argument);
+        else
+            models.clear(), i = argc;  // an unknown option: show the usage
     }
     if (models.empty()) {
-        std::fprintf(stderr, "usage: vzrm_asecheck [--strict] <model folder or ASE file>...\n"
-                             "  --strict  exit with 3 when a model loads but has problems\n");
+        std::fprintf(stderr,
+                     "usage: vzrm_asecheck [--strict] <model folder or ASE file>...\n"
+                     "  --strict  exit with 3 when a model loads but has problems\n");
         return kUsage;
     }
     bool failed = false, problems = false;

@@ -4,10 +4,10 @@
 // Usage: vzrm_ase_bench [objects, default 50] [vertices per object, default 290]
 
 #include <chrono>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -33,7 +33,8 @@ Seconds timeToRead(std::FILE* file, bool indexed, std::vector<MeshObject>& objec
 
 template <typename T>
 bool sameBytes(const std::vector<T>& a, const std::vector<T>& b) {
-    return a.size() == b.size() && (a.empty() || !std::memcmp(a.data(), b.data(), a.size() * sizeof(T)));
+    return a.size() == b.size() &&
+           (a.empty() || !std::memcmp(a.data(), b.data(), a.size() * sizeof(T)));
 }
 
 bool same(const std::vector<MeshObject>& a, const std::vector<MeshObject>& b) {
@@ -41,10 +42,11 @@ bool same(const std::vector<MeshObject>& a, const std::vector<MeshObject>& b) {
     for (size_t i = 0; i < a.size(); ++i) {
         const MeshObject &x = a[i], &y = b[i];
         if (!sameBytes(x.vertices, y.vertices) || !sameBytes(x.vertexNormals, y.vertexNormals) ||
-            !sameBytes(x.texVertices, y.texVertices) || !sameBytes(x.vertexColours, y.vertexColours) ||
-            !sameBytes(x.faces, y.faces) || std::strcmp(x.bitmapName, y.bitmapName) ||
-            x.vertexCount != y.vertexCount || x.faceCount != y.faceCount ||
-            x.materialRef != y.materialRef || x.uTiling != y.uTiling || x.uOffset != y.uOffset)
+            !sameBytes(x.texVertices, y.texVertices) ||
+            !sameBytes(x.vertexColours, y.vertexColours) || !sameBytes(x.faces, y.faces) ||
+            std::strcmp(x.bitmapName, y.bitmapName) || x.vertexCount != y.vertexCount ||
+            x.faceCount != y.faceCount || x.materialRef != y.materialRef ||
+            x.uTiling != y.uTiling || x.uOffset != y.uOffset)
             return false;
     }
     return true;

@@ -101,13 +101,14 @@ private:
             line("\t\t*MESH_NUMCVFACES " + std::to_string(faces));
             line("\t\t*MESH_CFACELIST {");
             for (int i = 0; i < faces; ++i)
-                line("\t\t\t*MESH_CFACE " + std::to_string(i) + "\t0\t1\t" + std::to_string(below(3)));
+                line("\t\t\t*MESH_CFACE " + std::to_string(i) + "\t0\t1\t" +
+                     std::to_string(below(3)));
             line("\t\t}");
         }
         line("\t\t*MESH_NORMALS {");
         for (int i = 0; i < faces; ++i) {
-            line("\t\t\t*MESH_FACENORMAL " + std::to_string(i) + "\t" + number() + "\t" +
-                 number() + "\t" + number());
+            line("\t\t\t*MESH_FACENORMAL " + std::to_string(i) + "\t" + number() + "\t" + number() +
+                 "\t" + number());
             for (int corner = 0; corner < 3; ++corner)
                 line("\t\t\t\t*MESH_VERTEXNORMAL " + std::to_string(below(v)) + "\t" + number() +
                      "\t" + number() + "\t" + number());
