@@ -95,7 +95,8 @@ bool nextKey(std::FILE* f, Key& key) {
 
 bool isBlockKeyword(Key key) { return key == Key::GeomObject || key == Key::Material; }
 
-// Integers are read as 64-bit (an out-of-range "%d" would be undefined) and kept modulo 2^32.
+// Counts are read as 64-bit integers (an out-of-range "%d" would be undefined; beyond 64 bits
+// they are held at the limits) and kept modulo 2^32.
 void readCount(std::FILE* f, uint32_t& field) {
     long long value;
     if (textscan::scanInteger(f, value)) field = static_cast<uint32_t>(value);
