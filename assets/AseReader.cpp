@@ -1,7 +1,12 @@
 #include "assets/AseReader.h"
 
+#include <cctype>
 #include <cstring>
 #include <new>
+
+#include "assets/TextScan.h"
+
+using textscan::readToken;
 
 namespace {
 
@@ -14,12 +19,18 @@ bool atEnd(std::FILE* f) {
     return false;
 }
 
-bool readToken(std::FILE* f, char (&token)[256]) { return std::fscanf(f, "%255s", token) == 1; }
-
 // Drops the rest of the current line, at most 254 characters at a time.
 void discardLine(std::FILE* f) {
     char rest[255];
     if (!std::fgets(rest, sizeof rest, f)) return;
+}
+
+// One step of the line walk: the step's token, then the rest of its line dropped. False at
+// the end of the file.
+bool walkStep(std::FILE* f, char (&token)[256]) {
+    if (atEnd(f) || readToken(f, token) == 0) return false;
+    discardLine(f);
+    return true;
 }
 
 // Walks line-leading keywords; returns the number of matches, stopping after the line of the
@@ -28,35 +39,129 @@ int walkLines(std::FILE* f, const char* keyword, long long stopAt) {
     std::rewind(f);
     int matches = 0;
     char token[256];
-    while (!atEnd(f)) {
-        if (!readToken(f, token)) break;
-        bool match = std::strcmp(token, keyword) == 0;
-        discardLine(f);
-        if (match && ++matches == stopAt) break;
-    }
+    while (walkStep(f, token))
+        if (std::strcmp(token, keyword) == 0 && ++matches == stopAt) break;
     return matches;
 }
 
-bool isBlockKeyword(const char* token) {
-    return std::strcmp(token, "*GEOMOBJECT") == 0 || std::strcmp(token, "*MATERIAL") == 0;
+// Every keyword the passes act on. Tokens are compared whole and case-sensitively.
+enum class Key {
+    Other, GeomObject, Material,
+    NumVertex, NumFaces, NumTVertex, NumTVFaces, NumCVertex, NumCVFaces, MaterialRef, Normals,
+    UTiling, VTiling, UOffset, VOffset, Bitmap,
+    Vertex, VertexNormal, FaceNormal, TVert, VertCol, Face, TFace, CFace,
+};
+
+struct KeyText {
+    const char* text;
+    size_t length;
+    Key key;
+};
+
+#define VZRM_KEY(text, key) {text, sizeof text - 1, Key::key}
+const KeyText kKeys[] = {
+    VZRM_KEY("*GEOMOBJECT", GeomObject),      VZRM_KEY("*MATERIAL", Material),
+    VZRM_KEY("*MESH_NUMVERTEX", NumVertex),   VZRM_KEY("*MESH_NUMFACES", NumFaces),
+    VZRM_KEY("*MESH_NUMTVERTEX", NumTVertex), VZRM_KEY("*MESH_NUMTVFACES", NumTVFaces),
+    VZRM_KEY("*MESH_NUMCVERTEX", NumCVertex), VZRM_KEY("*MESH_NUMCVFACES", NumCVFaces),
+    VZRM_KEY("*MATERIAL_REF", MaterialRef),   VZRM_KEY("*MESH_NORMALS", Normals),
+    VZRM_KEY("*UVW_U_TILING", UTiling),       VZRM_KEY("*UVW_V_TILING", VTiling),
+    VZRM_KEY("*UVW_U_OFFSET", UOffset),       VZRM_KEY("*UVW_V_OFFSET", VOffset),
+    VZRM_KEY("*BITMAP", Bitmap),              VZRM_KEY("*MESH_VERTEX", Vertex),
+    VZRM_KEY("*MESH_VERTEXNORMAL", VertexNormal), VZRM_KEY("*MESH_FACENORMAL", FaceNormal),
+    VZRM_KEY("*MESH_TVERT", TVert),           VZRM_KEY("*MESH_VERTCOL", VertCol),
+    VZRM_KEY("*MESH_FACE", Face),             VZRM_KEY("*MESH_TFACE", TFace),
+    VZRM_KEY("*MESH_CFACE", CFace),
+};
+#undef VZRM_KEY
+
+// The passes meet every token of an object, most of them numbers: those are told apart by
+// their first character, the rest by length before their text is compared.
+Key keyOf(const char* token, size_t length) {
+    if (token[0] != '*') return Key::Other;
+    for (const KeyText& k : kKeys)
+        if (k.length == length && std::memcmp(k.text, token, length) == 0) return k.key;
+    return Key::Other;
 }
 
-// Integers are read as 64-bit (an out-of-range "%d" would be undefined) and kept modulo 2^32.
+// The next token of a pass and what it is; false at the end of the file. A pass ends after
+// the next block keyword.
+bool nextKey(std::FILE* f, Key& key) {
+    char token[256];
+    const size_t length = readToken(f, token);
+    key = length ? keyOf(token, length) : Key::Other;
+    return length != 0;
+}
+
+bool isBlockKeyword(Key key) { return key == Key::GeomObject || key == Key::Material; }
+
+// Counts are read as 64-bit integers (an out-of-range "%d" would be undefined; beyond 64 bits
+// they are held at the limits) and kept modulo 2^32.
 void readCount(std::FILE* f, uint32_t& field) {
     long long value;
-    if (std::fscanf(f, "%lld", &value) == 1) field = static_cast<uint32_t>(value);
+    if (textscan::scanInteger(f, value)) field = static_cast<uint32_t>(value);
 }
 
-void readFloat(std::FILE* f, float& field) {
-    float value;
-    if (std::fscanf(f, " %f", &value) == 1) field = value;
+void readFloat(std::FILE* f, float& field) { textscan::scanFloat(f, field); }
+
+// "%f %f %f" (or "%f %f"): the number of values read, up to the first that is not there. The
+// blanks between need no matching of their own: a number skips the white space before it.
+int readFloats(std::FILE* f, float (&values)[3], int count) {
+    int n = 0;
+    while (n < count && textscan::scanFloat(f, values[n])) ++n;
+    return n;
+}
+
+// The three corners of a face entry after its index: "\tA:\t%lld B:\t%lld C:\t%lld" for
+// "*MESH_FACE" (labelled), "%lld %lld %lld" for the texture and colour faces.
+int readCorners(std::FILE* f, bool labelled, long long (&corners)[3]) {
+    static const char kLabels[3] = {'A', 'B', 'C'};
+    int n = 0;
+    for (; n < 3; ++n) {
+        if (labelled) {
+            textscan::skipSpace(f);
+            if (!textscan::match(f, kLabels[n]) || !textscan::match(f, ':')) break;
+        }
+        if (!textscan::scanInteger(f, corners[n])) break;
+    }
+    return n;
+}
+
+// The quoted name after "*BITMAP": white space, the opening quote, then the text up to the
+// closing quote on the same line, blanks and all (exporters write full paths, which often hold
+// blanks). Without a closing quote within a name's length on that line the name is the token
+// after the opening quote with its last character dropped, as a name without blanks reads.
+void readBitmapName(std::FILE* f, char (&bitmapName)[256]) {
+    int c;
+    do c = std::fgetc(f);
+    while (c != EOF && std::isspace(c));
+    if (c != '"') {
+        if (c != EOF) std::ungetc(c, f);
+        return;
+    }
+    const long start = std::ftell(f);
+    char name[256];
+    size_t length = 0;
+    while ((c = std::fgetc(f)) != EOF && c != '"' && c != '\n' && length < sizeof name - 1)
+        name[length++] = static_cast<char>(c);
+    if (c == '"') {
+        name[length] = '\0';
+        std::memcpy(bitmapName, name, length + 1);
+        return;
+    }
+    if (start < 0 || std::fseek(f, start, SEEK_SET) != 0) return;
+    char token[255];
+    if (std::fscanf(f, "%254s", token) == 1) {
+        token[std::strlen(token) - 1] = '\0';
+        std::memcpy(bitmapName, token, std::strlen(token) + 1);
+    }
 }
 
 // A Z-up file triple into Y-up storage, keeping what did not parse.
-void storeTurned(std::array<float, 3>& target, int parsed, float x, float y, float z) {
-    if (parsed >= 1) target[0] = x;
-    if (parsed >= 2) target[2] = -y;
-    if (parsed >= 3) target[1] = z;
+void storeTurned(std::array<float, 3>& target, int parsed, const float (&v)[3]) {
+    if (parsed >= 1) target[0] = v[0];
+    if (parsed >= 2) target[2] = -v[1];
+    if (parsed >= 3) target[1] = v[2];
 }
 
 template <typename T>
@@ -93,87 +198,154 @@ void seekGeomObject(std::FILE* stream, long long k) { walkLines(stream, "*GEOMOB
 
 void seekMaterial(std::FILE* stream, long long m) { walkLines(stream, "*MATERIAL", m + 1); }
 
+AseBlocks AseBlocks::indexed(std::FILE* f) {
+    AseBlocks blocks;
+    blocks.indexed_ = true;
+    std::rewind(f);
+    char token[256];
+    while (walkStep(f, token)) {
+        std::vector<long>* positions = !std::strcmp(token, "*GEOMOBJECT") ? &blocks.geomObjects_
+                                       : !std::strcmp(token, "*MATERIAL") ? &blocks.materials_
+                                                                          : nullptr;
+        if (!positions) continue;
+        long at = std::ftell(f);
+        if (at < 0) return rescanning(f);  // a position that cannot be told cannot be sought
+        try {
+            positions->push_back(at);
+        } catch (const std::bad_alloc&) {
+            return rescanning(f);
+        }
+    }
+    blocks.geomObjectCount_ = blocks.geomObjects_.size();
+    blocks.materialCount_ = blocks.materials_.size();
+    return blocks;
+}
+
+AseBlocks AseBlocks::rescanning(std::FILE* f) {
+    AseBlocks blocks;
+    blocks.geomObjectCount_ = static_cast<size_t>(walkLines(f, "*GEOMOBJECT", 0));
+    blocks.materialCount_ = static_cast<size_t>(walkLines(f, "*MATERIAL", 0));
+    return blocks;
+}
+
+namespace {
+
+// Where the walk leaves the stream after the n-th block of a list: on the line after its
+// keyword line, or at the end of the file when there is no such block.
+void seekBlock(std::FILE* f, const std::vector<long>& positions, long long n) {
+    if (n >= 0 && static_cast<unsigned long long>(n) < positions.size())
+        std::fseek(f, positions[static_cast<size_t>(n)], SEEK_SET);
+    else
+        std::fseek(f, 0, SEEK_END);
+}
+
+}  // namespace
+
+void AseBlocks::seekGeomObject(std::FILE* f, long long k) const {
+    if (indexed_) seekBlock(f, geomObjects_, k);
+    else ::seekGeomObject(f, k);
+}
+
+void AseBlocks::seekMaterial(std::FILE* f, long long m) const {
+    if (indexed_) seekBlock(f, materials_, m);
+    else ::seekMaterial(f, m);
+}
+
 void readObjectFields(std::FILE* f, MeshObject& o) {
-    char token[256] = "";
-    while (!isBlockKeyword(token) && readToken(f, token)) {
-        if (!std::strcmp(token, "*MESH_NUMVERTEX")) readCount(f, o.vertexCount);
-        else if (!std::strcmp(token, "*MESH_NUMFACES")) readCount(f, o.faceCount);
-        else if (!std::strcmp(token, "*MESH_NUMTVERTEX")) readCount(f, o.texVertexCount);
-        else if (!std::strcmp(token, "*MESH_NUMTVFACES")) readCount(f, o.texFaceCount);
-        else if (!std::strcmp(token, "*MESH_NUMCVERTEX")) readCount(f, o.colourVertexCount);
-        else if (!std::strcmp(token, "*MESH_NUMCVFACES")) readCount(f, o.colourFaceCount);
-        else if (!std::strcmp(token, "*MATERIAL_REF")) readCount(f, o.materialRef);
-        else if (!std::strcmp(token, "*MESH_NORMALS")) o.hasNormals = 1;
-        else if (!std::strcmp(token, "*UVW_U_TILING")) readFloat(f, o.uTiling);
-        else if (!std::strcmp(token, "*UVW_V_TILING")) readFloat(f, o.vTiling);
-        else if (!std::strcmp(token, "*UVW_U_OFFSET")) readFloat(f, o.uOffset);
-        else if (!std::strcmp(token, "*UVW_V_OFFSET")) readFloat(f, o.vOffset);
-        else if (!std::strcmp(token, "*BITMAP")) {
-            // The quoted name: one token after the opening quote, its closing quote dropped.
-            char name[255];
-            if (std::fscanf(f, " \"%254s", name) == 1) {
-                name[std::strlen(name) - 1] = '\0';
-                std::memcpy(o.bitmapName, name, std::strlen(name) + 1);
-            }
+    Key key = Key::Other;
+    while (!isBlockKeyword(key) && nextKey(f, key)) {
+        switch (key) {
+        case Key::NumVertex: readCount(f, o.vertexCount); break;
+        case Key::NumFaces: readCount(f, o.faceCount); break;
+        case Key::NumTVertex: readCount(f, o.texVertexCount); break;
+        case Key::NumTVFaces: readCount(f, o.texFaceCount); break;
+        case Key::NumCVertex: readCount(f, o.colourVertexCount); break;
+        case Key::NumCVFaces: readCount(f, o.colourFaceCount); break;
+        case Key::MaterialRef: readCount(f, o.materialRef); break;
+        case Key::Normals: o.hasNormals = 1; break;
+        case Key::UTiling: readFloat(f, o.uTiling); break;
+        case Key::VTiling: readFloat(f, o.vTiling); break;
+        case Key::UOffset: readFloat(f, o.uOffset); break;
+        case Key::VOffset: readFloat(f, o.vOffset); break;
+        case Key::Bitmap: readBitmapName(f, o.bitmapName); break;
+        default: break;
         }
     }
 }
 
-void readMeshData(std::FILE* f, MeshObject& o) {
-    char token[256] = "";
-    auto within = [](long long i, size_t count) {
-        return i >= 0 && static_cast<unsigned long long>(i) < count;
+void readMeshData(std::FILE* f, MeshObject& o, MeshEntryTally* tally) {
+    MeshEntryTally unused;
+    MeshEntryTally& met = tally ? *tally : unused;
+    // Counts the entry and tells whether its index lies inside the list.
+    auto within = [&met](uint64_t& kind, long long i, size_t count) {
+        ++kind;
+        bool inside = i >= 0 && static_cast<unsigned long long>(i) < count;
+        if (!inside) ++met.ignored;
+        return inside;
     };
-    while (!isBlockKeyword(token) && readToken(f, token)) {
+    Key key = Key::Other;
+    while (!isBlockKeyword(key) && nextKey(f, key)) {
         long long i;
-        float x = 0, y = 0, z = 0;
-        if (!std::strcmp(token, "*MESH_VERTEX")) {
-            if (std::fscanf(f, "%lld", &i) != 1) continue;
-            int n = std::fscanf(f, "%f %f %f", &x, &y, &z);
-            if (within(i, o.vertices.size())) storeTurned(o.vertices[i], n, x, y, z);
-        } else if (!std::strcmp(token, "*MESH_VERTEXNORMAL")) {
-            if (std::fscanf(f, "%lld", &i) != 1) continue;
-            int n = std::fscanf(f, "%f %f %f", &x, &y, &z);
-            if (o.hasNormals && within(i, o.vertexNormals.size()))
-                storeTurned(o.vertexNormals[i], n, x, y, z);
-        } else if (!std::strcmp(token, "*MESH_FACENORMAL")) {
-            if (std::fscanf(f, "%lld", &i) != 1) continue;
-            int n = std::fscanf(f, "%f %f %f", &x, &y, &z);
-            if (within(i, o.faces.size())) {
-                std::array<float, 3> normal = {o.faces[i].normal[0], o.faces[i].normal[1],
-                                               o.faces[i].normal[2]};
-                storeTurned(normal, n, x, y, z);
-                std::memcpy(o.faces[i].normal, normal.data(), sizeof o.faces[i].normal);
+        float v[3] = {0, 0, 0};
+        if (key == Key::Vertex) {
+            if (!textscan::scanInteger(f, i)) continue;
+            int n = readFloats(f, v, 3);
+            if (within(met.vertices, i, o.vertices.size())) storeTurned(o.vertices[i], n, v);
+        } else if (key == Key::VertexNormal) {
+            if (!textscan::scanInteger(f, i)) continue;
+            int n = readFloats(f, v, 3);
+            if (within(met.vertexNormals, i, o.hasNormals ? o.vertexNormals.size() : 0))
+                storeTurned(o.vertexNormals[i], n, v);
+        } else if (key == Key::FaceNormal) {
+            if (!textscan::scanInteger(f, i)) continue;
+            int n = readFloats(f, v, 3);
+            if (within(met.faceNormals, i, o.faces.size())) {
+                float* normal = o.faces[i].normal;
+                std::array<float, 3> turned = {normal[0], normal[1], normal[2]};
+                storeTurned(turned, n, v);
+                std::memcpy(normal, turned.data(), sizeof o.faces[i].normal);
             }
-        } else if (!std::strcmp(token, "*MESH_TVERT")) {
-            if (std::fscanf(f, "%lld", &i) != 1) continue;
-            int n = std::fscanf(f, "%f %f", &x, &y);
-            if (within(i, o.texVertices.size())) {
-                if (n >= 1) o.texVertices[i][0] = x * o.uTiling + o.uOffset;
-                if (n >= 2) o.texVertices[i][1] = y * o.vTiling + o.vOffset;
+        } else if (key == Key::TVert) {
+            if (!textscan::scanInteger(f, i)) continue;
+            int n = readFloats(f, v, 2);
+            if (within(met.texVertices, i, o.texVertices.size())) {
+                if (n >= 1) o.texVertices[i][0] = v[0] * o.uTiling + o.uOffset;
+                if (n >= 2) o.texVertices[i][1] = v[1] * o.vTiling + o.vOffset;
             }
-        } else if (!std::strcmp(token, "*MESH_VERTCOL")) {
-            if (std::fscanf(f, "%lld", &i) != 1) continue;
-            int n = std::fscanf(f, "%f %f %f", &x, &y, &z);
-            if (within(i, o.vertexColours.size())) {
-                float values[3] = {x, y, z};
-                for (int k = 0; k < n && k < 3; ++k) o.vertexColours[i][k] = values[k];
-            }
-        } else if (!std::strcmp(token, "*MESH_FACE") || !std::strcmp(token, "*MESH_TFACE") ||
-                   !std::strcmp(token, "*MESH_CFACE")) {
-            if (std::fscanf(f, "%lld:", &i) != 1) continue;
+        } else if (key == Key::VertCol) {
+            if (!textscan::scanInteger(f, i)) continue;
+            int n = readFloats(f, v, 3);
+            if (within(met.colourVertices, i, o.vertexColours.size()))
+                for (int k = 0; k < n; ++k) o.vertexColours[i][k] = v[k];
+        } else if (key == Key::Face || key == Key::TFace || key == Key::CFace) {
+            // The index and a colon if one follows ("%lld:").
+            if (!textscan::scanInteger(f, i)) continue;
+            textscan::match(f, ':');
+            const int kind = key == Key::Face ? 0 : key == Key::TFace ? 1 : 2;
             long long corners[3];
-            int n = token[6] == 'F' ? std::fscanf(f, "\tA:\t%lld B:\t%lld C:\t%lld", &corners[0],
-                                                  &corners[1], &corners[2])
-                                    : std::fscanf(f, "%lld %lld %lld", &corners[0], &corners[1],
-                                                  &corners[2]);
-            if (!within(i, o.faces.size())) continue;
+            int n = readCorners(f, kind == 0, corners);
+            uint64_t* counted[3] = {&met.faces, &met.texFaces, &met.colourFaces};
+            if (!within(*counted[kind], i, o.faces.size())) continue;
             MeshFace& face = o.faces[i];
             uint32_t* targets[3][3] = {{&face.a, &face.b, &face.c},
                                        {&face.ta, &face.tb, &face.tc},
                                        {&face.ca, &face.cb, &face.cc}};
-            uint32_t** target = targets[token[6] == 'F' ? 0 : token[6] == 'T' ? 1 : 2];
-            for (int k = 0; k < n && k < 3; ++k) *target[k] = static_cast<uint32_t>(corners[k]);
+            for (int k = 0; k < n; ++k) *targets[kind][k] = static_cast<uint32_t>(corners[k]);
         }
     }
+}
+
+FaceIndexCheck checkFaceIndices(const MeshObject& o, const MeshFace& face) {
+    auto inside = [](uint32_t a, uint32_t b, uint32_t c, size_t size) {
+        return a < size && b < size && c < size;
+    };
+    return {inside(face.a, face.b, face.c, o.vertices.size()),
+            inside(face.ta, face.tb, face.tc, o.texVertices.size()),
+            inside(face.ca, face.cb, face.cc, o.vertexColours.size())};
+}
+
+bool faceInRange(const MeshObject& object, const MeshFace& face, bool textured, bool coloured) {
+    FaceIndexCheck check = checkFaceIndices(object, face);
+    return check.vertices && (!textured || check.texVertices) &&
+           (!coloured || check.colourVertices);
 }

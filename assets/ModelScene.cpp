@@ -3,39 +3,81 @@
 #include <cstdio>
 #include <new>
 
+#include "assets/ImageFile.h"
 #include "assets/TextureLoader.h"
+#include "platform/Platform.h"
 
 namespace {
 
+// Far beyond any model shown in a plug-in; a file announcing more is refused as too big.
+constexpr size_t kMaxObjects = size_t{1} << 16;
+
 struct File {
     std::FILE* handle;
-    explicit File(const std::string& path) : handle(std::fopen(path.c_str(), "r")) {}
+    // Untranslated, so that the block positions can be sought on every platform.
+    explicit File(const std::string& path) : handle(std::fopen(path.c_str(), "rb")) {}
     ~File() {
         if (handle) std::fclose(handle);
     }
 };
 
-void chooseTexture(MeshObject& object, const std::string& dynamicTextureName,
-                   TextureLoader& loader, GLuint dynamicTexture, bool& usesDynamicTexture) {
-    const bool clamp = object.uOffset == 0 && object.vOffset == 0 && object.uTiling == 1.0f &&
-                       object.vTiling == 1.0f;
-    const GLenum wrap = clamp ? GL_CLAMP : GL_REPEAT;
-    if (object.bitmapName[0] == '\0') return;
-    if (dynamicTextureName == object.bitmapName) {
+bool opens(const std::string& path) {
+    File file(path);
+    return file.handle != nullptr;
+}
+
+void applyTexture(MeshObject& object, const std::string& dynamicTextureName,
+                  TextureLoader& loader, GLuint dynamicTexture, bool& usesDynamicTexture) {
+    const TextureChoice choice = chooseModelTexture(object, dynamicTextureName);
+    if (choice.kind == TextureChoice::None) return;
+    if (choice.kind == TextureChoice::Dynamic) {
         usesDynamicTexture = true;
         object.textureName = dynamicTexture;
         if (!dynamicTexture) return;
         glBindTexture(GL_TEXTURE_2D, dynamicTexture);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, static_cast<GLint>(wrap));
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, static_cast<GLint>(wrap));
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, static_cast<GLint>(choice.wrap));
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, static_cast<GLint>(choice.wrap));
         glBindTexture(GL_TEXTURE_2D, 0);
         return;
     }
-    loader.wrapS = loader.wrapT = wrap;
-    object.textureName = loader.loadTexture(object.bitmapName);
+    loader.wrapS = loader.wrapT = choice.wrap;
+    TgaImage image;
+    ImageFormat format;
+    if (choice.source != BitmapSource::Missing &&
+        readImageFile(choice.path, image, format) == kTgaOk)
+        object.textureName = loader.createTexture(image);
 }
 
 }  // namespace
+
+BitmapSource findBitmap(const std::string& bitmapName, std::string& path) {
+    path = platform::nativePath(bitmapName);
+    if (opens(path)) return BitmapSource::AsNamed;
+    const size_t folderEnd = bitmapName.find_last_of("\\/");
+    if (folderEnd != std::string::npos && folderEnd + 1 < bitmapName.size()) {
+        std::string fileName = bitmapName.substr(folderEnd + 1);
+        if (opens(fileName)) {
+            path = fileName;
+            return BitmapSource::ByFileName;
+        }
+    }
+    return BitmapSource::Missing;
+}
+
+TextureChoice chooseModelTexture(const MeshObject& object, const std::string& dynamicTextureName) {
+    TextureChoice choice;
+    const bool clamp = object.uOffset == 0 && object.vOffset == 0 && object.uTiling == 1.0f &&
+                       object.vTiling == 1.0f;
+    choice.wrap = clamp ? GL_CLAMP : GL_REPEAT;
+    if (object.bitmapName[0] == '\0') return choice;
+    if (dynamicTextureName == object.bitmapName) {
+        choice.kind = TextureChoice::Dynamic;
+        return choice;
+    }
+    choice.kind = TextureChoice::File;
+    choice.source = findBitmap(object.bitmapName, choice.path);
+    return choice;
+}
 
 void ModelScene::release(TextureLoader& loader) {
     for (MeshObject& object : objects)
@@ -46,36 +88,49 @@ void ModelScene::release(TextureLoader& loader) {
     *this = ModelScene{};
 }
 
+bool readModelObjects(std::FILE* file, const AseBlocks& blocks, std::vector<MeshObject>& objects,
+                      std::vector<MeshEntryTally>* tallies) {
+    const size_t count = blocks.geomObjectCount();
+    objects.clear();
+    if (count > kMaxObjects) return false;
+    try {
+        objects.resize(count);
+        if (tallies) tallies->assign(count, MeshEntryTally{});
+    } catch (const std::bad_alloc&) {
+        objects.clear();
+        objects.shrink_to_fit();
+        return false;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        MeshObject& object = objects[i];
+        const auto index = static_cast<long long>(i);
+        blocks.seekMaterial(file, index);  // the material at the object's own position first
+        readObjectFields(file, object);
+        blocks.seekGeomObject(file, index);
+        readObjectFields(file, object);
+        object.allocateArrays();  // on failure the arrays stay empty and their entries are skipped
+        blocks.seekMaterial(file, object.materialRef);
+        readObjectFields(file, object);
+        blocks.seekGeomObject(file, index);
+        readMeshData(file, object, tallies ? &(*tallies)[i] : nullptr);
+    }
+    return true;
+}
+
 bool loadModelFile(const std::string& path, const std::string& dynamicTextureName,
                    ModelScene& scene, TextureLoader& loader, GLuint dynamicTexture,
                    bool& usesDynamicTexture) {
     File file(path);
     if (!file.handle) return false;
-    const int count = countGeomObjects(file.handle);
-    if (count <= 0) return false;
+    const AseBlocks blocks = AseBlocks::indexed(file.handle);
+    if (blocks.geomObjectCount() == 0) return false;
 
     scene.release(loader);
-    try {
-        scene.objects.resize(static_cast<size_t>(count));
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    scene.objectCount = static_cast<uint32_t>(count);
+    if (!readModelObjects(file.handle, blocks, scene.objects)) return false;
+    scene.objectCount = static_cast<uint32_t>(scene.objects.size());
     usesDynamicTexture = false;
-
-    for (int i = 0; i < count; ++i) {
-        MeshObject& object = scene.objects[static_cast<size_t>(i)];
-        seekMaterial(file.handle, i);  // the material at the object's own position first
-        readObjectFields(file.handle, object);
-        seekGeomObject(file.handle, i);
-        readObjectFields(file.handle, object);
-        object.allocateArrays();  // on failure the arrays stay empty and their entries are skipped
-        seekMaterial(file.handle, object.materialRef);
-        readObjectFields(file.handle, object);
-        seekGeomObject(file.handle, i);
-        readMeshData(file.handle, object);
-        chooseTexture(object, dynamicTextureName, loader, dynamicTexture, usesDynamicTexture);
-    }
+    for (MeshObject& object : scene.objects)
+        applyTexture(object, dynamicTextureName, loader, dynamicTexture, usesDynamicTexture);
     scene.buildDrawArrays();
     return true;
 }
@@ -85,18 +140,13 @@ bool buildObjectArrays(const MeshObject& o, ObjectArrays& out) {
     const bool textured = !o.texVertices.empty();
     const bool coloured = !o.vertexColours.empty();
     const bool normals = o.hasNormals != 0;
-    auto inside = [](uint32_t i, size_t count) { return i < count; };
     try {
         for (const MeshFace& f : o.faces) {
             const uint32_t corners[3] = {f.a, f.b, f.c};
             const uint32_t texCorners[3] = {f.ta, f.tb, f.tc};
             const uint32_t colourCorners[3] = {f.ca, f.cb, f.cc};
-            bool ok = true;
-            for (int k = 0; k < 3; ++k)
-                ok = ok && inside(corners[k], o.vertices.size()) &&
-                     (!textured || inside(texCorners[k], o.texVertices.size())) &&
-                     (!coloured || inside(colourCorners[k], o.vertexColours.size()));
-            if (!ok) continue;  // a file must never make us read outside an array
+            // A file must never make us read outside an array.
+            if (!faceInRange(o, f, textured, coloured)) continue;
             for (int k = 0; k < 3; ++k) {
                 const auto& p = o.vertices[corners[k]];
                 out.positions.insert(out.positions.end(), p.begin(), p.end());

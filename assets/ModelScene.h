@@ -2,6 +2,7 @@
 // The model in memory: every geometry object of an ASE file with its arrays and texture, and
 // the transform it is drawn with.
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ struct ObjectArrays {
 
 // The arrays of one object; false when memory runs out (they are then empty).
 bool buildObjectArrays(const MeshObject& object, ObjectArrays& arrays);
+
+// The bitmap name that makes an object show the live picture of the player's window.
+constexpr const char* kDynamicTextureName = "Vizorama.tga";
 
 struct ModelScene {
     float translation[3] = {0, 0, 0};
@@ -46,10 +50,32 @@ struct ModelScene {
 };
 
 // Builds the model of an ASE file into scene, with each object's texture: none, the dynamic
-// texture for objects whose bitmap is dynamicTextureName, or the named TGA file (relative to the
-// current directory), clamped when the material's transform is the identity and repeated
+// texture for objects whose bitmap is dynamicTextureName, or the named image file (see
+// chooseModelTexture), clamped when the material's transform is the identity and repeated
 // otherwise. False when the file cannot be opened or holds no object (the scene is then
 // untouched) or the objects cannot be allocated (the scene is then empty).
 bool loadModelFile(const std::string& path, const std::string& dynamicTextureName,
                    ModelScene& scene, TextureLoader& loader, GLuint dynamicTexture,
                    bool& usesDynamicTexture);
+
+// The geometry of every object of an open ASE file, in file order, without textures: for each
+// object the material at the object's own position, then the object's fields, its arrays, the
+// material it refers to, and its mesh. tallies, when given, receives what each mesh pass met.
+// False when the objects cannot be allocated; objects is then empty.
+bool readModelObjects(std::FILE* file, const AseBlocks& blocks, std::vector<MeshObject>& objects,
+                      std::vector<MeshEntryTally>* tallies = nullptr);
+
+// Where a model's bitmap is found, relative to the current directory (the model's folder):
+// under its name as written (an absolute or a relative path), or, when a name with folders
+// does not open, under its file name alone, beside the model file.
+enum class BitmapSource { AsNamed, ByFileName, Missing };
+BitmapSource findBitmap(const std::string& bitmapName, std::string& path);
+
+// What an object's texture will be, worked out without OpenGL.
+struct TextureChoice {
+    enum Kind { None, Dynamic, File } kind = None;
+    GLenum wrap = GL_CLAMP;  // GL_CLAMP when the texture transform is the identity, else GL_REPEAT
+    BitmapSource source = BitmapSource::Missing;  // for File
+    std::string path;                             // for File: the path that opens
+};
+TextureChoice chooseModelTexture(const MeshObject& object, const std::string& dynamicTextureName);

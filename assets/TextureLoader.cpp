@@ -12,6 +12,7 @@ namespace {
 // image gets a copy with each row padded to 4 bytes; for any other the result is empty and the
 // pixels are uploaded as they are.
 std::vector<uint8_t> rowsForUpload(const TgaImage& image) {
+    if (image.height == 0) return {};
     size_t stride = image.pixels.size() / image.height;
     size_t padded = (stride + 3) / 4 * 4;
     if (padded == stride) return {};
@@ -26,7 +27,10 @@ std::vector<uint8_t> rowsForUpload(const TgaImage& image) {
 GLuint TextureLoader::loadTexture(const std::string& path) {
     TgaImage image;
     if (readTga(path, image) != kTgaOk) return 0;
+    return createTexture(image);
+}
 
+GLuint TextureLoader::createTexture(const TgaImage& image) {
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);

@@ -7,6 +7,8 @@
 
 #include "assets/GlHeaders.h"
 
+struct TgaImage;
+
 class TextureLoader {
 public:
     // The parameters of the next load: plain state, set by each caller before it loads.
@@ -17,8 +19,13 @@ public:
     float priority = 1.0f;
     int texBits = 16;  // 16: the implementation picks the texel depth; 32: 8 bits a channel
 
-    // A new texture from the file, bound to nothing afterwards; 0 when the image cannot be read.
+    // A new texture from the TGA file, bound to nothing afterwards; 0 when the image cannot be
+    // read.
     GLuint loadTexture(const std::string& path);
+
+    // A new texture from an image already decoded (by readTga or readImageFile), with the same
+    // parameters, depth and registration as loadTexture; bound to nothing afterwards.
+    GLuint createTexture(const TgaImage& image);
 
     // Deletes every registered entry of name; a name never registered is left alone.
     void deleteTexture(GLuint name);

@@ -5,6 +5,9 @@
 #include <string>
 
 #include "assets/AseReader.h"
+#include "assets/ModelScene.h"
+#include "assets/TextScan.h"
+#include "tools/bench/AseSample.h"
 
 namespace {
 
@@ -35,7 +38,7 @@ const char* kModel =
     "\t\t}\n"
     "\t}\n"
     "\t*MATERIAL 1 {\n"
-    "\t\t*BITMAP \"second.tga\"\n"
+    "\t\t*BITMAP \"C:\\Some Folder\\second.tga\"\n"
     "\t}\n"
     "}\n"
     "*GEOMOBJECT {\n"
@@ -93,7 +96,7 @@ TEST(AseReaderTest, FindsBlocksByTheirLineLeadingKeywords) {
     MeshObject other;
     seekMaterial(ase.file, 1);
     readObjectFields(ase.file, other);
-    EXPECT_STREQ(other.bitmapName, "second.tga");
+    EXPECT_STREQ(other.bitmapName, "C:\\Some Folder\\second.tga");  // the whole quoted name
     EXPECT_EQ(other.vertexCount, 0u);
 
     // Past the last block: the stream is at its end and a pass reads nothing.
@@ -124,20 +127,34 @@ TEST(AseReaderTest, FillsAnObjectTurningZUpIntoYUp) {
     ASSERT_TRUE(object.allocateArrays());
 
     seekGeomObject(ase.file, 0);
-    readMeshData(ase.file, object);
+    MeshEntryTally met;
+    readMeshData(ase.file, object, &met);
+    EXPECT_EQ(met.vertices, 3u);
+    EXPECT_EQ(met.faces + met.texFaces + met.faceNormals + met.vertexNormals, 4u);
+    EXPECT_EQ(met.ignored, 1u);  // vertex 7
     EXPECT_FLOAT_EQ(object.vertices[2][0], 1);
     EXPECT_FLOAT_EQ(object.vertices[2][1], 3);
     EXPECT_FLOAT_EQ(object.vertices[2][2], -2);
     // A partly parsed entry keeps what it read; an index beyond the count is ignored.
     EXPECT_FLOAT_EQ(object.vertices[0][0], 4);
     EXPECT_FLOAT_EQ(object.vertices[0][1], 0);
-    const MeshFace& face = object.faces[3];
+    MeshFace& face = object.faces[3];
     EXPECT_EQ(face.a * 100 + face.b * 10 + face.c, 456u);
     EXPECT_EQ(face.ta * 100 + face.tb * 10 + face.tc, 789u);
     EXPECT_FLOAT_EQ(face.normal[1], 1);  // file Z is up
     EXPECT_FLOAT_EQ(object.texVertices[0][0], 1.1f);
     EXPECT_FLOAT_EQ(object.texVertices[0][1], 0.25f);
     EXPECT_FLOAT_EQ(object.vertexNormals[1][0], 1);
+
+    // Face 3's corners 4, 5, 6 and texture corners 7, 8, 9 lie outside the 3 vertices and the one
+    // texture vertex; face 0 (all zero) has no colour vertex to use.
+    FaceIndexCheck check = checkFaceIndices(object, face);
+    EXPECT_FALSE(check.vertices || check.texVertices || check.colourVertices);
+    face.a = face.b = face.c = 2;
+    EXPECT_TRUE(faceInRange(object, face, false, false));
+    EXPECT_FALSE(faceInRange(object, face, true, false));
+    EXPECT_TRUE(faceInRange(object, object.faces[0], true, false));
+    EXPECT_FALSE(faceInRange(object, object.faces[0], true, true));
 }
 
 TEST(AseReaderTest, OddInputNeitherOverrunsNorAllocatesWithoutLimit) {
@@ -147,12 +164,104 @@ TEST(AseReaderTest, OddInputNeitherOverrunsNorAllocatesWithoutLimit) {
     MeshObject object;
     seekGeomObject(ase.file, 0);
     readObjectFields(ase.file, object);
-    EXPECT_LT(std::strlen(object.bitmapName), 256u);
+    EXPECT_EQ(std::strlen(object.bitmapName), 253u);
     EXPECT_EQ(object.faceCount, 0u);
     EXPECT_FALSE(object.allocateArrays());  // 4294967295 vertices
     EXPECT_TRUE(object.vertices.empty());
     seekGeomObject(ase.file, 0);
     readMeshData(ase.file, object);  // no arrays: every entry is ignored
+
+    // A name without its closing quote on the line is the token after the opening quote less
+    // its last character, and what follows on the line is read on.
+    TextStream open("*BITMAP \"wood.tga *UVW_U_TILING 2\n*BITMAP\n\"\n");
+    readObjectFields(open.file, object);
+    EXPECT_STREQ(object.bitmapName, "wood.tg");
+    EXPECT_FLOAT_EQ(object.uTiling, 2);
+}
+
+// The reader's own formatted input against the C library's on awkward numbers: the same
+// result, value and characters consumed.
+TEST(AseReaderTest, ReadsNumbersAndTokensAsFscanfDoes) {
+    const char* inputs[] = {"12", " -7.25e2x", "1e ", "1e+x", "-x", "+", "- 5", ".", "-.5", "5.",
+                            "1.2.3", "0x", "0x1p3", "0x.8", "0xg", "00x1", "inf", "-Infinity",
+                            "infinit", "INFx", "nan", "nan(1)", "in", "99999999999999999999999",
+                            "-99999999999999999999999", "12abc", "1.#INF", "\t\n 3:4", ""};
+    for (const char* input : inputs) {
+        SCOPED_TRACE(input);
+        TextStream ours(input), theirs(input);
+        float mine = -1, library = -1;
+        EXPECT_EQ(textscan::scanFloat(ours.file, mine), std::fscanf(theirs.file, "%f", &library) == 1);
+        EXPECT_EQ(std::memcmp(&mine, &library, sizeof mine), 0);
+        EXPECT_EQ(std::ftell(ours.file), std::ftell(theirs.file));
+
+        std::rewind(ours.file);
+        std::rewind(theirs.file);
+        long long a = -1, b = -1;
+        bool read = textscan::scanInteger(ours.file, a);
+        if (read) textscan::match(ours.file, ':');
+        EXPECT_EQ(read, std::fscanf(theirs.file, "%lld:", &b) == 1);  // "%d:" of a face entry
+        EXPECT_EQ(a, b);
+        EXPECT_EQ(std::ftell(ours.file), std::ftell(theirs.file));
+    }
+    std::string text = "  " + std::string(300, 'x') + " y";
+    TextStream ours(text), theirs(text);
+    char mine[256], library[256];
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(textscan::readToken(ours.file, mine) > 0, std::fscanf(theirs.file, "%255s", library) == 1);
+        EXPECT_STREQ(mine, library);
+        EXPECT_EQ(std::ftell(ours.file), std::ftell(theirs.file));
+    }
+    EXPECT_EQ(textscan::readToken(ours.file, mine), 0u);
+}
+
+// Seeking to positions found in one walk gives the objects that rescanning for every block
+// gives, bit for bit: on plain files, with CRLF line ends, and with block keywords that are not
+// line-leading or that the walk takes from the middle of a line longer than one step drops.
+TEST(AseReaderTest, BlockPositionsFromOneWalkGiveTheObjectsOfRescans) {
+    auto sameBytes = [](const auto& a, const auto& b) {
+        return a.size() == b.size() &&
+               (a.empty() || !std::memcmp(a.data(), b.data(), a.size() * sizeof a[0]));
+    };
+    for (bool crlf : {false, true})
+        for (bool awkward : {false, true}) {
+            SCOPED_TRACE(std::string(crlf ? "CRLF" : "LF") + (awkward ? ", awkward" : ""));
+            AseSampleShape shape;
+            shape.objects = 6;
+            shape.materials = 3;
+            shape.crlf = crlf;
+            shape.awkward = awkward;
+            TextStream ase(generateAseSample(shape));
+            const AseBlocks indexed = AseBlocks::indexed(ase.file);
+            const AseBlocks rescanning = AseBlocks::rescanning(ase.file);
+            // The awkward file's object 1 and material 1 each hold one more block, found mid-line.
+            EXPECT_EQ(indexed.geomObjectCount(), awkward ? 7u : 6u);
+            EXPECT_EQ(indexed.materialCount(), awkward ? 4u : 3u);
+            EXPECT_EQ(rescanning.geomObjectCount(), indexed.geomObjectCount());
+            EXPECT_EQ(rescanning.materialCount(), indexed.materialCount());
+
+            std::vector<MeshObject> fast, slow;
+            ASSERT_TRUE(readModelObjects(ase.file, indexed, fast));
+            ASSERT_TRUE(readModelObjects(ase.file, rescanning, slow));
+            ASSERT_EQ(fast.size(), slow.size());
+            for (size_t i = 0; i < fast.size(); ++i) {
+                const MeshObject &x = fast[i], &y = slow[i];
+                EXPECT_TRUE(sameBytes(x.vertices, y.vertices) && sameBytes(x.faces, y.faces) &&
+                            sameBytes(x.vertexNormals, y.vertexNormals) &&
+                            sameBytes(x.texVertices, y.texVertices) &&
+                            sameBytes(x.vertexColours, y.vertexColours))
+                    << "object " << i;
+                EXPECT_EQ(std::memcmp(&x.materialRef, &y.materialRef,
+                                      offsetof(MeshObject, vertices) -
+                                          offsetof(MeshObject, materialRef)),
+                          0);
+                EXPECT_STREQ(x.bitmapName, y.bitmapName);
+                EXPECT_EQ(x.uTiling, y.uTiling);
+                EXPECT_EQ(x.uOffset, y.uOffset);
+            }
+            // Past the last block both leave the stream at its end.
+            indexed.seekMaterial(ase.file, 99);
+            EXPECT_EQ(std::fgetc(ase.file), EOF);
+        }
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <stb_image_write.h>
+
+#include <cstring>
 #include <filesystem>
 
 #include "assets/ModelScene.h"
@@ -30,8 +33,10 @@ protected:
         glGenTextures(1, &dynamic);
         previous = std::filesystem::current_path();
         std::filesystem::current_path(folder.path());
-        for (const char* name : {"wood.tga", "stone.tga"})
-            std::filesystem::copy(std::string(VZRM_TEXTURE_FOLDER) + "/Checked.tga", name);
+        std::filesystem::copy(std::string(VZRM_TEXTURE_FOLDER) + "/Checked.tga", "wood.tga");
+        std::filesystem::create_directory("art");
+        const unsigned char pixels[4 * 3] = {};
+        ASSERT_TRUE(stbi_write_png("art/stone.png", 2, 2, 3, pixels, 6));
     }
     void TearDown() override { std::filesystem::current_path(previous); }
     bool load(const std::string& ase) {
@@ -56,12 +61,14 @@ protected:
 };
 
 TEST_F(ModelFixture, EachObjectTakesItsMaterialsBitmapAndWrap) {
-    // Three objects on material 0; a missing reference means material 0 as well.
-    ASSERT_TRUE(load("*MATERIAL_LIST {\n" + material(0, bitmap("wood.tga", kIdentity)) + "}\n" +
+    // Three objects on material 0; a missing reference means material 0 as well. The bitmap's
+    // folder on the artist's machine does not exist here: the file beside the model is taken.
+    const char* artistsPath = "C:\\Some Folder\\wood.tga";
+    ASSERT_TRUE(load("*MATERIAL_LIST {\n" + material(0, bitmap(artistsPath, kIdentity)) + "}\n" +
                      object("\t*MATERIAL_REF 0\n") + object("\t*MATERIAL_REF 0\n") + object("")));
     ASSERT_EQ(scene.objectCount, 3u);
     for (const MeshObject& o : scene.objects) {
-        EXPECT_STREQ(o.bitmapName, "wood.tga");
+        EXPECT_STREQ(o.bitmapName, artistsPath);
         EXPECT_NE(o.textureName, 0u);
         EXPECT_EQ(wrapOf(o.textureName), GL_CLAMP);
         EXPECT_FLOAT_EQ(o.vertices[0][1], 3);  // Y up
@@ -71,14 +78,15 @@ TEST_F(ModelFixture, EachObjectTakesItsMaterialsBitmapAndWrap) {
     EXPECT_FALSE(usesDynamic);
 
     // Object 1 refers to material 0, which has no bitmap: material 1's, at its own position,
-    // stays. Tiling 2 or no tiling at all means repeat.
+    // stays; a relative path that opens is taken as named, a PNG as well as a TGA. Tiling 2 or
+    // no tiling at all means repeat.
     GLuint firstModel = scene.objects[0].textureName;
     ASSERT_TRUE(load("*MATERIAL_LIST {\n" + material(0, "") +
-                     material(1, bitmap("stone.tga", "\t\t\t*UVW_U_TILING 2.0\n")) + "}\n" +
+                     material(1, bitmap("art\\stone.png", "\t\t\t*UVW_U_TILING 2.0\n")) + "}\n" +
                      object("\t*MATERIAL_REF 0\n") + object("\t*MATERIAL_REF 0\n")));
     EXPECT_STREQ(scene.objects[0].bitmapName, "");
     EXPECT_EQ(scene.objects[0].textureName, 0u);
-    EXPECT_STREQ(scene.objects[1].bitmapName, "stone.tga");
+    EXPECT_STREQ(scene.objects[1].bitmapName, "art\\stone.png");
     EXPECT_EQ(wrapOf(scene.objects[1].textureName), GL_REPEAT);
     // The first model's textures are gone from OpenGL and from the loader.
     EXPECT_FALSE(glIsTexture(firstModel));
@@ -95,6 +103,9 @@ TEST_F(ModelFixture, TheDynamicTextureNameSelectsTheCapturedPicture) {
     EXPECT_EQ(scene.objects[1].textureName, dynamic);
     EXPECT_EQ(wrapOf(dynamic), GL_REPEAT);  // the last object's wrap applies to the one texture
     EXPECT_EQ(scene.objects[2].textureName, 0u);  // another case is an ordinary (missing) file
+    MeshObject inFolder;
+    std::strcpy(inFolder.bitmapName, "C:\\Art\\Vizorama.tga");  // a file, not the picture
+    EXPECT_EQ(chooseModelTexture(inFolder, "Vizorama.tga").kind, TextureChoice::File);
 
     // A file without objects, or none at all, fails and keeps the model; the dynamic texture
     // survives a reload.

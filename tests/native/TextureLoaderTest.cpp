@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <stb_image_write.h>
+
 #include <string>
 
+#include "assets/ImageFile.h"
 #include "assets/TextureLoader.h"
 #include "assets/TgaImage.h"
 #include "platform/headless/OffscreenContext.h"
@@ -160,6 +163,49 @@ TEST_F(TextureLoaderTest, FailedLoadsMakeNoTextureAndDeletesTouchOnlyItsOwn) {
     EXPECT_TRUE(loader.registeredTextures().empty());
     EXPECT_FALSE(glIsTexture(a) || glIsTexture(empty));
     EXPECT_TRUE(glIsTexture(foreign));
+}
+
+// PNG, JPEG and BMP pictures come through stb_image in the TGA layout (red first, bottom row
+// first, alpha only when the picture has some) and become textures by the loader's rules; TGA
+// files keep our own reader; damaged or oversized pictures give no image.
+TEST_F(TextureLoaderTest, DecodesPngJpegAndBmpIntoTheTgaLayout) {
+    const std::string rgbaTop = kRgbaRows[0] + kRgbaRows[1], rgbTop = kRgbRows[0] + kRgbRows[1];
+    const std::string png = dir.path() + "a.png", bmp = dir.path() + "b.bmp",
+                      jpg = dir.path() + "c.jpg", wide = dir.path() + "wide.png";
+    ASSERT_TRUE(stbi_write_png(png.c_str(), 2, 2, 4, rgbaTop.data(), 8));
+    ASSERT_TRUE(stbi_write_bmp(bmp.c_str(), 3, 2, 3, rgbTop.data()));
+    ASSERT_TRUE(stbi_write_jpg(jpg.c_str(), 3, 2, 3, rgbTop.data(), 90));
+    std::vector<uint8_t> row(3 * (kMaxDecodedSide + 1), 0);
+    ASSERT_TRUE(stbi_write_png(wide.c_str(), kMaxDecodedSide + 1, 1, 3, row.data(), 0));
+
+    TextureLoader loader;
+    loader.texBits = 32;
+    TgaImage image;
+    ImageFormat format;
+    for (auto [path, expected, rows, pixelFormat] :
+         {std::tuple{png, ImageFormat::Png, kRgbaRows, GL_RGBA},
+          {bmp, ImageFormat::Bmp, kRgbRows, GL_RGB},
+          {rgba, ImageFormat::Tga, kRgbaRows, GL_RGBA}}) {
+        SCOPED_TRACE(path);
+        ASSERT_EQ(readImageFile(path, image, format), kTgaOk);
+        EXPECT_EQ(format, expected);
+        EXPECT_EQ(image.pixelFormat, static_cast<GLenum>(pixelFormat));
+        EXPECT_EQ(image.pixels, bytesOf(rows[1] + rows[0]));
+        GLuint name = loader.createTexture(image);
+        EXPECT_EQ(levelParameter(name, GL_TEXTURE_INTERNAL_FORMAT),
+                  pixelFormat == GL_RGBA ? GL_RGBA8 : GL_RGB8);
+        EXPECT_EQ(texels(name, image.pixelFormat), image.pixels);
+    }
+    ASSERT_EQ(readImageFile(jpg, image, format), kTgaOk);  // lossy: only its shape is known
+    EXPECT_EQ(format, ImageFormat::Jpeg);
+    EXPECT_EQ(image.width * 10 + image.height, 32u);
+    EXPECT_EQ(image.pixels.size(), 18u);
+
+    writeTextFile(dir.path() + "cut.png", readTextFile(png).substr(0, 40));
+    EXPECT_EQ(readImageFile(dir.path() + "cut.png", image, format), kImageUndecodable);
+    EXPECT_TRUE(image.pixels.empty());
+    EXPECT_EQ(readImageFile(wide, image, format), kImageUndecodable);
+    EXPECT_EQ(readImageFile(dir.path() + "none.png", image, format), kTgaCannotOpen);
 }
 
 }  // namespace

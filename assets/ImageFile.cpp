@@ -1,0 +1,115 @@
+#include "assets/ImageFile.h"
+
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <vector>
+
+// stb_image, compiled into the plug-in: only the decoders we offer, no file access of its own
+// (we hand it the bytes), no global state that matters to us, and a bound on the picture's
+// sides so that a small file cannot announce a huge allocation.
+#define STB_IMAGE_IMPLEMENTATION
+#define STB_IMAGE_STATIC
+#define STBI_ONLY_PNG
+#define STBI_ONLY_JPEG
+#define STBI_ONLY_BMP
+#define STBI_NO_STDIO
+#define STBI_NO_LINEAR
+#define STBI_NO_HDR
+#define STBI_NO_THREAD_LOCALS
+#define STBI_NO_FAILURE_STRINGS
+#define STBI_MAX_DIMENSIONS kMaxDecodedSide
+#include <stb_image.h>
+
+namespace {
+
+ImageFormat formatOf(const unsigned char* head, size_t size) {
+    static const unsigned char kPng[8] = {0x89, 'P', 'N', 'G', 0x0d, 0x0a, 0x1a, 0x0a};
+    if (size >= 8 && std::memcmp(head, kPng, 8) == 0) return ImageFormat::Png;
+    if (size >= 3 && head[0] == 0xff && head[1] == 0xd8 && head[2] == 0xff)
+        return ImageFormat::Jpeg;
+    if (size >= 2 && head[0] == 'B' && head[1] == 'M') return ImageFormat::Bmp;
+    return ImageFormat::Tga;  // which has no signature of its own
+}
+
+struct File {
+    std::FILE* f;
+    ~File() {
+        if (f) std::fclose(f);
+    }
+};
+
+// The whole file, which stb_image decodes from memory. False when it cannot be read or is
+// beyond what stb_image takes (its sizes are int).
+bool readAll(std::FILE* f, std::vector<unsigned char>& bytes) {
+    if (std::fseek(f, 0, SEEK_END) != 0) return false;
+    const long size = std::ftell(f);
+    if (size < 0 || size > std::numeric_limits<int>::max()) return false;
+    std::rewind(f);
+    try {
+        bytes.resize(static_cast<size_t>(size));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
+}
+
+int decode(std::FILE* file, TgaImage& image) {
+    std::vector<unsigned char> bytes;
+    if (!readAll(file, bytes)) return kTgaNoPixels;
+    const stbi_uc* data = bytes.data();
+    const int size = static_cast<int>(bytes.size());
+    int width = 0, height = 0, channels = 0;
+    if (!stbi_info_from_memory(data, size, &width, &height, &channels)) return kImageUndecodable;
+    const int wanted = channels == 2 || channels == 4 ? 4 : 3;  // keep alpha when there is some
+    stbi_uc* pixels = stbi_load_from_memory(data, size, &width, &height, &channels, wanted);
+    if (!pixels) return kImageUndecodable;
+
+    // stb_image gives the top row first; OpenGL takes the bottom row first.
+    const size_t stride = static_cast<size_t>(width) * static_cast<size_t>(wanted);
+    try {
+        image.pixels.resize(stride * static_cast<size_t>(height));
+    } catch (const std::bad_alloc&) {
+        stbi_image_free(pixels);
+        return kTgaNoPixels;
+    }
+    for (size_t row = 0; row < static_cast<size_t>(height); ++row)
+        std::memcpy(image.pixels.data() + row * stride,
+                    pixels + (static_cast<size_t>(height) - 1 - row) * stride, stride);
+    stbi_image_free(pixels);
+    image.width = static_cast<unsigned>(width);
+    image.height = static_cast<unsigned>(height);
+    image.pixelFormat = wanted == 4 ? GL_RGBA : GL_RGB;
+    image.internalFormat = wanted == 4 ? GL_RGBA8 : GL_RGB8;
+    return kTgaOk;
+}
+
+}  // namespace
+
+const char* imageFormatName(ImageFormat format) {
+    switch (format) {
+    case ImageFormat::Png:
+        return "PNG";
+    case ImageFormat::Jpeg:
+        return "JPEG";
+    case ImageFormat::Bmp:
+        return "BMP";
+    case ImageFormat::Tga:
+        break;
+    }
+    return "TGA";
+}
+
+int readImageFile(const std::string& path, TgaImage& image, ImageFormat& format) {
+    image = TgaImage{};
+    format = ImageFormat::Tga;
+    File file{std::fopen(path.c_str(), "rb")};
+    if (!file.f) return kTgaCannotOpen;
+    unsigned char head[8];
+    format = formatOf(head, std::fread(head, 1, sizeof head, file.f));
+    if (format != ImageFormat::Tga) return decode(file.f, image);
+    std::fclose(file.f);
+    file.f = nullptr;
+    return readTga(path, image);
+}

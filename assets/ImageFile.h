@@ -1,0 +1,23 @@
+#pragma once
+// Image files a model's materials may name: TGA through our own reader, PNG, JPEG and BMP
+// through stb_image. Decoding only, no OpenGL: the TextureLoader turns an image into a texture.
+
+#include <string>
+
+#include "assets/TgaImage.h"
+
+enum class ImageFormat { Tga, Png, Jpeg, Bmp };
+
+// "TGA", "PNG", "JPEG" or "BMP".
+const char* imageFormatName(ImageFormat format);
+
+// Besides readTga's results: a PNG, JPEG or BMP file that cannot be decoded (damaged, an
+// unsupported variant, or sides beyond kMaxDecodedSide).
+constexpr int kImageUndecodable = 6;
+constexpr int kMaxDecodedSide = 8192;
+
+// Reads the file at path into image as readTga does (red first, the bottom row first, GL_RGB or
+// GL_RGBA by whether the picture has alpha). The file's first bytes choose the decoder: the PNG,
+// JPEG and BMP signatures go to stb_image (grey pictures become RGB), everything else to
+// readTga, whose results it keeps. format tells which was chosen.
+int readImageFile(const std::string& path, TgaImage& image, ImageFormat& format);
