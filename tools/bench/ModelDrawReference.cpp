@@ -16,14 +16,9 @@ void drawModelPerVertex(const ModelScene& scene, GLuint overrideTexture) {
         const bool tex = !o.texVertices.empty(), col = !o.vertexColours.empty();
         glBegin(GL_TRIANGLES);
         for (const MeshFace& f : o.faces) {
+            if (!faceInRange(o, f, tex, col)) continue;
             const uint32_t v[3] = {f.a, f.b, f.c}, t[3] = {f.ta, f.tb, f.tc},
                            c[3] = {f.ca, f.cb, f.cc};
-            bool inside = true;
-            for (int k = 0; k < 3; ++k)
-                inside = inside && v[k] < o.vertices.size() &&
-                         (!tex || t[k] < o.texVertices.size()) &&
-                         (!col || c[k] < o.vertexColours.size());
-            if (!inside) continue;
             if (o.hasNormals) glNormal3fv(f.normal);
             for (int k = 0; k < 3; ++k) {
                 if (texture && tex) glTexCoord2fv(o.texVertices[t[k]].data());
