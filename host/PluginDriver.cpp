@@ -174,11 +174,11 @@ void runPlugin(VisRun* run) {
         if (!o.screenshot.empty() && !saveScreenshot(o.screenshot))
             std::fprintf(stderr, "host: cannot save the screenshot %s\n", o.screenshot.c_str());
         if (o.reportWindows) reportThreadWindows(run->mainWindow);
-        reportCounter(run->library, "vzrmTextureSetLoads", "texture set loads");
-        reportCounter(run->library, "vzrmTexturesHeld", "textures held");
         // Such a host closes its main window, and with it the plug-in's, while its audio
         // thread may still be delivering.
         if (o.destroyBeforeQuit) DestroyWindow(run->mainWindow);
+        reportCounter(run->library, "vzrmTextureSetLoads", "texture set loads");
+        reportCounter(run->library, "vzrmTexturesHeld", "textures held");
         if (audio) frames = audio->stop();
         quitPlugin(run);
         run->framesDrawn += frames;
