@@ -1,53 +1,37 @@
 // Our stand-in for the player: loads a visualisation plug-in and drives it the way the player
-// does, with a main window of the player's size for the plug-in to dock into and capture.
+// does, with a main window of the player's size for the plug-in to dock into and capture; or,
+// on request, the ways other hosts of such plug-ins drive them.
 //
 //   Winamp.exe [--plugin DLL] [--wav FILE] [--frames N] [--flat-out] [--cycles N]
 //              [--config] [--config-after N] [--config-only] [--position X,Y] [--double-size]
+//              [--main-thread] [--render-thread] [--destroy-before-quit] [--config-before-init]
+//              [--quit-after-failed-init] [--quit-only]
 //
 // Exit status: 0 when every Init succeeded, 1 when an Init failed, 2 for a usage error or a
 // plug-in that cannot be loaded.
 
 #include <windows.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
 #include <utility>
-#include <vector>
 
 #include "host/Audio.h"
-#include "host/HostReport.h"
-#include "host/Screenshot.h"
 #include "host/HostWindow.h"
+#include "host/PluginDriver.h"
 #include "plugin/VisModule.h"
 
 namespace {
 
-struct Options {
-    std::string plugin;
-    std::string wav;
-    long frames = 0;  // 0: until the plug-in or the user stops
-    bool flatOut = false;
-    int cycles = 1;
-    long configAfter = -1;  // call Config once this many frames are drawn; -1: never
-    bool configOnly = false;
-    int x = 100, y = 100;
-    bool doubleSize = false;
-    int failInitStep = 0;
-    int holdLoadingScreenMs = 0;
-    bool reportWindows = false;
-    std::string reportClass;
-    std::string screenshot;
-    std::vector<std::pair<long, std::string>> screenshotsAt;  // after frame N, before N + 1
-};
-
 const char* kUsage =
     "usage: Winamp.exe [--plugin DLL] [--wav FILE] [--frames N] [--flat-out] [--cycles N]\n"
     "                  [--config] [--config-after N] [--config-only] [--position X,Y]\n"
-    "                  [--double-size]\n"
+    "                  [--double-size] [--main-thread] [--render-thread]\n"
+    "                  [--destroy-before-quit] [--config-before-init]\n"
+    "                  [--quit-after-failed-init] [--quit-only]\n"
     "  --plugin DLL     the visualisation plug-in (default: Plugins\\vis_vzrm.dll here)\n"
     "  --wav FILE       play an 8 or 16-bit PCM WAV file (default: the built-in signal)\n"
     "  --frames N       stop after N frames (default: run until stopped)\n"
@@ -58,6 +42,15 @@ const char* kUsage =
     "  --config-only    open the plug-in's configuration and do not start it\n"
     "  --position X,Y   place the main window at X,Y (default 100,100)\n"
     "  --double-size    show the main window at double size (550 x 232)\n"
+    "Like other hosts:\n"
+    "  --main-thread    run the plug-in on the main thread, with the main window\n"
+    "  --render-thread  call Render from an audio thread of its own, once per block\n"
+    "                   (the plug-in's start, messages and stop stay on the main thread)\n"
+    "  --destroy-before-quit  destroy the main window before calling Quit\n"
+    "                   (on the main thread, whose windows the plug-in's are)\n"
+    "  --config-before-init   open the plug-in's configuration before every start\n"
+    "  --quit-after-failed-init  call Quit even when Init failed\n"
+    "  --quit-only      call Quit without starting the plug-in\n"
     "For tests:\n"
     "  --report-windows      print the plug-in's windows before Quit or after a failed Init\n"
     "  --report-class NAME   print whether the plug-in's class NAME is registered then\n"
@@ -66,7 +59,7 @@ const char* kUsage =
     "  --fail-init-step N    make start-up step N fail (test build of the plug-in only)\n"
     "  --hold-loading-screen MS  keep each loading picture up this long (test build only)\n";
 
-bool parseOptions(int argc, char** argv, Options& o) {
+bool parseOptions(int argc, char** argv, HostOptions& o) {
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         auto value = [&](const char*& out) {
@@ -93,8 +86,19 @@ bool parseOptions(int argc, char** argv, Options& o) {
         else if (a == "--config") o.configAfter = 0;
         else if (a == "--config-only") o.configOnly = true;
         else if (a == "--double-size") o.doubleSize = true;
+        else if (a == "--main-thread") o.mainThread = true;
+        else if (a == "--render-thread") o.renderThread = true;
+        else if (a == "--destroy-before-quit") o.destroyBeforeQuit = true;
+        else if (a == "--config-before-init") o.configBeforeInit = true;
+        else if (a == "--quit-after-failed-init") o.quitAfterFailedInit = true;
+        else if (a == "--quit-only") o.quitOnly = true;
         else return false;
     }
+    // The plug-in's windows belong to the thread that calls Init: a host that destroys its main
+    // window with them, or renders from elsewhere, runs the plug-in on its main thread.
+    if (o.renderThread || o.destroyBeforeQuit) o.mainThread = true;
+    // Frames are drawn when the window's thread gets to them, not when Render returns.
+    if (o.renderThread && !o.screenshotsAt.empty()) return false;
     return o.frames >= 0 && o.cycles >= 1;
 }
 
@@ -106,90 +110,16 @@ std::string executableFolder() {
     return slash == std::string::npos ? std::string() : full.substr(0, slash + 1);
 }
 
-struct VisRun {
-    const Options* options = nullptr;
-    const AudioSource* audio = nullptr;
-    HWND mainWindow = nullptr;
-    HMODULE library = nullptr;
-    VisModule* module = nullptr;
-    std::atomic<bool> stopRequested{false};
-    std::atomic<bool> started{false};
-    std::atomic<long> framesThisCycle{0};
-    DWORD firstFrameTick = 0;  // when the first frame was asked for, after the start
-    int status = 0;
-    long framesDrawn = 0;
-};
-
-// What the plug-in left behind after a failed Init or a Quit.
-void report(const Options& o, VisModule* m) {
-    if (o.reportWindows) reportThreadWindows(m->hostWindow);
-    if (!o.reportClass.empty()) reportClass(m->instance, o.reportClass);
-}
-
-// Counters that the test build of the plug-in keeps.
-void reportCounters(HMODULE library) {
-    auto loads = reinterpret_cast<int (*)()>(
-        reinterpret_cast<void*>(GetProcAddress(library, "vzrmTextureSetLoads")));
-    if (loads) std::printf("host: texture set loads %d\n", loads());
-}
-
-// The player's visualisation thread: Init, then messages first and a frame whenever none is
-// waiting, then Quit on the same thread.
+// The player's visualisation thread; the main window ends the host when it has finished.
 void visThread(VisRun* run) {
-    const Options& o = *run->options;
-    VisModule* m = run->module;
-    for (int cycle = 0; cycle < o.cycles && !run->stopRequested; ++cycle) {
-        m->hostWindow = run->mainWindow;
-        if (m->Init(m) != 0) {
-            std::fprintf(stderr, "host: the plug-in's Init failed\n");
-            run->status = 1;
-            report(o, m);
-            break;
-        }
-        run->framesThisCycle = 0;
-        if (!run->firstFrameTick) run->firstFrameTick = GetTickCount();
-        run->started = true;
-        long frames = 0;
-        double timeMs = 0;
-        for (;;) {
-            MSG msg;
-            if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (msg.message == WM_QUIT) break;
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-                continue;
-            }
-            for (const auto& [frame, file] : o.screenshotsAt)
-                if (frame == frames && !saveScreenshot(file))
-                    std::fprintf(stderr, "host: cannot save the screenshot %s\n", file.c_str());
-            if (run->stopRequested || (o.frames > 0 && frames >= o.frames)) break;
-            // The player hands over the audio the plug-in's latency ahead of the play position;
-            // the position advances by the plug-in's frame delay, so runs are repeatable.
-            run->audio->fillBlock(timeMs + m->latencyMs, m->waveformData);
-            if (m->Render(m) != 0) break;
-            run->framesThisCycle = ++frames;
-            timeMs += m->delayMs > 0 ? m->delayMs : 25;
-            if (!o.flatOut) Sleep(m->delayMs > 0 ? static_cast<DWORD>(m->delayMs) : 0);
-        }
-        if (!o.screenshot.empty() && !saveScreenshot(o.screenshot))
-            std::fprintf(stderr, "host: cannot save the screenshot %s\n", o.screenshot.c_str());
-        if (o.reportWindows) reportThreadWindows(run->mainWindow);
-        reportCounters(run->library);
-        m->Quit(m);
-        report(o, m);
-        run->framesDrawn += frames;
-        // Drop what the plug-in posted on its way out (its window's destroy posts a quit).
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
-    }
+    runPlugin(run);
     PostMessageA(run->mainWindow, kVisFinishedMessage, 0, 0);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    Options o;
+    HostOptions o;
     if (!parseOptions(argc, argv, o)) {
         std::fputs(kUsage, stderr);
         return 2;
@@ -245,42 +175,44 @@ int main(int argc, char** argv) {
     module->hostWindow = mainWindow;
 
     int status = 0;
+    VisRun run;
+    run.options = &o;
+    run.audio = &audio;
+    run.mainWindow = mainWindow;
+    run.library = library;
+    run.module = module;
     if (o.configOnly) {
         module->Config(module);
+    } else if (o.quitOnly) {
+        quitPlugin(&run);
     } else {
-        VisRun run;
-        run.options = &o;
-        run.audio = &audio;
-        run.mainWindow = mainWindow;
-        run.library = library;
-        run.module = module;
         setHostWindowCloseFlag(mainWindow, &run.stopRequested);
-        std::thread vis(visThread, &run);
-        bool configOpened = false;
-        bool quitting = false;
-        while (!quitting) {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-            MSG msg;
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (msg.message == WM_QUIT) quitting = true;
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
+        if (o.mainThread) {
+            runPlugin(&run);
+        } else {
+            std::thread vis(visThread, &run);
+            bool quitting = false;
+            while (!quitting) {
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+                MSG msg;
+                while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                    if (msg.message == WM_QUIT) quitting = true;
+                    TranslateMessage(&msg);
+                    DispatchMessageA(&msg);
+                }
+                // The player's configuration entry runs on its own (user interface) thread,
+                // while the visualisation runs on the other.
+                openConfigWhenDue(&run);
             }
-            // The player's configuration entry runs on its own (user interface) thread, while
-            // the visualisation runs on the other.
-            if (o.configAfter >= 0 && !configOpened && run.started &&
-                run.framesThisCycle >= o.configAfter) {
-                configOpened = true;
-                module->Config(module);
-            }
+            vis.join();
         }
-        vis.join();
+        mainWindow = run.mainWindow;  // a new one if the first was destroyed
         status = run.status;
         double seconds = (GetTickCount() - run.firstFrameTick) / 1000.0;
         std::printf("host: %ld frames in %.2f s (%.1f frames per second)\n", run.framesDrawn,
                     seconds, seconds > 0 ? run.framesDrawn / seconds : 0.0);
     }
-    DestroyWindow(mainWindow);
+    if (IsWindow(mainWindow)) DestroyWindow(mainWindow);
     FreeLibrary(library);
     return status;
 }

@@ -11,6 +11,7 @@ struct Report {
 
 BOOL CALLBACK reportWindow(HWND window, LPARAM param) {
     auto* report = reinterpret_cast<Report*>(param);
+    if (window == report->host) return TRUE;  // the host's own, when it shares the thread
     char cls[128] = {}, title[256] = {};
     GetClassNameA(window, cls, sizeof cls);
     GetWindowTextA(window, title, sizeof title);

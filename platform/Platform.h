@@ -11,6 +11,13 @@ namespace platform {
 // or an empty text when it cannot be found.
 std::string executableFolder();
 
+// Folder of the module that holds this code with its trailing separator: the plug-in's own
+// library file when this runs inside it, the executable otherwise. Empty when unknown.
+std::string ownModuleFolder();
+
+// Whether path names an existing folder (path may use backslashes).
+bool folderExists(const std::string& path);
+
 // Full path of fileName as found along the platform's search path for executables (the
 // running executable's folder first), or an empty text when it is not found.
 std::string searchExecutablePath(const char* fileName);

@@ -4,6 +4,13 @@
 
 #include "platform/Platform.h"
 
+namespace {
+
+// The text if it fits a path buffer with its terminator, otherwise empty.
+std::string fitting(std::string path) { return path.size() < kMaxPath ? path : std::string(); }
+
+}  // namespace
+
 PluginFolderResult pluginFolderFromHostPath(const std::string& hostPath) {
     PluginFolderResult result;
     if (hostPath.empty()) {
@@ -20,16 +27,34 @@ PluginFolderResult pluginFolderFromHostPath(const std::string& hostPath) {
     return result;
 }
 
-std::string findPluginFolder() {
-    PluginFolderResult result =
-        pluginFolderFromHostPath(platform::searchExecutablePath(kHostExecutable));
-    if (result.message) platform::showMessage(nullptr, result.message, "Error!");
-    return result.folder;
+PluginFolderResult choosePluginFolder(const std::string& hostPath, const std::string& ownFolder) {
+    PluginFolderResult player = pluginFolderFromHostPath(hostPath);
+    if (!player.folder.empty() && platform::folderExists(player.folder)) return player;
+    if (!ownFolder.empty()) {
+        std::string own = fitting(ownFolder + kOwnSubfolder);
+        if (!own.empty() && platform::folderExists(own)) return {own, nullptr};
+    }
+    // Neither is there: the player's answer, as it always was.
+    return player;
 }
 
-std::string configurationFolder() {
-    std::string folder = platform::executableFolder();
-    if (folder.empty()) return {};
-    folder += kConfigurationFolder;
-    return folder.size() < kMaxPath ? folder : std::string();
+InstallFolders installFoldersFor(const PluginFolderResult& plugin) {
+    InstallFolders folders;
+    folders.pluginFolder = plugin.folder;
+    folders.message = plugin.message;
+    if (!plugin.folder.empty()) {
+        folders.configurationFolder = fitting(plugin.folder + kConfigurationSubfolder);
+    } else {
+        std::string executable = platform::executableFolder();
+        if (!executable.empty())
+            folders.configurationFolder = fitting(executable + kConfigurationFolder);
+    }
+    if (!folders.configurationFolder.empty())
+        folders.settingsFile = fitting(folders.configurationFolder + kSettingsFileName);
+    return folders;
+}
+
+InstallFolders findInstallFolders() {
+    return installFoldersFor(choosePluginFolder(platform::searchExecutablePath(kHostExecutable),
+                                                platform::ownModuleFolder()));
 }

@@ -6,13 +6,15 @@
 #include "plugin/PluginState.h"
 
 void launchConfigurator(HWND owner) {
-    std::string folder = configurationFolder();
-    if (!folder.empty())
-        ShellExecuteA(owner, "open", kConfiguratorFile, "", folder.c_str(), SW_SHOWNORMAL);
+    // Runs before a start as well as during one, on any thread: find the folders afresh.
+    InstallFolders folders = findInstallFolders();
+    if (!folders.configurationFolder.empty())
+        ShellExecuteA(owner, "open", kConfiguratorFile, "", folders.configurationFolder.c_str(),
+                      SW_SHOWNORMAL);
 
-    // This may run on any thread: read into a record of our own and let the plug-in thread
-    // adopt it, instead of writing the live record under a running frame.
+    // Read into a record of our own and let the render window's thread adopt it at its next
+    // frame, instead of writing the live record under a running frame.
     Settings fresh;
-    fresh.read(kSettingsFile, kSettingsSection);
+    fresh.readFile(folders.settingsFile, kSettingsSection);
     pluginState().configRead.post(fresh);
 }

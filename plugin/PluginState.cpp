@@ -1,6 +1,18 @@
 #include "plugin/PluginState.h"
 
+#include "plugin/TestHooks.h"
+
 PluginState& pluginState() {
     static PluginState state;
     return state;
+}
+
+void readSettings(PluginState& s) {
+    s.scene.settings->readFile(s.scene.settingsFile, kSettingsSection);
+    s.settingsRead = true;
+}
+
+void writeSettings(PluginState& s) {
+    noteSettingsWrite();
+    s.scene.settings->writeFile(s.scene.settingsFile, kSettingsSection);
 }

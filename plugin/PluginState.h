@@ -1,13 +1,17 @@
 #pragma once
 // Module-wide state of the plug-in: its components and what the render window needs.
-// One instance, reached through pluginState(); touched only on the player's plug-in thread,
-// except configRead, which the configuration entry may fill from any thread.
+// One instance, reached through pluginState(). Everything here belongs to the render window's
+// thread, except what is marked as reachable from any thread: a host may call Render from a
+// thread of its own (its audio thread, say) and Config from yet another.
 
 #include <windows.h>
 
+#include <atomic>
+#include <cstdint>
 #include <memory>
 #include <string>
 
+#include "plugin/Folders.h"
 #include "scene/SceneState.h"
 #include "settings/SettingsMailbox.h"
 
@@ -26,8 +30,24 @@ struct PluginState {
     RECT winampRect{};  // the player's window as last seen
     LPARAM dragAnchor = 0;  // client position of the last left-button press
 
-    // Settings read by the configuration entry, adopted by the plug-in thread.
+    // The folders found at the start: assets, settings file and utility.
+    InstallFolders folders;
+    // Whether this start has read the settings file: only then does Quit write the record back
+    // (a Quit without any start must not replace the user's file with defaults).
+    bool settingsRead = false;
+
+    // The host's waveform as it was when the frame began: the host may write its own buffer
+    // from another thread while a frame is drawn, so the scene reads this copy.
+    uint8_t frameWaveform[2][kWaveformSamples] = {};
+
+    // Any thread: the window Render asks to repaint, null while there is none.
+    std::atomic<HWND> repaintTarget{nullptr};
+    // Any thread: settings read by the configuration entry, adopted at the next frame.
     SettingsMailbox configRead;
 };
 
 PluginState& pluginState();
+
+// The settings record and the file found at the start, read or written (render window's thread).
+void readSettings(PluginState& s);
+void writeSettings(PluginState& s);

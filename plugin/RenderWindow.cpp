@@ -21,12 +21,20 @@ void showError(HWND owner, const char* text, const char* caption) {
     MessageBoxA(owner, text, caption, MB_OK);
 }
 
+// Destroys the render window. The handle leaves the state first, so that the window's destroy
+// handling knows the plug-in itself closes it.
+void destroyRenderWindow(PluginState& s) {
+    HWND window = s.renderWindow;
+    s.renderWindow = nullptr;
+    s.repaintTarget = nullptr;
+    if (window) DestroyWindow(window);
+}
+
 // What start-up failures after the window exists release, in this order.
 void releaseWindow(PluginState& s, HINSTANCE instance) {
     ReleaseDC(s.renderWindow, s.renderDc);
     s.renderDc = nullptr;
-    DestroyWindow(s.renderWindow);
-    s.renderWindow = nullptr;
+    destroyRenderWindow(s);
     UnregisterClassA(kWindowClass, instance);
 }
 
@@ -159,6 +167,7 @@ bool openRenderWindow(VisModule* module) {
         return false;
     }
 
+    s.repaintTarget = s.renderWindow;
     ShowWindow(s.renderWindow, SW_SHOWNORMAL);
     UpdateWindow(s.renderWindow);
     if (isFullScreen(settings.dimResolution)) enterFullScreenAtStartup();
@@ -166,7 +175,7 @@ bool openRenderWindow(VisModule* module) {
     return true;
 }
 
-void closeRenderWindow(VisModule* module) {
+void releaseRenderContext() {
     PluginState& s = pluginState();
     if (s.renderContext) glFlush();
     s.displayModes.reset();
@@ -174,14 +183,25 @@ void closeRenderWindow(VisModule* module) {
     wglMakeCurrent(nullptr, nullptr);
     if (s.renderContext) wglDeleteContext(s.renderContext);
     s.renderContext = nullptr;
-    if (s.renderWindow) {
-        ReleaseDC(s.renderWindow, s.renderDc);
-        DestroyWindow(s.renderWindow);
-    }
+    if (s.renderWindow && s.renderDc) ReleaseDC(s.renderWindow, s.renderDc);
     s.renderDc = nullptr;
-    s.renderWindow = nullptr;
+}
+
+void closeRenderWindow(VisModule* module) {
+    PluginState& s = pluginState();
+    releaseRenderContext();
+    destroyRenderWindow(s);
     UnregisterClassA(kWindowClass, module ? module->instance : nullptr);
     restoreDisplayMode();
+}
+
+void forgetLostRenderWindow() {
+    PluginState& s = pluginState();
+    releaseRenderContext();
+    s.renderWindow = nullptr;
+    s.repaintTarget = nullptr;
+    // No window covers the screen any more: give the desktop its mode back now.
+    if (inFullScreen()) restoreDisplayMode();
 }
 
 void layoutWindow(HWND hostWindow) {
@@ -223,7 +243,7 @@ void leaveFullScreen(HWND hostWindow) {
     s.scene.settings->dimResolution = "1x1";
     layoutWindow(hostWindow);
     restoreDisplayMode();
-    s.scene.settings->write(kSettingsFile, kSettingsSection);
+    writeSettings(s);
 }
 
 void restoreDisplayMode() { ChangeDisplaySettingsA(nullptr, 0); }

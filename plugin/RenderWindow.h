@@ -12,6 +12,14 @@ bool openRenderWindow(VisModule* module);
 // Releases the context, the window and its class, and restores the display mode.
 void closeRenderWindow(VisModule* module);
 
+// Releases the mode list, the rendering context and the window's device context.
+void releaseRenderContext();
+
+// The window is being destroyed by someone else (the host, with its own main window): releases
+// the context while the window still exists and forgets the window. Quit then has no window to
+// destroy but still unregisters the class and restores the display mode.
+void forgetLostRenderWindow();
+
 // Recomputes the geometry in the settings from dimResolution and the player's window, and
 // switches to full screen when a full-screen resolution asks for it.
 void layoutWindow(HWND hostWindow);

@@ -21,7 +21,12 @@ void Win32SceneHost::layoutAndMoveWindow() {
     moveRenderWindow();
 }
 
-std::string Win32SceneHost::findPluginFolder() { return ::findPluginFolder(); }
+std::string Win32SceneHost::findPluginFolder() {
+    // Found at the start of Init; the user hears about it only now, when the scene needs it.
+    const InstallFolders& folders = pluginState().folders;
+    if (folders.message) MessageBoxA(nullptr, folders.message, "Error!", MB_OK);
+    return folders.pluginFolder;
+}
 
 void Win32SceneHost::showError(const char* text, const char* caption) {
     MessageBoxA(nullptr, text, caption, MB_OK);

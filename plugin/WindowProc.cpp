@@ -1,12 +1,15 @@
 #include "plugin/WindowProc.h"
 
-#include "plugin/Win32SceneHost.h"
+#include <cstring>
+
 #include "plugin/Launcher.h"
+#include "plugin/Lifecycle.h"
 #include "plugin/PluginState.h"
 #include "plugin/RenderWindow.h"
 #include "plugin/VisModule.h"
-#include "scene/WindowGeometry.h"
+#include "plugin/Win32SceneHost.h"
 #include "scene/Scene.h"
+#include "scene/WindowGeometry.h"
 
 namespace {
 
@@ -35,18 +38,30 @@ void drag(HWND window, LPARAM cursor) {
     MoveWindow(window, g.left, g.top, g.width, g.height, TRUE);
 }
 
+// What others handed over since the last frame, taken once as the frame begins on this thread:
+// settings read by the configuration entry, and the host's waveform, which a host may go on
+// writing from its own thread while the frame draws from this copy.
+void beginFrame(PluginState& s, HWND window) {
+    if (s.scene.settings) s.configRead.adoptInto(*s.scene.settings);
+    auto* module = reinterpret_cast<VisModule*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (module) std::memcpy(s.frameWaveform, module->waveformData, sizeof s.frameWaveform);
+}
+
 }  // namespace
 
 LRESULT CALLBACK renderWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     PluginState& s = pluginState();
     switch (message) {
     case WM_DESTROY:
+        // Still ours while the plug-in has not closed it itself: the host is destroying it.
+        if (window == s.renderWindow) releaseForLostWindow();
         PostQuitMessage(0);
         return 0;
     case WM_SIZE:
         PostMessageA(window, WM_PAINT, 0, 0);
         return 0;
     case WM_PAINT:
+        beginFrame(s, window);
         renderFrame(s.scene, sceneHost());
         SwapBuffers(s.renderDc);
         ValidateRect(window, nullptr);

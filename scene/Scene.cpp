@@ -164,7 +164,7 @@ void renderFrame(SceneState& s, SceneHost& host) {
         !s.model || !s.waveform)
         return;
     Settings& settings = *s.settings;
-    settings.read(kSettingsFile, kSettingsSection);
+    settings.readFile(s.settingsFile, kSettingsSection);
     s.camera->applyProjection();
     s.oscilloscope->applySamplingRate(s.waveform);
     host.layoutAndMoveWindow();

@@ -35,6 +35,8 @@ struct SceneState {
     bool sceneReady = false;
     GLuint loadingTexture = 0;
     std::string pluginFolder;
+    // Full path of the settings file that every frame reads again.
+    std::string settingsFile;
     int textureSetLoads = 0;  // how often the named set was (re)loaded, for tests
     void* hostWindow = nullptr;  // the player's main window (native handle), which the model captures
     // The host's two waveform channels, read at every frame.

@@ -96,7 +96,14 @@ void Settings::unpackColours() {
 }
 
 void Settings::read(const std::string& relativePath, const std::string& section) {
-    std::string path = pathBesideExecutable(relativePath);
+    readFile(pathBesideExecutable(relativePath), section);
+}
+
+void Settings::write(const std::string& relativePath, const std::string& section) {
+    writeFile(pathBesideExecutable(relativePath), section);
+}
+
+void Settings::readFile(const std::string& path, const std::string& section) {
     ProfileFile file;
     if (!path.empty() && file.load(platform::nativePath(path)) == platform::ReadResult::Failed)
         return;  // keep the values we have rather than fall back to defaults for one read
@@ -146,10 +153,9 @@ void Settings::read(const std::string& relativePath, const std::string& section)
     unpackColours();
 }
 
-void Settings::write(const std::string& relativePath, const std::string& section) {
-    std::string path = pathBesideExecutable(relativePath);
-    if (path.empty()) return;
-    path = platform::nativePath(path);
+void Settings::writeFile(const std::string& fullPath, const std::string& section) {
+    if (fullPath.empty()) return;
+    std::string path = platform::nativePath(fullPath);
     ProfileFile file;
     // Never replace a file we could not read: its other contents would be lost.
     if (file.load(path) == platform::ReadResult::Failed) return;

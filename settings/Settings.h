@@ -37,6 +37,11 @@ public:
     // of the file. Failures are silent.
     void write(const std::string& relativePath, const std::string& section);
 
+    // The same for a file given by its full path; an empty path (one that did not fit) reads
+    // as a missing file and is never written.
+    void readFile(const std::string& path, const std::string& section);
+    void writeFile(const std::string& path, const std::string& section);
+
     // Takes every field from other except the window geometry and dimFirstRead.
     void adoptChoicesFrom(const Settings& other);
 

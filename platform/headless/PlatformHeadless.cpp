@@ -16,6 +16,7 @@ namespace {
 
 std::mutex stateMutex;
 std::string folderOverride;
+std::string moduleFolderOverride;
 std::vector<headless::ShownMessage> shownMessages;
 
 }  // namespace
@@ -31,6 +32,19 @@ std::string executableFolder() {
     std::string full(path, static_cast<size_t>(n));
     size_t slash = full.rfind('/');
     return slash == std::string::npos ? std::string() : full.substr(0, slash + 1);
+}
+
+std::string ownModuleFolder() {
+    {
+        std::lock_guard<std::mutex> lock(stateMutex);
+        if (!moduleFolderOverride.empty()) return moduleFolderOverride;
+    }
+    return executableFolder();
+}
+
+bool folderExists(const std::string& path) {
+    struct stat st;
+    return !path.empty() && stat(nativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 std::string searchExecutablePath(const char* fileName) {
@@ -109,6 +123,11 @@ namespace headless {
 void setExecutableFolder(const std::string& folder) {
     std::lock_guard<std::mutex> lock(stateMutex);
     folderOverride = folder;
+}
+
+void setOwnModuleFolder(const std::string& folder) {
+    std::lock_guard<std::mutex> lock(stateMutex);
+    moduleFolderOverride = folder;
 }
 
 std::vector<ShownMessage> takeMessages() {

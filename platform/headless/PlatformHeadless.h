@@ -19,6 +19,9 @@ void setExecutableFolder(const std::string& folder);
 // How many window captures were taken in this process (headless captures are test cards).
 int windowCaptures();
 
+// Makes ownModuleFolder() return folder; an empty text makes it follow executableFolder().
+void setOwnModuleFolder(const std::string& folder);
+
 // The messages shown since the last call, oldest first.
 std::vector<ShownMessage> takeMessages();
 

@@ -6,23 +6,46 @@
 
 namespace platform {
 
-std::string executableFolder() {
+namespace {
+
+// Folder of a loaded module (null: the executable) with its trailing backslash, or empty.
+std::string moduleFolder(HMODULE module) {
     // Usually the path fits MAX_PATH; a longer one is read whole with a larger buffer, so that
     // the callers' own length limits decide what happens to it. (Called for every frame's
     // settings read, so the common case allocates nothing big.)
     char small[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, small, MAX_PATH);
+    DWORD n = GetModuleFileNameA(module, small, MAX_PATH);
     std::string full;
     if (n > 0 && n < MAX_PATH) {
         full.assign(small, n);
     } else {
         std::vector<char> path(32768);
-        n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        n = GetModuleFileNameA(module, path.data(), static_cast<DWORD>(path.size()));
         if (n == 0 || n >= path.size()) return {};
         full.assign(path.data(), n);
     }
     size_t slash = full.find_last_of('\\');
     return slash == std::string::npos ? std::string() : full.substr(0, slash + 1);
+}
+
+}  // namespace
+
+std::string executableFolder() { return moduleFolder(nullptr); }
+
+std::string ownModuleFolder() {
+    // The module that holds this variable: the plug-in's DLL when linked into it.
+    static const char inThisModule = 0;
+    HMODULE self = nullptr;
+    if (!GetModuleHandleExA(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            &inThisModule, &self))
+        return {};
+    return moduleFolder(self);
+}
+
+bool folderExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::string searchExecutablePath(const char* fileName) {

@@ -11,8 +11,6 @@
 
 namespace {
 
-
-
 // Replaces the file the way the utility does, so the plug-in never reads half of it.
 void replaceFile(const std::string& path, const std::string& text) {
     writeFileText(path + ".new", text);
@@ -124,9 +122,14 @@ TEST(HostRun, ConfigStartsTheUtilityFromTheConfigurationFolder) {
     EXPECT_TRUE(run.boxes.empty());
 }
 
-TEST(HostRun, FindsThePluginFolderOrSaysWhyNot) {
+TEST(HostRun, SaysWhyThereIsNoPluginFolderWhenNeitherPlayerNorPluginHasOne) {
+    // The plug-in is loaded from a folder without "vis_vzrm\" beside it, so only the search
+    // for the player can give the plug-in folder.
+    auto outside = [](const InstallTree& tree) {
+        return " --plugin \"" + tree.placePluginIn("") + "\"";
+    };
     InstallTree renamed("Player.exe");
-    HostRun run = runHost(renamed.hostPath(), "--frames 2 --flat-out");
+    HostRun run = runHost(renamed.hostPath(), "--frames 2 --flat-out" + outside(renamed));
     EXPECT_EQ(run.exitCode, 0u) << run.output;  // the start goes on after the message
     ASSERT_EQ(run.boxes.size(), 1u);
     EXPECT_EQ(run.boxes[0].text, "Could not find Winamp.exe!");
@@ -135,24 +138,28 @@ TEST(HostRun, FindsThePluginFolderOrSaysWhyNot) {
 
     InstallTree fits("Winamp.exe", 242);
     ASSERT_EQ(fits.hostPath().size(), 242u);
-    run = runHost(fits.hostPath(), "--frames 2 --flat-out");
+    run = runHost(fits.hostPath(), "--frames 2 --flat-out" + outside(fits));
     EXPECT_EQ(run.exitCode, 0u) << run.output;
     EXPECT_TRUE(run.boxes.empty());
 
     InstallTree tooLong("Winamp.exe", 243);
     ASSERT_EQ(tooLong.hostPath().size(), 243u);
-    run = runHost(tooLong.hostPath(), "--frames 2 --flat-out");
+    run = runHost(tooLong.hostPath(), "--frames 2 --flat-out" + outside(tooLong));
     EXPECT_EQ(run.exitCode, 0u) << run.output;
     ASSERT_EQ(run.boxes.size(), 1u);
     EXPECT_EQ(run.boxes[0].text, "The VZRM path too long!");
     EXPECT_EQ(run.boxes[0].caption, "Error!");
+    // In the player's own layout the folder beside the plug-in is the same folder, and its
+    // path fits: no message.
+    run = runHost(tooLong.hostPath(), "--frames 2 --flat-out");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_TRUE(run.boxes.empty());
 
     // A host path that does not fit the buffer at all; the plug-in is loaded from a short
     // path, since the host's own folder is out of reach for most file functions.
-    InstallTree beyond("Winamp.exe", 262);
+    InstallTree beyond("Winamp.exe", 262), shortTree;
     ASSERT_EQ(beyond.hostPath().size(), 262u);
-    run = runHost(beyond.hostPath(), "--frames 2 --flat-out --plugin \"" + gStageFolder +
-                                         "\\Plugins\\vis_vzrm.dll\"");
+    run = runHost(beyond.hostPath(), "--frames 2 --flat-out" + outside(shortTree));
     if (!run.started) GTEST_SKIP() << "this system cannot start a program at a 262-character path";
     EXPECT_EQ(run.exitCode, 0u) << run.output;
     ASSERT_EQ(run.boxes.size(), 1u);

@@ -37,11 +37,6 @@ void removeTree(const std::string& folder) {
     RemoveDirectoryA(folder.c_str());
 }
 
-void makeFolders(const std::string& path) {
-    for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
-        CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
-}
-
 // Copies the TGA files of one folder into another.
 void copyPictures(const std::string& from, const std::string& to) {
     WIN32_FIND_DATAA found;
@@ -83,6 +78,11 @@ BOOL CALLBACK findWindow(HWND window, LPARAM param) {
 }
 
 }  // namespace
+
+void makeFolders(const std::string& path) {
+    for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
+        CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+}
 
 std::string readFileText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -167,6 +167,13 @@ std::string InstallTree::settingsPath() const {
 
 void InstallTree::installTestHooksPlugin() const {
     CopyFileA(gTestHooksPlugin.c_str(), (folder_ + "Plugins\\vis_vzrm.dll").c_str(), FALSE);
+}
+
+std::string InstallTree::placePluginIn(const std::string& subfolder) const {
+    makeFolders(folder_ + subfolder);
+    std::string path = folder_ + subfolder + "vis_vzrm.dll";
+    CopyFileA((folder_ + "Plugins\\vis_vzrm.dll").c_str(), path.c_str(), FALSE);
+    return path;
 }
 
 void InstallTree::installConfigurator() const {

@@ -28,6 +28,9 @@ std::string settingsValue(const std::string& text, const std::string& key);
 // Polls condition every 10 ms until it holds or timeoutMs pass.
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
+// Creates every folder of a path that ends in a backslash.
+void makeFolders(const std::string& path);
+
 // A fresh copy of the staged install tree in a folder of its own, removed afterwards.
 class InstallTree {
 public:
@@ -44,6 +47,8 @@ public:
     std::string settingsPath() const;
     void installConfigurator() const;  // the stand-in, as vis_vzrm_c.exe
     void installTestHooksPlugin() const;  // the plug-in build with failure points
+    // A copy of the plug-in in subfolder of the tree (created if need be); returns its path.
+    std::string placePluginIn(const std::string& subfolder) const;
 
 private:
     std::string base_, folder_, hostPath_;

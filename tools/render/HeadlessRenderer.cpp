@@ -21,7 +21,8 @@ void HeadlessRenderer::start() {
     if (!ok()) return;
     Settings& settings = *scene.settings;
     settings.reset();
-    settings.read(kSettingsFile, kSettingsSection);
+    scene.settingsFile = pathBesideExecutable(kSettingsFile);
+    settings.readFile(scene.settingsFile, kSettingsSection);
     // The picture is the window: full-screen values keep their band, any other value fills it.
     settings.dimLeft = 0;
     settings.dimTop = 0;

@@ -1,0 +1,190 @@
+#include "host/PluginDriver.h"
+
+#include <cstdio>
+#include <optional>
+#include <thread>
+
+#include "host/HostReport.h"
+#include "host/HostWindow.h"
+#include "host/Screenshot.h"
+
+namespace {
+
+// What the plug-in left behind after a failed Init or a Quit.
+void report(const HostOptions& o, VisModule* m) {
+    if (o.reportWindows) reportThreadWindows(m->hostWindow);
+    if (!o.reportClass.empty()) reportClass(m->instance, o.reportClass);
+}
+
+// A counter that the test build of the plug-in keeps, if this plug-in has it.
+void reportCounter(HMODULE library, const char* exportName, const char* what) {
+    auto counter = reinterpret_cast<int (*)()>(
+        reinterpret_cast<void*>(GetProcAddress(library, exportName)));
+    if (counter) std::printf("host: %s %d\n", what, counter());
+    std::fflush(stdout);
+}
+
+void screenshotAt(const HostOptions& o, long frame) {
+    for (const auto& [at, file] : o.screenshotsAt)
+        if (at == frame && !saveScreenshot(file))
+            std::fprintf(stderr, "host: cannot save the screenshot %s\n", file.c_str());
+}
+
+// The player's loop: if a message is waiting, dispatch it; otherwise hand over the next block
+// and call Render, then wait the plug-in's delay. Returns the frames asked for.
+long playerLoop(VisRun* run) {
+    const HostOptions& o = *run->options;
+    VisModule* m = run->module;
+    long frames = 0;
+    double timeMs = 0;
+    for (;;) {
+        MSG msg;
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) break;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+            continue;
+        }
+        if (o.mainThread) openConfigWhenDue(run);
+        screenshotAt(o, frames);
+        if (run->stopRequested || (o.frames > 0 && frames >= o.frames)) break;
+        // The player hands over the audio the plug-in's latency ahead of the play position;
+        // the position advances by the plug-in's frame delay, so runs are repeatable.
+        run->audio->fillBlock(timeMs + m->latencyMs, m->waveformData);
+        if (m->Render(m) != 0) break;
+        run->framesThisCycle = ++frames;
+        timeMs += m->delayMs > 0 ? m->delayMs : 25;
+        if (!o.flatOut) Sleep(m->delayMs > 0 ? static_cast<DWORD>(m->delayMs) : 0);
+    }
+    return frames;
+}
+
+// Another host's audio thread: writes each block into the module and calls Render, without
+// waiting for the frame to be drawn.
+class AudioThread {
+public:
+    explicit AudioThread(VisRun* run)
+        : run_(run), finished_(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+          thread_([this] { deliver(); }) {}
+    ~AudioThread() {
+        stop();
+        CloseHandle(finished_);
+    }
+    AudioThread(const AudioThread&) = delete;
+    AudioThread& operator=(const AudioThread&) = delete;
+
+    HANDLE finished() const { return finished_; }
+
+    // Asks the thread to stop and waits for it; returns the blocks it handed over.
+    long stop() {
+        stopping_ = true;
+        if (thread_.joinable()) thread_.join();
+        return blocks_;
+    }
+
+private:
+    void deliver() {
+        const HostOptions& o = *run_->options;
+        VisModule* m = run_->module;
+        double timeMs = 0;
+        while (!stopping_ && !run_->stopRequested && (o.frames == 0 || blocks_ < o.frames)) {
+            run_->audio->fillBlock(timeMs + m->latencyMs, m->waveformData);
+            if (m->Render(m) != 0) break;
+            run_->framesThisCycle = ++blocks_;
+            timeMs += m->delayMs > 0 ? m->delayMs : 25;
+            if (!o.flatOut) Sleep(m->delayMs > 0 ? static_cast<DWORD>(m->delayMs) : 0);
+        }
+        SetEvent(finished_);
+    }
+
+    VisRun* run_;
+    HANDLE finished_;
+    std::atomic<bool> stopping_{false};
+    long blocks_ = 0;
+    std::thread thread_;
+};
+
+// The window thread while the audio thread renders: messages only, until the audio thread has
+// handed over its blocks, the plug-in asks to stop or the user closes the main window.
+void windowLoop(VisRun* run, const AudioThread& audio) {
+    HANDLE finished = audio.finished();
+    for (;;) {
+        DWORD woke = MsgWaitForMultipleObjects(1, &finished, FALSE, 100, QS_ALLINPUT);
+        if (woke == WAIT_OBJECT_0) break;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) return;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (run->stopRequested) return;
+        openConfigWhenDue(run);
+    }
+    // Let the frame asked for last be drawn.
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&msg);
+}
+
+}  // namespace
+
+void quitPlugin(VisRun* run) {
+    VisModule* m = run->module;
+    m->Quit(m);
+    report(*run->options, m);
+    reportCounter(run->library, "vzrmSettingsWrites", "settings writes");
+}
+
+void openConfigWhenDue(VisRun* run) {
+    const HostOptions& o = *run->options;
+    if (o.configAfter < 0 || run->configOpened || !run->started ||
+        run->framesThisCycle < o.configAfter)
+        return;
+    run->configOpened = true;
+    run->module->Config(run->module);
+}
+
+void runPlugin(VisRun* run) {
+    const HostOptions& o = *run->options;
+    VisModule* m = run->module;
+    for (int cycle = 0; cycle < o.cycles && !run->stopRequested; ++cycle) {
+        // A host that destroyed its main window opens a new one for the next start.
+        if (!IsWindow(run->mainWindow)) run->mainWindow = createHostWindow(o.x, o.y, o.doubleSize);
+        m->hostWindow = run->mainWindow;
+        if (o.configBeforeInit) m->Config(m);
+        if (m->Init(m) != 0) {
+            std::fprintf(stderr, "host: the plug-in's Init failed\n");
+            run->status = 1;
+            report(o, m);
+            if (o.quitAfterFailedInit) quitPlugin(run);
+            break;
+        }
+        run->framesThisCycle = 0;
+        if (!run->firstFrameTick) run->firstFrameTick = GetTickCount();
+        run->started = true;
+
+        long frames = 0;
+        std::optional<AudioThread> audio;
+        if (o.renderThread) {
+            audio.emplace(run);
+            windowLoop(run, *audio);
+        } else {
+            frames = playerLoop(run);
+        }
+
+        if (!o.screenshot.empty() && !saveScreenshot(o.screenshot))
+            std::fprintf(stderr, "host: cannot save the screenshot %s\n", o.screenshot.c_str());
+        if (o.reportWindows) reportThreadWindows(run->mainWindow);
+        // Such a host closes its main window, and with it the plug-in's, while its audio
+        // thread may still be delivering.
+        if (o.destroyBeforeQuit) DestroyWindow(run->mainWindow);
+        reportCounter(run->library, "vzrmTextureSetLoads", "texture set loads");
+        reportCounter(run->library, "vzrmTexturesHeld", "textures held");
+        if (audio) frames = audio->stop();
+        quitPlugin(run);
+        run->framesDrawn += frames;
+        // Drop what the plug-in posted on its way out (its window's destroy posts a quit).
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+}
