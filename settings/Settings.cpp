@@ -95,11 +95,11 @@ void Settings::unpackColours() {
     specularRightRgb = unpackColour(lhtSpecularRight);
 }
 
-void Settings::read(const std::string& relativePath, const std::string& section) {
+bool Settings::read(const std::string& relativePath, const std::string& section) {
     std::string path = pathBesideExecutable(relativePath);
     ProfileFile file;
     if (!path.empty() && file.load(platform::nativePath(path)) == platform::ReadResult::Failed)
-        return;  // keep the values we have rather than fall back to defaults for one read
+        return false;  // keep the values we have rather than fall back to defaults for one read
 
     auto number = [&](const char* key, uint32_t missing) {
         return file.getInt(section, key, missing);
@@ -144,15 +144,16 @@ void Settings::read(const std::string& relativePath, const std::string& section)
     lhtSpecularLeft = number("lhtSpecularLeft", 0x00ff00);
     lhtSpecularRight = number("lhtSpecularRight", 0xff7f00);
     unpackColours();
+    return true;
 }
 
-void Settings::write(const std::string& relativePath, const std::string& section) {
+bool Settings::write(const std::string& relativePath, const std::string& section) {
     std::string path = pathBesideExecutable(relativePath);
-    if (path.empty()) return;
+    if (path.empty()) return false;
     path = platform::nativePath(path);
     ProfileFile file;
     // Never replace a file we could not read: its other contents would be lost.
-    if (file.load(path) == platform::ReadResult::Failed) return;
+    if (file.load(path) == platform::ReadResult::Failed) return false;
 
     auto put = [&](const char* key, const std::string& value) { file.set(section, key, value); };
     auto putUnsigned = [&](const char* key, uint32_t value) {
@@ -195,7 +196,7 @@ void Settings::write(const std::string& relativePath, const std::string& section
     putColour("lhtDiffuse", lhtDiffuse, diffuseRgb);
     putColour("lhtSpecularLeft", lhtSpecularLeft, specularLeftRgb);
     putColour("lhtSpecularRight", lhtSpecularRight, specularRightRgb);
-    file.save(path);
+    return file.save(path);
 }
 
 void Settings::adoptChoicesFrom(const Settings& other) {

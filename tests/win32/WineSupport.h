@@ -43,6 +43,7 @@ public:
     std::string configurationFolder() const;
     std::string settingsPath() const;
     void installConfigurator() const;  // the stand-in, as vis_vzrm_c.exe
+    void installUtility() const;       // the real configuration utility from the staged tree
     void installTestHooksPlugin() const;  // the plug-in build with failure points
 
 private:
