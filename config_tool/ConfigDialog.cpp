@@ -46,8 +46,8 @@ INT_PTR ConfigDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_NOTIFY: {
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header->hwndFrom == tabs_ && header->code == TCN_SELCHANGE)
-            showPage(static_cast<int>(SendMessageA(tabs_, TCM_GETCURSEL, 0, 0)));
+        if (header->hwndFrom != tabs_ || header->code != TCN_SELCHANGE) return FALSE;
+        showPage(static_cast<int>(SendMessageA(tabs_, TCM_GETCURSEL, 0, 0)));
         return TRUE;
     }
     case WM_COMMAND:

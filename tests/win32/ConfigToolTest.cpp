@@ -5,10 +5,10 @@
 
 #include <windows.h>
 
-#include <algorithm>
-
 #include <colordlg.h>
 #include <commctrl.h>
+
+#include <algorithm>
 
 #include "tests/win32/UtilityDriver.h"
 #include "tests/win32/WineSupport.h"
@@ -32,8 +32,29 @@ const char* kPreparedFile =
     "lhtRotate=0\r\nlhtStroboscope=10\r\nlhtAmbient=0x000000ff\r\nlhtDiffuse=0x0000ff00\r\n"
     "lhtSpecularLeft=0x00ff0000\r\nlhtSpecularRight=0x00ffffff\r\nunknownKey=stays\r\n";
 
-const Entries kSamplingRates = {"1x1", "2x1", "3x1", "4x1", "1x2", "2x2", "3x2", "4x2",
-                                "1x3", "2x3", "3x3", "4x3", "1x4", "2x4", "3x4", "4x4"};
+// A control of a page and what it shows or is set to: a check box ("1" checked, "0" not), a
+// list or a drop-down list (the selected entry's text, "" for none).
+enum Kind { kCheck, kList, kDropDown };
+struct Control {
+    int page;
+    int id;
+    Kind kind;
+    const char* value;
+};
+
+std::string shown(HWND page, const Control& c) {
+    if (c.kind == kCheck) return isChecked(page, c.id) ? "1" : "0";
+    return c.kind == kList ? listSelection(page, c.id) : dropDownSelection(page, c.id);
+}
+
+void set(HWND page, const Control& c) {
+    if (c.kind == kCheck) setChecked(page, c.id, c.value[0] == '1');
+    else if (c.kind == kList) selectListText(page, c.id, c.value);
+    else selectDropDownText(page, c.id, c.value);
+}
+
+// A key of the settings file and its value.
+using Keys = std::vector<std::pair<const char*, const char*>>;
 
 class ConfigTool : public ::testing::Test {
 protected:
@@ -43,7 +64,6 @@ protected:
         writeFileText(tree.settingsPath(), kPreparedFile);
         // Models: a folder named "[Test]", another folder and a plain file; a second sky whose
         // name begins with the first one's.
-        const std::string plugin = tree.folder() + "Plugins\\vis_vzrm\\";
         CreateDirectoryA((plugin + "Models").c_str(), nullptr);
         CreateDirectoryA((plugin + "Models\\[Test]").c_str(), nullptr);
         CreateDirectoryA((plugin + "Models\\Alpha").c_str(), nullptr);
@@ -52,14 +72,16 @@ protected:
     }
     void TearDown() override { endAllUtilities(); }
 
-    std::string value(const char* key) const {
-        return settingsValue(readFileText(tree.settingsPath()), key);
+    void expectFile(const Keys& keys) const {
+        std::string text = readFileText(tree.settingsPath());
+        for (auto [key, expected] : keys) EXPECT_EQ(settingsValue(text, key), expected) << key;
     }
 
     InstallTree tree;
+    const std::string plugin = tree.folder() + "Plugins\\vis_vzrm\\";
 };
 
-// The colour shown on the screen at the middle of a control, and at its corner.
+// The colour shown on the screen at the middle of a control, or at its top left corner.
 COLORREF screenColour(HWND control, bool corner = false) {
     RECT r;
     GetWindowRect(control, &r);
@@ -74,77 +96,61 @@ TEST_F(ConfigTool, PagesShowTheFileAndCancelOrResetThenCancelLeaveItUntouched) {
     Utility utility(tree);
     HWND dialog = utility.dialog();
     ASSERT_TRUE(dialog) << "the utility did not show its dialog";
-    EXPECT_EQ(textOf(GetDlgItem(dialog, IDOK)), "OK");
-    EXPECT_EQ(textOf(GetDlgItem(dialog, IDCANCEL)), "Cancel");
-    EXPECT_EQ(textOf(GetDlgItem(dialog, 1002)), "Apply");
-    EXPECT_EQ(textOf(GetDlgItem(dialog, 1006)), "Reset");
+    for (auto [id, text] : {std::pair{IDOK, "OK"}, std::pair{IDCANCEL, "Cancel"},
+                            std::pair{1002, "Apply"}, std::pair{1006, "Reset"}})
+        EXPECT_EQ(textOf(GetDlgItem(dialog, id)), text);
     EXPECT_EQ(utility.tabLabels(), (Entries{"About", "Effects", "Graphics", "3D Models", "Misc"}));
-
-    HWND about = utility.page(kAboutPage);
-    ASSERT_TRUE(about);
-    Entries texts = childTexts(about);
-    EXPECT_EQ(std::count(texts.begin(), texts.end(), "Vizorama"), 1);
-    EXPECT_EQ(std::count(texts.begin(), texts.end(), "Version 1.51"), 1);
+    Entries about = childTexts(utility.page(kAboutPage));
+    EXPECT_NE(std::find(about.begin(), about.end(), "Version 1.51"), about.end());
     EXPECT_TRUE(utility.savePicture("config-about.bmp"));
 
+    const Control expected[] = {
+        {kEffectsPage, 1009, kCheck, "0"}, {kEffectsPage, 1010, kCheck, "1"},
+        {kEffectsPage, 1011, kDropDown, "Sine Filter"},  // "sine" begins it
+        {kEffectsPage, 1014, kList, "3x2"}, {kEffectsPage, 1013, kDropDown, "Smoke"},
+        {kEffectsPage, 1017, kCheck, "0"}, {kEffectsPage, 1019, kDropDown, "Beam"},
+        {kEffectsPage, 1018, kCheck, "1"}, {kEffectsPage, 1007, kCheck, "1"},
+        {kEffectsPage, 1008, kCheck, "0"},
+        {kGraphicsPage, 1009, kCheck, "1"},
+        {kGraphicsPage, 1014, kList, "Late Afternoon"},  // not "Late Afternoon 2"
+        {kGraphicsPage, 1021, kCheck, "0"}, {kGraphicsPage, 1022, kCheck, "1"},
+        {kGraphicsPage, 1041, kCheck, "1"},  // "2x3" is a windowed size
+        {kGraphicsPage, 1042, kCheck, "0"}, {kGraphicsPage, 1043, kCheck, "0"},
+        {kGraphicsPage, 1013, kList, "2x3"},
+        {kModelsPage, 1013, kList, "Test"}, {kModelsPage, 1012, kCheck, "1"},
+        {kModelsPage, 1026, kCheck, "0"}, {kModelsPage, 1017, kCheck, "1"},
+        {kModelsPage, 1030, kDropDown, "Motion Blur"}, {kModelsPage, 1014, kList, "GBR"},
+        {kModelsPage, 1018, kCheck, "0"},
+        {kMiscPage, 1024, kDropDown, "View From Beneath"}};
+    for (const Control& c : expected)
+        EXPECT_EQ(shown(utility.page(c.page), c), c.value) << "page " << c.page << " id " << c.id;
+
     HWND effects = utility.page(kEffectsPage);
-    ASSERT_TRUE(effects);
-    texts = childTexts(effects);
+    Entries texts = childTexts(effects);
     for (const char* label : {"Oscilloscope", "VU Meter", "Tail Of Feathers", "Pulsar", "Type",
-                              "Sampling Rate", "Rendering Mode"})
+                              "Sampling Rate", "Rendering Mode", "On/Off", "Rotate"})
         EXPECT_NE(std::find(texts.begin(), texts.end(), label), texts.end()) << label;
-    EXPECT_FALSE(isChecked(effects, 1009));
-    EXPECT_TRUE(isChecked(effects, 1010));
     EXPECT_EQ(dropDownEntries(effects, 1011),
               (Entries{"Waveform", "No Filter", "Sine Filter", "Cosine Filter"}));
-    EXPECT_EQ(dropDownSelection(effects, 1011), "Sine Filter");  // "sine" begins it
-    EXPECT_EQ(listEntries(effects, 1014), kSamplingRates);
-    EXPECT_EQ(listSelection(effects, 1014), "3x2");
-    EXPECT_EQ(dropDownSelection(effects, 1013), "Smoke");
-    EXPECT_EQ(dropDownEntries(effects, 1013).size(), 7u);
-    EXPECT_FALSE(isChecked(effects, 1017));
-    EXPECT_EQ(dropDownSelection(effects, 1019), "Beam");
-    EXPECT_TRUE(isChecked(effects, 1018));
-    EXPECT_TRUE(isChecked(effects, 1007));
-    EXPECT_FALSE(isChecked(effects, 1008));
+    EXPECT_EQ(listEntries(effects, 1014),
+              (Entries{"1x1", "2x1", "3x1", "4x1", "1x2", "2x2", "3x2", "4x2", "1x3", "2x3", "3x3",
+                       "4x3", "1x4", "2x4", "3x4", "4x4"}));
     EXPECT_TRUE(utility.savePicture("config-effects.bmp"));
-
     HWND graphics = utility.page(kGraphicsPage);
-    ASSERT_TRUE(graphics);
-    EXPECT_TRUE(isChecked(graphics, 1009));
     EXPECT_EQ(listEntries(graphics, 1014), (Entries{"Late Afternoon", "Late Afternoon 2"}));
-    EXPECT_EQ(listSelection(graphics, 1014), "Late Afternoon");
-    EXPECT_FALSE(isChecked(graphics, 1021));
-    EXPECT_TRUE(isChecked(graphics, 1022));
-    EXPECT_TRUE(isChecked(graphics, 1041));  // "2x3" is a windowed size
-    EXPECT_FALSE(isChecked(graphics, 1042));
-    EXPECT_FALSE(isChecked(graphics, 1043));
     EXPECT_EQ(listEntries(graphics, 1013),
               (Entries{"1x1", "1x2", "1x3", "2x1", "2x2", "2x3", "3x1", "3x2", "3x3"}));
-    EXPECT_EQ(listSelection(graphics, 1013), "2x3");
     EXPECT_TRUE(utility.savePicture("config-graphics.bmp"));
-
     HWND models = utility.page(kModelsPage);
-    ASSERT_TRUE(models);
     // "[Test]" on disk is listed unwrapped; the parent folder never.
     EXPECT_EQ(listEntries(models, 1013), (Entries{"Alpha", "notes.txt", "Test"}));
-    EXPECT_EQ(listSelection(models, 1013), "Test");
-    EXPECT_TRUE(isChecked(models, 1012));
-    EXPECT_FALSE(isChecked(models, 1026));
-    EXPECT_TRUE(isChecked(models, 1017));
-    EXPECT_EQ(dropDownSelection(models, 1030), "Motion Blur");
     EXPECT_EQ(listEntries(models, 1014), (Entries{"RGB", "RBG", "GRB", "GBR", "BRG", "BGR"}));
-    EXPECT_EQ(listSelection(models, 1014), "GBR");
-    EXPECT_FALSE(isChecked(models, 1018));
     EXPECT_TRUE(utility.savePicture("config-models.bmp"));
-
     HWND misc = utility.page(kMiscPage);
-    ASSERT_TRUE(misc);
-    EXPECT_EQ(dropDownSelection(misc, 1024), "View From Beneath");
     EXPECT_EQ(SendMessageW(GetDlgItem(misc, 1012), TBM_GETPOS, 0, 0), 10);  // "Always"
     EXPECT_EQ(SendMessageW(GetDlgItem(misc, 1012), TBM_GETRANGEMAX, 0, 0), 10);
     EXPECT_TRUE(utility.savePicture("config-misc.bmp"));
-    // The swatches, each edged in black.
+    // The light colour swatches, each edged in black.
     const std::pair<int, COLORREF> swatches[] = {{1002, RGB(255, 0, 0)}, {1006, RGB(0, 255, 0)},
                                                  {1003, RGB(0, 0, 255)},
                                                  {1004, RGB(255, 255, 255)}};
@@ -152,8 +158,6 @@ TEST_F(ConfigTool, PagesShowTheFileAndCancelOrResetThenCancelLeaveItUntouched) {
         EXPECT_EQ(screenColour(GetDlgItem(misc, id)), colour) << id;
         EXPECT_EQ(screenColour(GetDlgItem(misc, id), true), RGB(0, 0, 0)) << id;
     }
-    EXPECT_EQ(textOf(GetDlgItem(misc, 1002)), "A");
-    EXPECT_EQ(textOf(GetDlgItem(misc, 1004)), "SR");
 
     // A second copy ends by itself, showing nothing, and leaves this one as it was.
     RECT before, after;
@@ -166,7 +170,6 @@ TEST_F(ConfigTool, PagesShowTheFileAndCancelOrResetThenCancelLeaveItUntouched) {
     GetWindowRect(dialog, &after);
     EXPECT_EQ(findUtilityDialog(), dialog);
     EXPECT_TRUE(EqualRect(&before, &after));
-    EXPECT_TRUE(IsWindowVisible(dialog));
 
     // "Reset" shows the record's values; "Cancel" then writes nothing.
     click(dialog, 1006);
@@ -182,64 +185,47 @@ TEST_F(ConfigTool, ApplyAndOkWriteWhatThePagesShowAndKeepTheRestOfTheFile) {
     Utility utility(tree);
     HWND dialog = utility.dialog();
     ASSERT_TRUE(dialog);
-
-    HWND effects = utility.page(kEffectsPage);
-    setChecked(effects, 1009, true);
-    setChecked(effects, 1010, false);
-    selectDropDownText(effects, 1011, "Cosine Filter");
-    selectListText(effects, 1014, "4x4");
-    selectDropDownText(effects, 1013, "Wireframe");
-    setChecked(effects, 1017, true);
-    selectDropDownText(effects, 1019, "Single Fixed Point");
-    setChecked(effects, 1018, false);
-    setChecked(effects, 1007, false);
-    setChecked(effects, 1008, true);
-
+    const Control changes[] = {
+        {kEffectsPage, 1009, kCheck, "1"}, {kEffectsPage, 1010, kCheck, "0"},
+        {kEffectsPage, 1011, kDropDown, "Cosine Filter"}, {kEffectsPage, 1014, kList, "4x4"},
+        {kEffectsPage, 1013, kDropDown, "Wireframe"}, {kEffectsPage, 1017, kCheck, "1"},
+        {kEffectsPage, 1019, kDropDown, "Single Fixed Point"}, {kEffectsPage, 1018, kCheck, "0"},
+        {kEffectsPage, 1007, kCheck, "0"}, {kEffectsPage, 1008, kCheck, "1"},
+        {kGraphicsPage, 1009, kCheck, "0"}, {kGraphicsPage, 1014, kList, "Late Afternoon 2"},
+        {kModelsPage, 1012, kCheck, "0"}, {kModelsPage, 1026, kCheck, "1"},
+        {kModelsPage, 1017, kCheck, "0"}, {kModelsPage, 1030, kDropDown, "Ghost"},
+        {kModelsPage, 1014, kList, "BRG"}, {kModelsPage, 1018, kCheck, "1"},
+        {kModelsPage, 1013, kList, "Alpha"}, {kMiscPage, 1024, kDropDown, "Spin"}};
+    for (const Control& c : changes) set(utility.page(c.page), c);
+    HWND misc = utility.page(kMiscPage);
+    SendMessageW(GetDlgItem(misc, 1012), TBM_SETPOS, TRUE, 3);
     HWND graphics = utility.page(kGraphicsPage);
-    setChecked(graphics, 1009, false);
-    selectListText(graphics, 1014, "Late Afternoon 2");
     click(graphics, 1021);  // "16-bits"
-    click(graphics, 1042);  // "Fullscreen": "2x3" is not among its sizes
+    click(graphics, 1042);  // "Fullscreen": "2x3" is not among its sizes, so the first
     EXPECT_EQ(listEntries(graphics, 1013), (Entries{"640x480", "800x600", "1024x768", "1152x864",
                                                     "1280x1024", "1600x1200"}));
     EXPECT_EQ(listSelection(graphics, 1013), "640x480");
     selectListText(graphics, 1013, "1024x768");
 
-    HWND models = utility.page(kModelsPage);
-    setChecked(models, 1012, false);
-    setChecked(models, 1026, true);
-    setChecked(models, 1017, false);
-    selectDropDownText(models, 1030, "Ghost");
-    selectListText(models, 1014, "BRG");
-    setChecked(models, 1018, true);
-    selectListText(models, 1013, "Alpha");
-
-    HWND misc = utility.page(kMiscPage);
-    selectDropDownText(misc, 1024, "Spin");
-    SendMessageW(GetDlgItem(misc, 1012), TBM_SETPOS, TRUE, 3);
-
     click(dialog, 1002);  // "Apply"
-    const std::pair<const char*, const char*> applied[] = {
-        {"oscOnOff", "1"}, {"oscRotate", "0"}, {"oscType", "Cosine Filter"},
-        {"oscSamplingRate", "4x4"}, {"oscRenderingMode", "Wireframe"}, {"vumOnOff", "1"},
-        {"vumType", "Single Fixed Point"}, {"tofOnOff", "0"}, {"lhtOnOff", "0"},
-        {"lhtRotate", "1"}, {"bgrOnOff", "0"}, {"bgrName", "Late Afternoon 2"},
-        {"texBits", "16"}, {"dimResolution", "1024x768"}, {"mdlOnOff", "0"}, {"mdlBeat", "1"},
-        {"mdlEffectsOnOff", "0"}, {"mdlEffectsType", "Ghost"}, {"mdlColorMap", "BRG"},
-        {"mdlDynamicTextureOnOff", "1"}, {"mdlName", "Alpha"}, {"camPosition", "Spin"},
-        {"lhtStroboscope", "3"}, {"lhtAmbient", "0x000000ff"}, {"lhtSpecularRight", "0x00ffffff"},
-        // Geometry the plug-in wrote, and what the utility does not know, stay.
-        {"dimLeft", "-40"}, {"dimTop", "300"}, {"dimWidth", "550"}, {"dimHeight", "232"},
-        {"unknownKey", "stays"}, {"keep", "me"}};
-    for (auto [key, expected] : applied) EXPECT_EQ(value(key), expected) << key;
+    expectFile({{"oscOnOff", "1"}, {"oscRotate", "0"}, {"oscType", "Cosine Filter"},
+                {"oscSamplingRate", "4x4"}, {"oscRenderingMode", "Wireframe"}, {"vumOnOff", "1"},
+                {"vumType", "Single Fixed Point"}, {"tofOnOff", "0"}, {"lhtOnOff", "0"},
+                {"lhtRotate", "1"}, {"bgrOnOff", "0"}, {"bgrName", "Late Afternoon 2"},
+                {"texBits", "16"}, {"dimResolution", "1024x768"}, {"mdlOnOff", "0"},
+                {"mdlBeat", "1"}, {"mdlEffectsOnOff", "0"}, {"mdlEffectsType", "Ghost"},
+                {"mdlColorMap", "BRG"}, {"mdlDynamicTextureOnOff", "1"}, {"mdlName", "Alpha"},
+                {"camPosition", "Spin"}, {"lhtStroboscope", "3"}, {"lhtAmbient", "0x000000ff"},
+                {"lhtSpecularRight", "0x00ffffff"},
+                // The geometry the plug-in wrote, and what the utility does not know, stay.
+                {"dimLeft", "-40"}, {"dimTop", "300"}, {"dimWidth", "550"}, {"dimHeight", "232"},
+                {"unknownKey", "stays"}, {"keep", "me"}});
     EXPECT_EQ(readFileText(tree.settingsPath()).rfind("; kept as it is\r\n[Other]\r\n", 0), 0u);
 
     selectDropDownText(misc, 1024, "Scan Up");
     click(dialog, IDOK);
     EXPECT_EQ(utility.waitForExit(10000), 0u);
-    EXPECT_EQ(value("camPosition"), "Scan Up");
-    EXPECT_EQ(value("dimLeft"), "-40");
-    EXPECT_EQ(value("dimWidth"), "550");
+    expectFile({{"camPosition", "Scan Up"}, {"dimLeft", "-40"}, {"dimWidth", "550"}});
 }
 
 TEST_F(ConfigTool, ResetThenApplyWritesTheRecordDefaults) {
@@ -247,27 +233,25 @@ TEST_F(ConfigTool, ResetThenApplyWritesTheRecordDefaults) {
     ASSERT_TRUE(utility.dialog());
     click(utility.dialog(), 1006);  // "Reset"
     click(utility.dialog(), 1002);  // "Apply"
-    const std::pair<const char*, const char*> defaults[] = {
-        {"vzrVersion", "151"}, {"dimLeft", "0"}, {"dimTop", "0"}, {"dimWidth", "275"},
-        {"dimHeight", "116"}, {"dimResolution", "1x1"}, {"tofOnOff", "0"}, {"vumOnOff", "1"},
-        {"vumType", "Double Fixed Point"}, {"oscOnOff", "1"}, {"oscRotate", "1"},
-        {"oscType", "Waveform"}, {"oscSamplingRate", "1x3"}, {"oscRenderingMode", "Water"},
-        {"bgrOnOff", "0"}, {"bgrName", ""}, {"mdlOnOff", "0"}, {"mdlBeat", "1"},
-        {"mdlEffectsOnOff", "1"}, {"mdlEffectsType", "Ghost"}, {"mdlDynamicTextureOnOff", "0"},
-        {"mdlColorMap", "RGB"}, {"mdlName", ""}, {"camPosition", "Spin"}, {"texBits", "16"},
-        {"lhtOnOff", "0"}, {"lhtRotate", "1"}, {"lhtStroboscope", "0"},
-        {"lhtAmbient", "0x003f7fff"}, {"lhtDiffuse", "0x003f3f3f"},
-        {"lhtSpecularLeft", "0x0000ff00"}, {"lhtSpecularRight", "0x00ff7f00"}};
-    for (auto [key, expected] : defaults) EXPECT_EQ(value(key), expected) << key;
+    expectFile({{"vzrVersion", "151"}, {"dimLeft", "0"}, {"dimTop", "0"}, {"dimWidth", "275"},
+                {"dimHeight", "116"}, {"dimResolution", "1x1"}, {"tofOnOff", "0"},
+                {"vumOnOff", "1"}, {"vumType", "Double Fixed Point"}, {"oscOnOff", "1"},
+                {"oscRotate", "1"}, {"oscType", "Waveform"}, {"oscSamplingRate", "1x3"},
+                {"oscRenderingMode", "Water"}, {"bgrOnOff", "0"}, {"bgrName", ""},
+                {"mdlOnOff", "0"}, {"mdlBeat", "1"}, {"mdlEffectsOnOff", "1"},
+                {"mdlEffectsType", "Ghost"}, {"mdlDynamicTextureOnOff", "0"},
+                {"mdlColorMap", "RGB"}, {"mdlName", ""}, {"camPosition", "Spin"},
+                {"texBits", "16"}, {"lhtOnOff", "0"}, {"lhtRotate", "1"},
+                {"lhtStroboscope", "0"}, {"lhtAmbient", "0x003f7fff"},
+                {"lhtDiffuse", "0x003f3f3f"}, {"lhtSpecularLeft", "0x0000ff00"},
+                {"lhtSpecularRight", "0x00ff7f00"}});
 }
 
 TEST_F(ConfigTool, ValuesOutsideTheListsAreKeptAndMissingFoldersListNothing) {
     // No "Models" folder, and values that no list or drop-down list offers.
-    const std::string models = tree.folder() + "Plugins\\vis_vzrm\\Models\\";
-    RemoveDirectoryA((models + "[Test]").c_str());
-    RemoveDirectoryA((models + "Alpha").c_str());
-    DeleteFileA((models + "notes.txt").c_str());
-    RemoveDirectoryA(models.c_str());
+    DeleteFileA((plugin + "Models\\notes.txt").c_str());
+    for (const char* gone : {"Models\\[Test]", "Models\\Alpha", "Models"})
+        RemoveDirectoryA((plugin + gone).c_str());
     writeFileText(tree.settingsPath(),
                   "[Vizorama]\r\ndimResolution=5x5\r\noscType=Foo\r\noscSamplingRate=9x9\r\n"
                   "mdlColorMap=XYZ\r\nmdlName=Gone\r\nbgrName=Missing Sky\r\ncamPosition=Fly\r\n");
@@ -277,16 +261,12 @@ TEST_F(ConfigTool, ValuesOutsideTheListsAreKeptAndMissingFoldersListNothing) {
     for (int mode : {1041, 1042, 1043}) EXPECT_FALSE(isChecked(graphics, mode)) << mode;
     EXPECT_TRUE(listEntries(graphics, 1013).empty());
     EXPECT_EQ(listSelection(graphics, 1014), "");
-    HWND modelsPage = utility.page(kModelsPage);
-    EXPECT_TRUE(listEntries(modelsPage, 1013).empty());
-    EXPECT_EQ(listSelection(modelsPage, 1014), "");
+    EXPECT_TRUE(listEntries(utility.page(kModelsPage), 1013).empty());
 
     click(utility.dialog(), 1002);  // "Apply"
-    const std::pair<const char*, const char*> kept[] = {
-        {"dimResolution", "5x5"}, {"oscType", "Foo"},        {"oscSamplingRate", "9x9"},
-        {"mdlColorMap", "XYZ"},   {"mdlName", "Gone"},       {"bgrName", "Missing Sky"},
-        {"camPosition", "Fly"},   {"vumType", "Double Fixed Point"}};
-    for (auto [key, expected] : kept) EXPECT_EQ(value(key), expected) << key;
+    expectFile({{"dimResolution", "5x5"}, {"oscType", "Foo"}, {"oscSamplingRate", "9x9"},
+                {"mdlColorMap", "XYZ"}, {"mdlName", "Gone"}, {"bgrName", "Missing Sky"},
+                {"camPosition", "Fly"}, {"vumType", "Double Fixed Point"}});
 }
 
 TEST_F(ConfigTool, PickingPureRedStoresItForTheLight) {
@@ -308,9 +288,8 @@ TEST_F(ConfigTool, PickingPureRedStoresItForTheLight) {
     EXPECT_EQ(screenColour(GetDlgItem(misc, 1006)), RGB(255, 0, 0));
 
     click(utility.dialog(), 1002);  // "Apply"
-    EXPECT_EQ(value("lhtDiffuse"), "0x000000ff");
-    EXPECT_EQ(value("lhtAmbient"), "0x000000ff");  // the others as they were
-    EXPECT_EQ(value("lhtSpecularLeft"), "0x00ff0000");
+    expectFile({{"lhtDiffuse", "0x000000ff"}, {"lhtAmbient", "0x000000ff"},
+                {"lhtSpecularLeft", "0x00ff0000"}});
 }
 
 TEST_F(ConfigTool, AnUnreadableFileIsNotReplacedAndTheUserIsTold) {

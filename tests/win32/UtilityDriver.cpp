@@ -2,9 +2,9 @@
 
 #include <commctrl.h>
 
-#include <cstdint>
-#include <cstdio>
 #include <cstring>
+
+#include "host/Screenshot.h"
 
 namespace {
 
@@ -53,26 +53,6 @@ std::vector<std::string> itemTexts(HWND control, UINT countMessage, UINT lengthM
         texts.push_back(narrow(text.data()));
     }
     return texts;
-}
-
-bool writeBmp(const std::string& path, int width, int height, const void* bits) {
-    uint32_t stride = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
-    uint32_t size = stride * static_cast<uint32_t>(height);
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    file.bfSize = file.bfOffBits + size;
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(&file, sizeof file, 1, f) == 1 && std::fwrite(&info, sizeof info, 1, f) == 1 &&
-              std::fwrite(bits, 1, size, f) == size;
-    return std::fclose(f) == 0 && ok;
 }
 
 }  // namespace
@@ -151,6 +131,11 @@ HWND Utility::waitForWindow(const char* title, DWORD timeoutMs) const {
     return found;
 }
 
+bool Utility::savePicture(const std::string& name) const {
+    Sleep(250);  // let the utility paint what it was just asked to show
+    return saveScreenshot(gScreenshotFolder + "\\" + name);
+}
+
 std::vector<std::string> Utility::tabLabels() const {
     std::vector<std::string> labels;
     HWND tabs = GetDlgItem(dialog_, 1005);
@@ -175,35 +160,6 @@ std::vector<std::string> Utility::tabLabels() const {
     }
     VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
     return labels;
-}
-
-bool saveWindowPicture(HWND window, const std::string& name) {
-    Sleep(250);  // let the window's owner paint what it was just asked to show
-    RECT r;
-    if (!GetWindowRect(window, &r)) return false;
-    int width = r.right - r.left, height = r.bottom - r.top;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool ok = false;
-    if (bitmap) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        ok = BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-        GdiFlush();
-        SelectObject(memory, old);
-        ok = ok && writeBmp(gScreenshotFolder + "\\" + name, width, height, bits);
-        DeleteObject(bitmap);
-    }
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return ok;
 }
 
 std::string textOf(HWND window) {

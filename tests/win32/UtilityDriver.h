@@ -27,8 +27,6 @@ HWND showPage(HWND dialog, int index);
 void click(HWND parent, int id);
 // Presses a button without waiting (for one that opens a window that waits for the user).
 void postClick(HWND parent, int id);
-// Saves a window as it shows on the screen, as a BMP file in the screenshot folder.
-bool saveWindowPicture(HWND window, const std::string& name);
 
 // A copy of the utility started from an install tree's configuration folder.
 class Utility {
@@ -44,7 +42,8 @@ public:
     DWORD waitForExit(DWORD timeoutMs);
     // The first window of the utility's process titled title other than the main dialog.
     HWND waitForWindow(const char* title, DWORD timeoutMs) const;
-    bool savePicture(const std::string& name) const { return saveWindowPicture(dialog_, name); }
+    // Saves the screen with the dialog on it as a BMP file in the screenshot folder.
+    bool savePicture(const std::string& name) const;
     // The tab control's labels. (Its items hold pointers, which only mean something inside
     // the utility's process: they are read through memory lent there.)
     std::vector<std::string> tabLabels() const;
