@@ -23,15 +23,14 @@ bool litAt(int x, int y) {
     return GetRValue(c) + GetGValue(c) + GetBValue(c) > 90;
 }
 
+BOOL CALLBACK countUtilityDialog(HWND window, LPARAM count) {
+    if (IsWindowVisible(window) && textOf(window) == kUtilityTitle) ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
 int countUtilityDialogs() {
     int count = 0;
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            if (IsWindowVisible(window) && textOf(window) == kUtilityTitle)
-                ++*reinterpret_cast<int*>(param);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    EnumWindows(countUtilityDialog, reinterpret_cast<LPARAM>(&count));
     return count;
 }
 
