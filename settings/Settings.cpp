@@ -95,18 +95,18 @@ void Settings::unpackColours() {
     specularRightRgb = unpackColour(lhtSpecularRight);
 }
 
-void Settings::read(const std::string& relativePath, const std::string& section) {
-    readFile(pathBesideExecutable(relativePath), section);
+bool Settings::read(const std::string& relativePath, const std::string& section) {
+    return readFile(pathBesideExecutable(relativePath), section);
 }
 
-void Settings::write(const std::string& relativePath, const std::string& section) {
-    writeFile(pathBesideExecutable(relativePath), section);
+bool Settings::write(const std::string& relativePath, const std::string& section) {
+    return writeFile(pathBesideExecutable(relativePath), section);
 }
 
-void Settings::readFile(const std::string& path, const std::string& section) {
+bool Settings::readFile(const std::string& path, const std::string& section) {
     ProfileFile file;
     if (!path.empty() && file.load(platform::nativePath(path)) == platform::ReadResult::Failed)
-        return;  // keep the values we have rather than fall back to defaults for one read
+        return false;  // keep the values we have rather than fall back to defaults for one read
 
     auto number = [&](const char* key, uint32_t missing) {
         return file.getInt(section, key, missing);
@@ -151,14 +151,15 @@ void Settings::readFile(const std::string& path, const std::string& section) {
     lhtSpecularLeft = number("lhtSpecularLeft", 0x00ff00);
     lhtSpecularRight = number("lhtSpecularRight", 0xff7f00);
     unpackColours();
+    return true;
 }
 
-void Settings::writeFile(const std::string& fullPath, const std::string& section) {
-    if (fullPath.empty()) return;
+bool Settings::writeFile(const std::string& fullPath, const std::string& section) {
+    if (fullPath.empty()) return false;
     std::string path = platform::nativePath(fullPath);
     ProfileFile file;
     // Never replace a file we could not read: its other contents would be lost.
-    if (file.load(path) == platform::ReadResult::Failed) return;
+    if (file.load(path) == platform::ReadResult::Failed) return false;
 
     auto put = [&](const char* key, const std::string& value) { file.set(section, key, value); };
     auto putUnsigned = [&](const char* key, uint32_t value) {
@@ -201,7 +202,7 @@ void Settings::writeFile(const std::string& fullPath, const std::string& section
     putColour("lhtDiffuse", lhtDiffuse, diffuseRgb);
     putColour("lhtSpecularLeft", lhtSpecularLeft, specularLeftRgb);
     putColour("lhtSpecularRight", lhtSpecularRight, specularRightRgb);
-    file.save(path);
+    return file.save(path);
 }
 
 void Settings::adoptChoicesFrom(const Settings& other) {

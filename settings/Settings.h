@@ -30,17 +30,19 @@ public:
 
     // Fills the record from the file at the executable's folder + relativePath. A missing file,
     // section or key gives the defaults for missing keys; a file that exists but cannot be read
-    // leaves the record as it was. The window geometry is taken only while dimFirstRead is set.
-    void read(const std::string& relativePath, const std::string& section);
+    // leaves the record as it was and returns false. The window geometry is taken only while
+    // dimFirstRead is set.
+    bool read(const std::string& relativePath, const std::string& section);
 
     // Writes every key to the file at the executable's folder + relativePath, keeping the rest
-    // of the file. Failures are silent.
-    void write(const std::string& relativePath, const std::string& section);
+    // of the file. Returns whether the file was written; a file that exists but cannot be read
+    // is never replaced.
+    bool write(const std::string& relativePath, const std::string& section);
 
     // The same for a file given by its full path; an empty path (one that did not fit) reads
     // as a missing file and is never written.
-    void readFile(const std::string& path, const std::string& section);
-    void writeFile(const std::string& path, const std::string& section);
+    bool readFile(const std::string& path, const std::string& section);
+    bool writeFile(const std::string& path, const std::string& section);
 
     // Takes every field from other except the window geometry and dimFirstRead.
     void adoptChoicesFrom(const Settings& other);

@@ -37,7 +37,7 @@ TEST_F(SettingsFile, MissingFileGivesTheMissingColumnAndWriteCreatesAllKeysInOrd
     EXPECT_EQ(s.bgrName, "");
     EXPECT_EQ(s.mdlName, "");
 
-    s.read(kSettingsFile, kSettingsSection);
+    EXPECT_TRUE(s.read(kSettingsFile, kSettingsSection));  // a missing file is no failure
     EXPECT_FALSE(s.dimFirstRead);
     EXPECT_EQ(s.vzrVersion, 0);
     EXPECT_EQ(s.oscRotate, 0u);
@@ -51,7 +51,7 @@ TEST_F(SettingsFile, MissingFileGivesTheMissingColumnAndWriteCreatesAllKeysInOrd
     EXPECT_EQ(s.texBits, 16u);
 
     std::filesystem::create_directories(folder.path() + "Plugins/vis_vzrm/Configurations");
-    s.write(kSettingsFile, kSettingsSection);
+    EXPECT_TRUE(s.write(kSettingsFile, kSettingsSection));
     std::istringstream lines(fileText());
     std::string line;
     std::getline(lines, line);
@@ -118,15 +118,15 @@ TEST_F(SettingsFile, AnUnreadableFileIsNeitherReadAsDefaultsNorReplaced) {
     std::filesystem::create_directories(filePath());
     Settings s;
     s.vumType = "Beam";
-    s.read(kSettingsFile, kSettingsSection);
+    EXPECT_FALSE(s.read(kSettingsFile, kSettingsSection));
     EXPECT_EQ(s.vumType, "Beam");
-    s.write(kSettingsFile, kSettingsSection);
+    EXPECT_FALSE(s.write(kSettingsFile, kSettingsSection));
     EXPECT_TRUE(std::filesystem::is_directory(filePath()));
 }
 
 TEST_F(SettingsFile, WritesNothingWithoutTheConfigurationFolderOrBeyondThePathLimit) {
     Settings s;
-    s.write(kSettingsFile, kSettingsSection);
+    EXPECT_FALSE(s.write(kSettingsFile, kSettingsSection));
     EXPECT_FALSE(std::filesystem::exists(filePath()));
 
     std::string deep = folder.path() + std::string(200, 'd') + "/";

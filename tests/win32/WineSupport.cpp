@@ -180,6 +180,11 @@ void InstallTree::installConfigurator() const {
     CopyFileA(gStandInPath.c_str(), (configurationFolder() + "vis_vzrm_c.exe").c_str(), FALSE);
 }
 
+void InstallTree::installUtility() const {
+    CopyFileA((gStageFolder + "\\Plugins\\vis_vzrm\\Configurations\\vis_vzrm_c.exe").c_str(),
+              (configurationFolder() + "vis_vzrm_c.exe").c_str(), FALSE);
+}
+
 HWND findProcessWindow(DWORD processId, const char* className) {
     WindowSearch search = {processId, className, nullptr};
     EnumWindows(findWindow, reinterpret_cast<LPARAM>(&search));

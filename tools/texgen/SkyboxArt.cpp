@@ -15,8 +15,10 @@ struct Direction {
     float x, y, z;
 };
 
-// The sky (and land) seen in a direction from the centre of the cube.
-Colour skyColour(Direction d) {
+}  // namespace
+
+Colour lateAfternoonSky(float x, float y, float z) {
+    Direction d{x, y, z};
     float length = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
     d = {d.x / length, d.y / length, d.z / length};
     float azimuth = std::atan2(d.x, d.z) / (2 * kPi) + 0.5f;  // 0..1 around the horizon
@@ -49,6 +51,8 @@ Colour skyColour(Direction d) {
     return sky + rgb(255, 220, 160) * glow;
 }
 
+namespace {
+
 // A face: for texture coordinates (s, t) with t = 0 at the bottom row, the direction it shows.
 template <typename Map>
 Image paintFace(Map toDirection) {
@@ -56,7 +60,8 @@ Image paintFace(Map toDirection) {
     for (int y = 0; y < kFaceSize; ++y)
         for (int x = 0; x < kFaceSize; ++x) {
             float s = (x + 0.5f) / kFaceSize, t = 1 - (y + 0.5f) / kFaceSize;
-            putColour(face, x, y, skyColour(toDirection(s, t)));
+            Direction d = toDirection(s, t);
+            putColour(face, x, y, lateAfternoonSky(d.x, d.y, d.z));
         }
     return face;
 }

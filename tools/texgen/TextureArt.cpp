@@ -15,8 +15,9 @@ constexpr float kTau = 2 * kPi;
 // Soft exposure: linear near black, saturating smoothly towards 1.
 float expose(float v) { return 1 - std::exp(-v); }
 
-// Brightness of frame t (0..1) of the flare at offset (dx, dy) pixels from its centre.
-float flare(float t, float dx, float dy) {
+}  // namespace
+
+float pulsarFlare(float t, float dx, float dy) {
     float r = std::hypot(dx, dy);
     float reach = 10 + 18 * t;  // nothing beyond this radius, well inside the 32-pixel half cell
     if (r >= reach) return 0;
@@ -51,8 +52,6 @@ float flare(float t, float dx, float dy) {
     return (core + halo + spikes + ring) * gain * fadeOut;
 }
 
-}  // namespace
-
 Image makePulsarSheet() {
     Image image(kPulsarCell * kPulsarColumns, kPulsarCell * kPulsarColumns, 4);
     const float centre = kPulsarCell / 2.0f;
@@ -62,7 +61,7 @@ Image makePulsarSheet() {
         int top = (frame / kPulsarColumns) * kPulsarCell;
         for (int y = 0; y < kPulsarCell; ++y) {
             for (int x = 0; x < kPulsarCell; ++x) {
-                float v = expose(flare(t, x + 0.5f - centre, y + 0.5f - centre));
+                float v = expose(pulsarFlare(t, x + 0.5f - centre, y + 0.5f - centre));
                 // White with a faint warmth in the hot core; the draw colour tints it.
                 Colour c{v, v * (0.97f + 0.03f * v), v * (0.90f + 0.10f * v)};
                 uint8_t* p = image.at(left + x, top + y);

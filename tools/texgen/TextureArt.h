@@ -17,6 +17,10 @@ inline constexpr int kPulsarColumns = 4;
 inline constexpr int kPulsarFrames = 10;
 Image makePulsarSheet();  // 256 x 256 RGBA
 
+// Brightness (0 up, unbounded) of the flare of frame t (0 smallest .. 1 largest) at (dx, dy)
+// pixels from its centre, before exposure; nothing beyond 28 pixels.
+float pulsarFlare(float t, float dx, float dy);
+
 Image makeLoadingPicture();  // 256 x 128 RGB: the product name and "loading..."
 
 // Tiling textures (seamless under GL_REPEAT), RGB.

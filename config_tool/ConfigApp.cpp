@@ -1,0 +1,29 @@
+// vis_vzrm_c.exe: the configuration utility. One copy at a time: a second one ends at once,
+// showing nothing, and leaves the open one as it is.
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "config_tool/ConfigDialog.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // The tab control and the slider, in the look the manifest asks for.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    // The open copy is known by its window's title. Two copies started at the same moment
+    // (a double right click in the plug-in) might both miss the other's window, which does not
+    // exist yet: a named object taken first closes that gap.
+    HANDLE running = CreateMutexA(nullptr, FALSE, "Vizorama configuration utility");
+    bool another = running && GetLastError() == ERROR_ALREADY_EXISTS;
+    if (another || FindWindowA(nullptr, kUtilityTitle)) {
+        if (running) CloseHandle(running);
+        return 0;
+    }
+
+    ConfigDialog dialog;
+    dialog.run();
+    if (running) CloseHandle(running);
+    return 0;
+}

@@ -1,0 +1,154 @@
+#include "config_tool/ConfigDialog.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "config_tool/ConfigIds.h"
+
+namespace {
+
+const char* const kTabs[] = {"About", "Effects", "Graphics", "3D Models", "Misc"};
+
+// Posted to itself once the dialog shows, to tell the user about an unreadable file.
+constexpr UINT kReportUnreadable = WM_APP + 1;
+
+}  // namespace
+
+void ConfigDialog::run() {
+    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr, proc,
+                    reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK ConfigDialog::proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        reinterpret_cast<ConfigDialog*>(lParam)->window_ = dialog;
+    }
+    auto* self = reinterpret_cast<ConfigDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    return self ? self->handle(message, wParam, lParam) : FALSE;
+}
+
+INT_PTR ConfigDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        initialise();
+        return TRUE;
+    case kReportUnreadable: {
+        std::string text = "The settings file could not be read:\n" +
+                           pathBesideExecutable(kUtilitySettingsFile) +
+                           "\n\nThe pages show the default settings, and \"Apply\" and \"OK\" "
+                           "will leave the file as it is. Close the program that holds the file, "
+                           "then start the configuration utility again.";
+        ShowWindow(window_, SW_SHOW);  // the box comes before the dialog would show itself
+        MessageBoxA(window_, text.c_str(), "Error", MB_OK | MB_ICONERROR);
+        return TRUE;
+    }
+    case WM_NOTIFY: {
+        const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->hwndFrom != tabs_ || header->code != TCN_SELCHANGE) return FALSE;
+        showPage(static_cast<int>(SendMessageA(tabs_, TCM_GETCURSEL, 0, 0)));
+        return TRUE;
+    }
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            collectPages();
+            if (save()) EndDialog(window_, IDOK);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(window_, IDCANCEL);
+            return TRUE;
+        case IDC_APPLY:
+            collectPages();
+            save();
+            return TRUE;
+        case IDC_RESET:
+            // Nothing is written until "Apply" or "OK".
+            settings_->reset();
+            refreshPages();
+            return TRUE;
+        }
+        return FALSE;
+    }
+    return FALSE;
+}
+
+void ConfigDialog::initialise() {
+    tabs_ = GetDlgItem(window_, IDC_TABS);
+    for (int i = 0; i < 5; ++i) {
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<char*>(kTabs[i]);
+        SendMessageA(tabs_, TCM_INSERTITEMA, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(&item));
+    }
+
+    // The pages cover the tab control's display area, in the dialog's coordinates.
+    RECT area;
+    GetWindowRect(tabs_, &area);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&area), 2);
+    SendMessageA(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+
+    settings_ = std::make_unique<Settings>();
+    about_ = std::make_unique<AboutPage>();
+    effects_ = std::make_unique<EffectsPage>(*settings_);
+    graphics_ = std::make_unique<GraphicsPage>(*settings_);
+    models_ = std::make_unique<ModelsPage>(*settings_);
+    misc_ = std::make_unique<MiscPage>(*settings_);
+    about_->create(window_);
+    effects_->create(window_);
+    graphics_->create(window_);
+    models_->create(window_);
+    misc_->create(window_);
+    // Stacked just above the tab control, so they are drawn over it and the keyboard reaches
+    // their controls right before the tabs.
+    HWND above = GetWindow(tabs_, GW_HWNDPREV);
+    for (HWND page : {about_->window(), effects_->window(), graphics_->window(),
+                      models_->window(), misc_->window()}) {
+        SetWindowPos(page, above ? above : HWND_TOP, area.left, area.top, area.right - area.left,
+                     area.bottom - area.top, SWP_NOACTIVATE);
+        above = page;
+    }
+    showPage(0);
+
+    fileUnreadable_ = !settings_->read(kUtilitySettingsFile, kSettingsSection);
+    refreshPages();
+    if (fileUnreadable_) PostMessageA(window_, kReportUnreadable, 0, 0);
+}
+
+void ConfigDialog::showPage(int index) {
+    HWND pages[] = {about_->window(), effects_->window(), graphics_->window(), models_->window(),
+                    misc_->window()};
+    for (HWND page : pages) ShowWindow(page, SW_HIDE);
+    if (index >= 0 && index < 5) ShowWindow(pages[index], SW_SHOW);
+}
+
+void ConfigDialog::refreshPages() {
+    graphics_->refresh();
+    effects_->refresh();
+    misc_->refresh();
+    models_->refresh();
+    misc_->repaintColours();
+}
+
+void ConfigDialog::collectPages() {
+    if (!settings_ || !about_ || !effects_ || !graphics_ || !models_ || !misc_) return;
+    effects_->collect();
+    misc_->collect();
+    models_->collect();
+    graphics_->collect();
+}
+
+bool ConfigDialog::save() {
+    std::string path = pathBesideExecutable(kUtilitySettingsFile);
+    const char* why = nullptr;
+    if (fileUnreadable_)
+        why = "The settings were not saved: the settings file could not be read when the "
+              "utility started, and saving would replace what it holds with the defaults:\n";
+    else if (!settings_->write(kUtilitySettingsFile, kSettingsSection))
+        why = "The settings could not be saved to:\n";
+    if (!why) return true;
+    MessageBoxA(window_, (why + path).c_str(), "Error", MB_OK | MB_ICONERROR);
+    return false;
+}
