@@ -51,7 +51,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "The Vizorama developers"
 ; Pages
 
 !define MUI_ABORTWARNING
-!define MUI_COMPONENTSPAGE_NODESC
+!define MUI_COMPONENTSPAGE_SMALLDESC
 !define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT} ${VERSION}, a 3D music visualisation, into your Winamp folder.$\r$\n$\r$\nIt needs Winamp (or another player that runs Winamp visualisation plug-ins) on ${OLDEST_WINDOWS} or later, with OpenGL.$\r$\n$\r$\nPlease close Winamp before you continue."
 !insertmacro MUI_PAGE_WELCOME
 
@@ -391,7 +391,7 @@ FunctionEnd
 ;--------------------------------------------------------------------------------------------
 ; Installer
 
-Section "Vizorama plug-in, configuration utility, textures, skyboxes and models" SecMain
+Section "Vizorama ${VERSION}" SecMain
   SectionIn RO
   ${IfNot} ${FileExists} "$INSTDIR\Winamp.exe"
     DetailPrint "Note: there is no Winamp.exe in $INSTDIR."
@@ -413,9 +413,14 @@ Section "Vizorama plug-in, configuration utility, textures, skyboxes and models"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" ${SIZE_KB}
 SectionEnd
 
-Section /o "Make Vizorama Winamp's current visualisation (edits winamp.ini)" SecMakeCurrent
+Section /o "Make it Winamp's visualisation" SecMakeCurrent
   Call MakeCurrentVisualisation
 SectionEnd
+
+!insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecMain} "The plug-in, its configuration utility, textures, skies, models and readme."
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecMakeCurrent} "Winamp starts Vizorama as its visualisation. Changes two lines of winamp.ini and nothing else in it."
+!insertmacro MUI_FUNCTION_DESCRIPTION_END
 
 Function .onInit
   ${If} $INSTDIR == ""  ; not given with /D=
@@ -443,9 +448,14 @@ Section "un.Vizorama" SecUnMain
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd
 
-Section /o "un.Also remove my settings and the models and skyboxes I added" SecPurge
+Section /o "un.My settings, models and skies" SecPurge
   RMDir /r "$INSTDIR\${PLUGIN_FOLDER}"
 SectionEnd
+
+!insertmacro MUI_UNFUNCTION_DESCRIPTION_BEGIN
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecUnMain} "Removes the files setup installed. Your settings and the models and skies you added stay."
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecPurge} "Also removes your settings file and the models and skies you added."
+!insertmacro MUI_UNFUNCTION_DESCRIPTION_END
 
 Function un.onInit
   ; The uninstaller stands in the plug-in's folder, two levels below the player's.
