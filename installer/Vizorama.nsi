@@ -26,9 +26,11 @@ ManifestSupportedOS all
 !include FileFunc.nsh
 !include WordFunc.nsh
 !include Sections.nsh
+!include WinVer.nsh
 
 !define PRODUCT "Vizorama"
 !define OLDEST_WINDOWS "Windows Vista"
+!define OLDEST_WINDOWS_TEST AtLeastWinVista  ; the WinVer.nsh test for it
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vizorama"
 !define PLAYER_UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Winamp"
 !define UNINSTALLER "Uninstall Vizorama.exe"
@@ -431,6 +433,10 @@ Function .onInit
   ${GetOptions} $0 "/MAKECURRENT" $1
   ${IfNot} ${Errors}
     !insertmacro SelectSection ${SecMakeCurrent}
+  ${EndIf}
+  ${IfNot} ${${OLDEST_WINDOWS_TEST}}
+    MessageBox MB_OKCANCEL|MB_ICONEXCLAMATION "Vizorama needs ${OLDEST_WINDOWS} or later; it will not start on this version of Windows. Install anyway?" /SD IDOK IDOK +2
+    Quit
   ${EndIf}
   !insertmacro WarnIfPlayerRuns
 FunctionEnd
