@@ -32,7 +32,15 @@ mkdir -p "$player"
 cp "build/$arch/stage/Winamp.exe" "$player/"
 cp -r "build/$arch/stage/Plugins" "$player/"
 mkdir -p "$player/Plugins/vis_vzrm/Configurations"
-sed 's/\r*$/\r/' scripts/demo-scene.ini > "$player/Plugins/vis_vzrm/Configurations/vis_vzrm_config.ini"
+settings="$player/Plugins/vis_vzrm/Configurations/vis_vzrm_config.ini"
+sed 's/\r*$/\r/' scripts/demo-scene.ini > "$settings"
+# Until the build stages the scene's model, leave it out rather than stop at the plug-in's
+# "Failed loading Model.ase!" message.
+model=$(sed -n 's/^mdlName=//p' scripts/demo-scene.ini)
+if [ ! -f "$player/Plugins/vis_vzrm/Models/$model/Model.ase" ]; then
+  echo "demo: the build has no model \"$model\" yet; the demo runs without the model"
+  sed -i 's/^mdlOnOff=1/mdlOnOff=0/' "$settings"
+fi
 
 # The player window at 40,40; the scene's window is placed right below it. Options given to
 # this script come after these and win (the host takes the last of each).
