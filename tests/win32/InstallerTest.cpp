@@ -130,6 +130,26 @@ void stagedFiles(const std::string& folder, const std::string& relative,
     FindClose(find);
 }
 
+// A visible dialog window (class "#32770") of the process other than the one to skip: the
+// message box the setup window shows.
+struct DialogSearch {
+    DWORD process;
+    HWND except, found;
+};
+
+BOOL CALLBACK findOtherDialog(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<DialogSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char cls[16] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    if (owner != search->process || window == search->except || !IsWindowVisible(window) ||
+        std::string(cls) != "#32770")
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
 bool isProgram(const std::string& name) {
     std::string end = name.size() > 4 ? name.substr(name.size() - 4) : "";
     return end == ".dll" || end == ".exe";
@@ -275,24 +295,8 @@ TEST(Installer, WarnsWhenTheChosenFolderHoldsNoPlayer) {
     ASSERT_TRUE(waitUntil(
         [&] { return (setup = findProcessWindow(pi.dwProcessId, "#32770")) != nullptr; }, 20000));
     auto otherDialog = [&] {
-        struct Search {
-            DWORD process;
-            HWND except, found;
-        } search = {pi.dwProcessId, setup, nullptr};
-        EnumWindows(
-            [](HWND window, LPARAM param) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(param);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                char cls[16] = {};
-                GetClassNameA(window, cls, sizeof cls);
-                if (owner != s->process || window == s->except || !IsWindowVisible(window) ||
-                    std::string(cls) != "#32770")
-                    return TRUE;
-                s->found = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        DialogSearch search = {pi.dwProcessId, setup, nullptr};
+        EnumWindows(findOtherDialog, reinterpret_cast<LPARAM>(&search));
         return search.found;
     };
     // "Next" on the welcome page; on the folder page (its folder field shows) "Next" again.
