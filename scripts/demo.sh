@@ -1,7 +1,13 @@
 #!/usr/bin/env bash
-# Runs the visualisation in our host on the built-in signal (or a WAV file), in a window on
-# your display. Without a display it runs on a virtual one and saves a screenshot instead.
-# Usage: scripts/demo.sh [--skip-setup] [host options, e.g. --wav song.wav --double-size]
+# The demo: our host runs the plug-in on our own song (synthesised at build time: drums, bass,
+# pads and a melody, about a minute) with the demo scene, every part switched on in a window
+# twice the player's size ("2x2", scripts/demo-scene.ini), in a window on your display. Without
+# a display it runs on a virtual one and saves a screenshot instead.
+#
+# The host hands the plug-in the music's waveform as the player does; it plays no sound itself.
+# To hear it, record a clip with scripts/clip.sh (a video with the music).
+#
+# Usage: scripts/demo.sh [--skip-setup] [--wav YOUR.wav] [other host options, e.g. --double-size]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -14,21 +20,42 @@ source scripts/wine-session.sh
 if can_run_32bit; then arch=win32; else arch=win64; fi
 cmake --preset "$arch" >/dev/null
 cmake --build --preset "$arch"
+# Our song comes from a tool that runs on this machine: the native build makes it.
+cmake --preset native-release >/dev/null
+cmake --build --preset native-release --target demo_song >/dev/null
+song="$root/build/native-release/demo/vizorama-demo.wav"
 
-host="build/$arch/stage/Winamp.exe"
+# A player folder of its own, so the demo's settings never touch the build's install tree.
+player="$root/build/demo/$arch"
+rm -rf "$player"
+mkdir -p "$player"
+cp "build/$arch/stage/Winamp.exe" "$player/"
+cp -r "build/$arch/stage/Plugins" "$player/"
+mkdir -p "$player/Plugins/vis_vzrm/Configurations"
+settings="$player/Plugins/vis_vzrm/Configurations/vis_vzrm_config.ini"
+sed 's/\r*$/\r/' scripts/demo-scene.ini > "$settings"
+# Until the build stages the scene's model, leave it out rather than stop at the plug-in's
+# "Failed loading Model.ase!" message.
+model=$(sed -n 's/^mdlName=//p' scripts/demo-scene.ini)
+if [ ! -f "$player/Plugins/vis_vzrm/Models/$model/Model.ase" ]; then
+  echo "demo: the build has no model \"$model\" yet; the demo runs without the model"
+  sed -i 's/^mdlOnOff=1/mdlOnOff=0/' "$settings"
+fi
+
+# The player window at 40,40; the scene's window is placed right below it. Options given to
+# this script come after these and win (the host takes the last of each).
+host=("$player/Winamp.exe" --position 40,40 --wav "$song" "$@")
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   export VZRM_USE_DISPLAY=1
   wine_session_start "$arch"
   echo "demo: close the player window or press Escape in the visualisation to stop"
-  "$WINE_LOADER" "$host" "$@"
+  "$WINE_LOADER" "${host[@]}"
 else
   wine_session_start "$arch"
   shot="$root/build/demo.png"
+  bmp="$player/demo.bmp"
   echo "demo: no display found; running on a virtual one and saving $shot"
-  "$WINE_LOADER" "$host" --frames 200 "$@" &
-  pid=$!
-  sleep 4
-  import -window root "$shot"
-  wait "$pid"
+  "$WINE_LOADER" "${host[@]}" --frames 400 --screenshot-at "400:Z:${bmp//\//\\}"
+  convert "$bmp" -crop 600x440+0+0 +repage "$shot"
   echo "demo: screenshot saved to $shot"
 fi

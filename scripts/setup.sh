@@ -11,6 +11,7 @@ packages=(
   xvfb x11-utils xdotool imagemagick
   libosmesa6-dev libglu1-mesa-dev libgl-dev
   googletest libgtest-dev libstb-dev
+  nsis zip
 )
 
 sudo=""

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds every configuration and runs every test tier:
 #   1. native unit tests (portable core, under AddressSanitizer + UndefinedBehaviorSanitizer);
-#   2. checks of the shipped 32-bit binaries (format, export, imports);
+#   2. checks of the shipped 32-bit binaries (format, export, imports) and of the packages
+#      (setup program, zip, symbols) that scripts/package.sh makes from them;
 #   3. Win32 and end-to-end tests under Wine + Xvfb: the real DLL in our host.
 # The Wine tier runs the 32-bit build where this machine can run 32-bit code, and otherwise
 # the same sources built 64-bit (some kernels cannot run 32-bit programs at all).

@@ -40,3 +40,19 @@ bool OffscreenContext::savePng(const std::string& path) const {
     return stbi_write_png(path.c_str(), width_, height_, 4, rows.data(),
                           static_cast<int>(stride)) != 0;
 }
+
+bool OffscreenContext::writeRgb(std::FILE* out) const {
+    glFinish();
+    std::vector<uint8_t> rows(static_cast<size_t>(width_) * static_cast<size_t>(height_) * 3);
+    uint8_t* to = rows.data();
+    for (int y = height_ - 1; y >= 0; --y) {
+        const uint8_t* from =
+            buffer_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_) * 4;
+        for (int x = 0; x < width_; ++x, from += 4) {
+            *to++ = from[0];
+            *to++ = from[1];
+            *to++ = from[2];
+        }
+    }
+    return std::fwrite(rows.data(), 1, rows.size(), out) == rows.size();
+}

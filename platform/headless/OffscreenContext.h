@@ -3,6 +3,7 @@
 // memory, for native tests and tools.
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,10 @@ public:
 
     // Writes the picture as a PNG file (top row first). False on failure.
     bool savePng(const std::string& path) const;
+
+    // Writes the picture as raw RGB bytes, top row first (a video frame for ffmpeg's "rawvideo"
+    // input, pixel format rgb24). False on failure.
+    bool writeRgb(std::FILE* out) const;
 
 private:
     void* context_ = nullptr;

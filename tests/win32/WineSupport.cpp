@@ -10,6 +10,7 @@ std::string gStageFolder;
 std::string gStandInPath;
 std::string gTestHooksPlugin;
 std::string gScreenshotFolder;
+std::string gSetupProgram;
 
 namespace {
 
@@ -20,6 +21,8 @@ std::string tempBase() {
     return std::string(temp) + "vzrm" + std::to_string(GetCurrentProcessId()) + "-" +
            std::to_string(++counter) + "\\";
 }
+
+}  // namespace
 
 void removeTree(const std::string& folder) {
     WIN32_FIND_DATAA found;
@@ -36,6 +39,8 @@ void removeTree(const std::string& folder) {
     }
     RemoveDirectoryA(folder.c_str());
 }
+
+namespace {
 
 // Copies the TGA files of one folder into another.
 void copyPictures(const std::string& from, const std::string& to) {
@@ -295,11 +300,12 @@ int main(int argc, char** argv) {
         else if (a.rfind("--standin=", 0) == 0) gStandInPath = a.substr(10);
         else if (a.rfind("--testhooks=", 0) == 0) gTestHooksPlugin = a.substr(12);
         else if (a.rfind("--screenshots=", 0) == 0) gScreenshotFolder = a.substr(14);
+        else if (a.rfind("--setup=", 0) == 0) gSetupProgram = a.substr(8);
     }
     if (gStageFolder.empty() || gStandInPath.empty() || gTestHooksPlugin.empty() ||
         gScreenshotFolder.empty()) {
         std::fprintf(stderr, "usage: win32_tests --stage=FOLDER --standin=EXE --testhooks=DLL "
-                             "--screenshots=FOLDER [gtest options]\n");
+                             "--screenshots=FOLDER [--setup=EXE] [gtest options]\n");
         return 2;
     }
     return RUN_ALL_TESTS();

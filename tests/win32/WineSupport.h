@@ -9,11 +9,13 @@
 #include <vector>
 
 // From the command line: the staged install tree, the configuration utility's stand-in, the
-// plug-in built with test hooks and a folder for screenshots.
+// plug-in built with test hooks, a folder for screenshots and the setup program.
 extern std::string gStageFolder;
 extern std::string gStandInPath;
 extern std::string gTestHooksPlugin;
 extern std::string gScreenshotFolder;
+// The setup program (only for the installer tests).
+extern std::string gSetupProgram;
 
 // The top-level window of a process with the given class, or null.
 HWND findProcessWindow(DWORD processId, const char* className);
@@ -21,15 +23,15 @@ HWND findProcessWindow(DWORD processId, const char* className);
 std::string readFileText(const std::string& path);
 void writeFileText(const std::string& path, const std::string& text);
 bool fileExists(const std::string& path);
+// Creates every folder of a path that ends with a backslash; removes a folder and all in it.
+void makeFolders(const std::string& path);
+void removeTree(const std::string& folder);
 
 // The value of key in a settings file's text written with CRLF line breaks, or "<absent>".
 std::string settingsValue(const std::string& text, const std::string& key);
 
 // Polls condition every 10 ms until it holds or timeoutMs pass.
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
-
-// Creates every folder of a path that ends in a backslash.
-void makeFolders(const std::string& path);
 
 // A fresh copy of the staged install tree in a folder of its own, removed afterwards.
 class InstallTree {

@@ -1,0 +1,482 @@
+; The setup program: installs Vizorama into the player's folder (Plugins\vis_vzrm.dll and
+; Plugins\vis_vzrm\...), registers an uninstaller, and optionally makes Vizorama the player's
+; current visualisation.
+;
+; Built by scripts/package.sh, which passes:
+;   VERSION   product version, e.g. 1.51
+;   ARCH      x86 (the shipped setup, like the player) or amd64 (for test machines that
+;             cannot run 32-bit code)
+;   OUTFILE   the setup program to write
+;   FILES     an include file of SetOutPath/File lines for the package tree
+;   UNFILES   an include file of Delete/RMDir lines removing exactly those files and folders
+;   SIZE_KB   the installed size, for the programs list
+;
+; Command line: /S silent; /D=folder the player's folder (last, unquoted); /MAKECURRENT also
+; make Vizorama the current visualisation. The uninstaller takes /S and /PURGE (also remove the
+; settings file and the models and skyboxes the user added).
+
+Unicode true
+Target ${ARCH}-unicode
+SetCompressor /SOLID lzma
+RequestExecutionLevel admin
+ManifestSupportedOS all
+
+!include MUI2.nsh
+!include LogicLib.nsh
+!include FileFunc.nsh
+!include WordFunc.nsh
+!include Sections.nsh
+!include WinVer.nsh
+
+!define PRODUCT "Vizorama"
+!define OLDEST_WINDOWS "Windows Vista"
+!define OLDEST_WINDOWS_TEST AtLeastWinVista  ; the WinVer.nsh test for it
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vizorama"
+!define PLAYER_UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Winamp"
+!define UNINSTALLER "Uninstall Vizorama.exe"
+!define PLUGIN_FOLDER "Plugins\vis_vzrm"
+
+Name "${PRODUCT} ${VERSION}"
+OutFile "${OUTFILE}"
+BrandingText "${PRODUCT} ${VERSION}"
+ShowInstDetails show
+ShowUninstDetails show
+
+VIProductVersion "${VERSION}.0.0"
+VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} ${VERSION} setup"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "The Vizorama developers"
+
+;--------------------------------------------------------------------------------------------
+; Pages
+
+!define MUI_ABORTWARNING
+!define MUI_COMPONENTSPAGE_SMALLDESC
+!define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT} ${VERSION}, a 3D music visualisation, into your Winamp folder.$\r$\n$\r$\nIt needs Winamp (or another player that runs Winamp visualisation plug-ins) on ${OLDEST_WINDOWS} or later, with OpenGL.$\r$\n$\r$\nPlease close Winamp before you continue."
+!insertmacro MUI_PAGE_WELCOME
+
+!define MUI_DIRECTORYPAGE_TEXT_TOP "Choose the folder of your Winamp installation, the folder that holds Winamp.exe. Vizorama goes into its Plugins folder."
+!define MUI_DIRECTORYPAGE_TEXT_DESTINATION "Winamp folder"
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE CheckPlayerFolder
+!insertmacro MUI_PAGE_DIRECTORY
+
+!insertmacro MUI_PAGE_COMPONENTS
+!insertmacro MUI_PAGE_INSTFILES
+
+!define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\${PLUGIN_FOLDER}\Readme.txt"
+!define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
+!insertmacro MUI_PAGE_FINISH
+
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_COMPONENTS
+!insertmacro MUI_UNPAGE_INSTFILES
+
+!insertmacro MUI_LANGUAGE "English"
+
+;--------------------------------------------------------------------------------------------
+; Finding the player
+
+; Top of stack: a folder or a path of an executable, possibly quoted; returns the folder.
+Function FolderOfCommand
+  Exch $0
+  Push $1
+  StrCpy $1 $0 1
+  ${If} $1 == '"'
+    StrCpy $0 $0 "" 1
+    ${WordFind} $0 '"' "+1" $0
+  ${EndIf}
+  ${GetFileExt} $0 $1
+  ${If} $1 == "exe"
+    ${GetParent} $0 $0
+  ${EndIf}
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; Sets $INSTDIR to the player's folder: the player's own registry entries (current user, then
+; the machine), then the usual program folders; the first that holds Winamp.exe wins. Without
+; one, the first folder the registry names, or Program Files\Winamp.
+Function FindPlayerFolder
+  Push $0
+  Push $1
+  Push $2
+  StrCpy $1 ""  ; the folder found
+  StrCpy $2 ""  ; the first folder the registry names, should none hold Winamp.exe
+!if ${ARCH} == amd64
+  SetRegView 32  ; the player is a 32-bit program: its entries are in the 32-bit view
+!endif
+  ${ForEach} $R0 0 3 + 1
+    ${Select} $R0
+      ${Case} 0
+        ReadRegStr $0 HKCU "Software\Winamp" ""
+      ${Case} 1
+        ReadRegStr $0 HKLM "Software\Winamp" ""
+      ${Case} 2
+        ReadRegStr $0 HKCU "${PLAYER_UNINSTALL_KEY}" "UninstallString"
+      ${Case} 3
+        ReadRegStr $0 HKLM "${PLAYER_UNINSTALL_KEY}" "UninstallString"
+    ${EndSelect}
+    ${If} $0 != ""
+      Push $0
+      Call FolderOfCommand
+      Pop $0
+      ${If} ${FileExists} "$0\Winamp.exe"
+        StrCpy $1 $0
+        ${Break}
+      ${EndIf}
+      ${If} $2 == ""
+        StrCpy $2 $0
+      ${EndIf}
+    ${EndIf}
+  ${Next}
+!if ${ARCH} == amd64
+  SetRegView 64
+!endif
+  ${If} $1 == ""
+    ${If} ${FileExists} "$PROGRAMFILES\Winamp\Winamp.exe"
+      StrCpy $1 "$PROGRAMFILES\Winamp"
+    ${ElseIf} ${FileExists} "$PROGRAMFILES32\Winamp\Winamp.exe"
+      StrCpy $1 "$PROGRAMFILES32\Winamp"
+    ${ElseIf} ${FileExists} "$PROGRAMFILES64\Winamp\Winamp.exe"
+      StrCpy $1 "$PROGRAMFILES64\Winamp"
+    ${ElseIf} $2 != ""
+      StrCpy $1 $2
+    ${Else}
+      StrCpy $1 "$PROGRAMFILES32\Winamp"
+    ${EndIf}
+  ${EndIf}
+  StrCpy $INSTDIR $1
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
+Function CheckPlayerFolder
+  ${IfNot} ${FileExists} "$INSTDIR\Winamp.exe"
+    MessageBox MB_YESNO|MB_ICONEXCLAMATION "There is no Winamp.exe in$\r$\n$INSTDIR.$\r$\n$\r$\nVizorama finds its files only below the player's own folder. Install here anyway?" /SD IDYES IDYES +2
+    Abort
+  ${EndIf}
+FunctionEnd
+
+!macro WarnIfPlayerRuns
+  FindWindow $0 "Winamp v1.x"
+  ${If} $0 <> 0
+    MessageBox MB_OKCANCEL|MB_ICONINFORMATION "Winamp is running. Please close it first, then press OK." /SD IDOK IDOK +2
+    Quit
+  ${EndIf}
+!macroend
+
+;--------------------------------------------------------------------------------------------
+; The player's settings file (winamp.ini)
+
+; Returns the player's winamp.ini: its folder, unless the folder's paths.ini moves the settings
+; elsewhere (inidir, possibly starting with a shell folder number such as {26}).
+Function PlayerIniFile
+  Push $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  StrCpy $0 "$INSTDIR\winamp.ini"
+  ReadINIStr $1 "$INSTDIR\paths.ini" "Winamp" "inidir"
+  ${If} $1 != ""
+    StrCpy $2 $1 1
+    ${If} $2 == "{"
+      ${WordFind} $1 "}" "+1{" $2
+      StrCpy $2 $2 "" 1                   ; the shell folder number
+      ${WordFind} $1 "}" "+1}" $1         ; the rest of the path after the number
+      System::Call 'shell32::SHGetSpecialFolderPath(p 0, t .r3, i r2, i 1) i .r4'
+      ${If} $4 <> 0
+        StrCpy $1 "$3$1"
+      ${Else}
+        StrCpy $1 ""
+      ${EndIf}
+    ${EndIf}
+    ${If} $1 != ""
+    ${AndIf} ${FileExists} "$1\*.*"
+      StrCpy $0 "$1\winamp.ini"
+    ${EndIf}
+  ${EndIf}
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; Writes key=value lines into the [Winamp] section of the player's winamp.ini and leaves every
+; other line exactly as it was: the file is copied line by line, the two lines (if present) are
+; replaced, missing ones are added after the section's last line (before the blank lines that
+; part it from the next), and the copy replaces the file.
+Var IniLine
+Var IniSection
+Var IniNameDone
+Var IniNumDone
+Var IniSawSection
+Var IniWholeLine
+Var IniBlankLines
+Function MakeCurrentVisualisation
+  Call PlayerIniFile
+  Pop $R9
+  DetailPrint "Making Vizorama the current visualisation in $R9"
+  StrCpy $IniSection ""
+  StrCpy $IniNameDone 0
+  StrCpy $IniNumDone 0
+  StrCpy $IniSawSection 0
+  StrCpy $IniWholeLine 1
+  StrCpy $IniBlankLines ""
+  ClearErrors
+  FileOpen $R1 "$R9.vzrm-new" w
+  ${If} ${Errors}
+    DetailPrint "Cannot write beside $R9: the visualisation was not changed."
+    Return
+  ${EndIf}
+  ClearErrors
+  FileOpen $R0 $R9 r
+  ${IfNot} ${Errors}
+    ${Do}
+      ClearErrors
+      FileRead $R0 $IniLine
+      ${If} ${Errors}
+        ${ExitDo}
+      ${EndIf}
+      ${If} $IniWholeLine == 1
+        Call IniClassifyLine
+      ${Else}
+        StrCpy $R2 "copy"  ; the rest of a line longer than one read
+      ${EndIf}
+      ; Remember whether this read ended its line.
+      StrCpy $R3 $IniLine 1 -1
+      ${If} $R3 == "$\n"
+        StrCpy $IniWholeLine 1
+      ${Else}
+        StrCpy $IniWholeLine 0
+      ${EndIf}
+      ${If} $R2 == "blank"
+      ${AndIf} $IniSection == "Winamp"
+        ; Held back: keys added at the end of the section go before them.
+        StrLen $R3 $IniBlankLines
+        ${If} $R3 > 512
+          Call IniFlushBlankLines
+        ${EndIf}
+        StrCpy $IniBlankLines "$IniBlankLines$IniLine"
+        ${Continue}
+      ${EndIf}
+      ${If} $R2 == "header"
+      ${AndIf} $IniSection == "Winamp"
+        Call IniAddMissingKeys
+      ${EndIf}
+      Call IniFlushBlankLines
+      ${If} $R2 == "header"
+        StrCpy $IniSection $R4
+        ${If} $IniSection == "Winamp"
+          StrCpy $IniSawSection 1
+        ${EndIf}
+        FileWrite $R1 $IniLine
+      ${ElseIf} $R2 == "visplugin_name"
+        FileWrite $R1 "visplugin_name=vis_vzrm.dll$R5"
+        StrCpy $IniNameDone 1
+      ${ElseIf} $R2 == "visplugin_num"
+        FileWrite $R1 "visplugin_num=0$R5"
+        StrCpy $IniNumDone 1
+      ${Else}
+        FileWrite $R1 $IniLine
+      ${EndIf}
+    ${Loop}
+    FileClose $R0
+  ${EndIf}
+  ${If} $IniSawSection == 0
+    Call IniEndLastLine
+    FileWrite $R1 "[Winamp]$\r$\n"
+  ${EndIf}
+  Call IniAddMissingKeys
+  Call IniFlushBlankLines
+  FileClose $R1
+  ; MOVEFILE_REPLACE_EXISTING: the finished copy takes the place of the file in one step.
+  System::Call 'kernel32::MoveFileEx(t "$R9.vzrm-new", t "$R9", i 1) i .r0'
+  ${If} $0 == 0
+    Delete "$R9.vzrm-new"
+    DetailPrint "Cannot replace $R9: the visualisation was not changed."
+  ${EndIf}
+FunctionEnd
+
+; Before text is added after the file's last line: end that line if it has no line break.
+Function IniEndLastLine
+  ${If} $IniWholeLine == 0
+    FileWrite $R1 "$\r$\n"
+    StrCpy $IniWholeLine 1
+  ${EndIf}
+FunctionEnd
+
+Function IniFlushBlankLines
+  FileWrite $R1 $IniBlankLines
+  StrCpy $IniBlankLines ""
+FunctionEnd
+
+Function IniAddMissingKeys
+  ${If} $IniNameDone == 0
+    Call IniEndLastLine
+    FileWrite $R1 "visplugin_name=vis_vzrm.dll$\r$\n"
+    StrCpy $IniNameDone 1
+  ${EndIf}
+  ${If} $IniNumDone == 0
+    Call IniEndLastLine
+    FileWrite $R1 "visplugin_num=0$\r$\n"
+    StrCpy $IniNumDone 1
+  ${EndIf}
+FunctionEnd
+
+; Classifies $IniLine: $R2 = "header" (section name in $R4), "blank", "visplugin_name" or
+; "visplugin_num" (a key of the [Winamp] section; its line ending in $R5), or "copy".
+Function IniClassifyLine
+  StrCpy $R2 "copy"
+  ; The line's ending ("\r\n", "\n" or none) and its text without it.
+  StrCpy $R5 ""
+  StrCpy $R6 $IniLine
+  StrCpy $R3 $R6 1 -1
+  ${If} $R3 == "$\n"
+    StrCpy $R6 $R6 -1
+    StrCpy $R5 "$\n"
+    StrCpy $R3 $R6 1 -1
+    ${If} $R3 == "$\r"
+      StrCpy $R6 $R6 -1
+      StrCpy $R5 "$\r$\n"
+    ${EndIf}
+  ${EndIf}
+  ; Skip leading blanks and tabs.
+  ${Do}
+    StrCpy $R3 $R6 1
+    ${If} $R3 == " "
+    ${OrIf} $R3 == "$\t"
+      StrCpy $R6 $R6 "" 1
+    ${Else}
+      ${ExitDo}
+    ${EndIf}
+  ${Loop}
+  ${If} $R6 == ""
+    StrCpy $R2 "blank"
+    Return
+  ${EndIf}
+  StrCpy $R3 $R6 1
+  ${If} $R3 == "["
+    StrCpy $R2 "header"
+    ${WordFind} $R6 "]" "+1{" $R4
+    StrCpy $R4 $R4 "" 1
+    Return
+  ${EndIf}
+  ${If} $IniSection != "Winamp"
+    Return
+  ${EndIf}
+  ; The key: the text before "=", without trailing blanks (compared without regard to case,
+  ; as the profile functions do).
+  ${WordFind} $R6 "=" "E+1{" $R4
+  ${If} ${Errors}
+    Return
+  ${EndIf}
+  ${Do}
+    StrCpy $R3 $R4 1 -1
+    ${If} $R3 == " "
+    ${OrIf} $R3 == "$\t"
+      StrCpy $R4 $R4 -1
+    ${Else}
+      ${ExitDo}
+    ${EndIf}
+  ${Loop}
+  ${If} $R4 == "visplugin_name"
+  ${OrIf} $R4 == "visplugin_num"
+    StrCpy $R2 $R4
+  ${EndIf}
+FunctionEnd
+
+;--------------------------------------------------------------------------------------------
+; Installer
+
+Section "Vizorama ${VERSION}" SecMain
+  SectionIn RO
+  ${IfNot} ${FileExists} "$INSTDIR\Winamp.exe"
+    DetailPrint "Note: there is no Winamp.exe in $INSTDIR."
+  ${EndIf}
+  ; The settings file is never part of the package: a user's settings survive an update, and
+  ; the plug-in writes its defaults on its first start.
+  !include "${FILES}"
+  WriteUninstaller "$INSTDIR\${PLUGIN_FOLDER}\${UNINSTALLER}"
+
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT} ${VERSION} (Winamp visualisation)"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "The Vizorama developers"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Plugins\vis_vzrm.dll"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${PLUGIN_FOLDER}\${UNINSTALLER}"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${PLUGIN_FOLDER}\${UNINSTALLER}" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" ${SIZE_KB}
+SectionEnd
+
+Section /o "Make it Winamp's visualisation" SecMakeCurrent
+  Call MakeCurrentVisualisation
+SectionEnd
+
+!insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecMain} "The plug-in, its configuration utility, textures, skies, models and readme."
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecMakeCurrent} "Winamp starts Vizorama as its visualisation. Changes two lines of winamp.ini and nothing else in it."
+!insertmacro MUI_FUNCTION_DESCRIPTION_END
+
+Function .onInit
+  ${If} $INSTDIR == ""  ; not given with /D=
+    Call FindPlayerFolder
+  ${EndIf}
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/MAKECURRENT" $1
+  ${IfNot} ${Errors}
+    !insertmacro SelectSection ${SecMakeCurrent}
+  ${EndIf}
+  ${IfNot} ${${OLDEST_WINDOWS_TEST}}
+    MessageBox MB_OKCANCEL|MB_ICONEXCLAMATION "Vizorama needs ${OLDEST_WINDOWS} or later; it will not start on this version of Windows. Install anyway?" /SD IDOK IDOK +2
+    Quit
+  ${EndIf}
+  !insertmacro WarnIfPlayerRuns
+FunctionEnd
+
+;--------------------------------------------------------------------------------------------
+; Uninstaller
+
+Section "un.Vizorama" SecUnMain
+  SectionIn RO
+  ; Exactly the files setup installed; folders only when nothing else is left in them, so the
+  ; settings file and the models and skyboxes the user added stay.
+  !include "${UNFILES}"
+  Delete "$INSTDIR\${PLUGIN_FOLDER}\${UNINSTALLER}"
+  RMDir "$INSTDIR\${PLUGIN_FOLDER}"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+SectionEnd
+
+Section /o "un.My settings, models and skies" SecPurge
+  RMDir /r "$INSTDIR\${PLUGIN_FOLDER}"
+SectionEnd
+
+!insertmacro MUI_UNFUNCTION_DESCRIPTION_BEGIN
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecUnMain} "Removes the files setup installed. Your settings and the models and skies you added stay."
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecPurge} "Also removes your settings file and the models and skies you added."
+!insertmacro MUI_UNFUNCTION_DESCRIPTION_END
+
+Function un.onInit
+  ; The uninstaller stands in the plug-in's folder, two levels below the player's.
+  ${GetParent} $INSTDIR $0
+  ${GetParent} $0 $0
+  ${IfNot} ${FileExists} "$0\${PLUGIN_FOLDER}\${UNINSTALLER}"
+    MessageBox MB_OK|MB_ICONSTOP "The uninstaller must stay in the folder ${PLUGIN_FOLDER} of the player." /SD IDOK
+    Abort
+  ${EndIf}
+  StrCpy $INSTDIR $0
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/PURGE" $1
+  ${IfNot} ${Errors}
+    !insertmacro SelectSection ${SecPurge}
+  ${EndIf}
+  !insertmacro WarnIfPlayerRuns
+FunctionEnd

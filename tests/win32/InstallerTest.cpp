@@ -1,0 +1,324 @@
+// The setup program under Wine: silent installs into prepared player folders, the player's
+// winamp.ini edited only when asked, the programs-list entry, the uninstaller, the search for
+// the player's folder and the warning for a folder without the player.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/win32/WineSupport.h"
+
+namespace {
+
+const char* kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vizorama";
+
+// A folder laid out like a fresh player installation: Winamp.exe (our host) and whatever the
+// test writes; removed afterwards.
+class PlayerFolder {
+public:
+    explicit PlayerFolder(bool withPlayer = true) {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        static int counter = 0;
+        path_ = std::string(temp) + "vzrm-player" + std::to_string(GetCurrentProcessId()) + "-" +
+                std::to_string(++counter) + "\\";
+        makeFolders(path_);
+        if (withPlayer)
+            CopyFileA((gStageFolder + "\\Winamp.exe").c_str(), (path_ + "Winamp.exe").c_str(),
+                      FALSE);
+    }
+    ~PlayerFolder() { removeTree(path_); }
+    const std::string& path() const { return path_; }  // with trailing backslash
+    std::string plugin(const std::string& relative) const {
+        return path_ + "Plugins\\vis_vzrm\\" + relative;
+    }
+    std::string withoutSlash() const { return path_.substr(0, path_.size() - 1); }
+
+private:
+    std::string path_;
+};
+
+// Runs a program with a command line and waits for it; its exit code, or ~0 on failure.
+DWORD run(const std::string& commandLine, DWORD timeoutMs = 60000) {
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::string line = commandLine;
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
+        return ~DWORD(0);
+    DWORD code = ~DWORD(0);
+    if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(pi.hProcess, &code);
+    else
+        TerminateProcess(pi.hProcess, 99);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return code;
+}
+
+DWORD install(const PlayerFolder& player, const std::string& options = "") {
+    return run("\"" + gSetupProgram + "\" /S " + options + (options.empty() ? "" : " ") +
+               "/D=" + player.withoutSlash());
+}
+
+std::string registryText(HKEY root, const char* key, const char* name);
+
+// The uninstaller copies itself elsewhere and returns at once; the copy removes its programs-list
+// entry last.
+bool uninstall(const PlayerFolder& player, const std::string& options = "") {
+    std::string uninstaller = player.plugin("Uninstall Vizorama.exe");
+    if (run("\"" + uninstaller + "\" /S " + options) != 0) return false;
+    return waitUntil(
+        [&] {
+            return !fileExists(uninstaller) &&
+                   registryText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName") == "<absent>";
+        },
+        30000);
+}
+
+std::string registryText(HKEY root, const char* key, const char* name) {
+    HKEY handle;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &handle) != ERROR_SUCCESS) return "<absent>";
+    char value[1024] = {};
+    DWORD size = sizeof value - 1;
+    LONG status =
+        RegQueryValueExA(handle, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(handle);
+    return status == ERROR_SUCCESS ? value : "<absent>";
+}
+
+void setRegistryText(HKEY root, const char* key, const char* name, const std::string& value) {
+    HKEY handle;
+    ASSERT_EQ(RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_WRITE | KEY_WOW64_32KEY, nullptr,
+                              &handle, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(handle);
+}
+
+// A string of a file's version resource (US English, Unicode block), or "<absent>".
+std::string versionText(const std::string& path, const std::string& name) {
+    DWORD ignored = 0, size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    std::vector<char> info(size);
+    void* value = nullptr;
+    UINT length = 0;
+    if (!size || !GetFileVersionInfoA(path.c_str(), 0, size, info.data()) ||
+        !VerQueryValueA(info.data(), ("\\StringFileInfo\\040904b0\\" + name).c_str(), &value,
+                        &length))
+        return "<absent>";
+    return static_cast<const char*>(value);
+}
+
+// The files the build staged below Plugins\ (relative paths), settings files excepted.
+void stagedFiles(const std::string& folder, const std::string& relative,
+                 std::vector<std::string>& out) {
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + relative + "*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == ".." || name == "vis_vzrm_config.ini") continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            stagedFiles(folder, relative + name + "\\", out);
+        else
+            out.push_back(relative + name);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+}
+
+// A visible dialog window (class "#32770") of the process other than the one to skip: the
+// message box the setup window shows.
+struct DialogSearch {
+    DWORD process;
+    HWND except, found;
+};
+
+BOOL CALLBACK findOtherDialog(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<DialogSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char cls[16] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    if (owner != search->process || window == search->except || !IsWindowVisible(window) ||
+        std::string(cls) != "#32770")
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+bool isProgram(const std::string& name) {
+    std::string end = name.size() > 4 ? name.substr(name.size() - 4) : "";
+    return end == ".dll" || end == ".exe";
+}
+
+}  // namespace
+
+TEST(Installer, InstallsTheStagedTreeKeepsSettingsRunsAndUninstalls) {
+    ASSERT_TRUE(fileExists(gSetupProgram)) << gSetupProgram << " (made by scripts/package.sh)";
+    EXPECT_EQ(versionText(gSetupProgram, "ProductName"), "Vizorama");
+    EXPECT_EQ(versionText(gSetupProgram, "ProductVersion"), "1.51");
+
+    PlayerFolder player;
+    const std::string ini = "[Winamp]\r\nvisplugin_name=vis_milk2.dll\r\nvisplugin_num=0\r\n";
+    writeFileText(player.path() + "winamp.ini", ini);
+    makeFolders(player.plugin("Configurations\\"));
+    const std::string settings = "[Vizorama]\r\nbgrOnOff=1\r\nmdlName=Mine\r\n";
+    writeFileText(player.plugin("Configurations\\vis_vzrm_config.ini"), settings);
+
+    ASSERT_EQ(install(player), 0u);
+    std::vector<std::string> files;
+    stagedFiles(gStageFolder + "\\", "Plugins\\", files);
+    ASSERT_GT(files.size(), 10u);
+    for (const std::string& file : files) {
+        ASSERT_TRUE(fileExists(player.path() + file)) << file;
+        if (!isProgram(file)) {
+            EXPECT_EQ(readFileText(player.path() + file), readFileText(gStageFolder + "\\" + file))
+                << file;
+        }
+    }
+    // The programs are shipped stripped, with their version resource.
+    std::string dll = player.path() + "Plugins\\vis_vzrm.dll";
+    EXPECT_LT(readFileText(dll).size(),
+              readFileText(gStageFolder + "\\Plugins\\vis_vzrm.dll").size());
+    EXPECT_EQ(versionText(dll, "ProductName"), "Vizorama");
+    EXPECT_EQ(versionText(dll, "FileVersion"), "1.51");
+    EXPECT_NE(readFileText(player.plugin("Readme.txt")).find("Vizorama 1.51"), std::string::npos);
+    EXPECT_EQ(readFileText(player.plugin("Configurations\\vis_vzrm_config.ini")), settings);
+    EXPECT_EQ(readFileText(player.path() + "winamp.ini"), ini);  // not asked to change it
+
+    // In the programs list, with the uninstaller.
+    EXPECT_EQ(registryText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion"), "1.51");
+    EXPECT_EQ(registryText(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation"),
+              player.withoutSlash());
+    EXPECT_EQ(registryText(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"),
+              "\"" + player.plugin("Uninstall Vizorama.exe") + "\"");
+
+    // The player runs the installed plug-in with its files: no message, a clean stop.
+    HostRun host = runHost(player.path() + "Winamp.exe", "--frames 20 --flat-out");
+    EXPECT_EQ(host.exitCode, 0u) << host.output;
+    EXPECT_TRUE(host.boxes.empty()) << (host.boxes.empty() ? "" : host.boxes[0].text);
+    std::string written = readFileText(player.plugin("Configurations\\vis_vzrm_config.ini"));
+    EXPECT_EQ(settingsValue(written, "mdlName"), "Mine");
+
+    // The user's own model and skybox, and the settings, stay; everything setup put there goes.
+    makeFolders(player.plugin("Models\\Mine\\"));
+    writeFileText(player.plugin("Models\\Mine\\Model.ase"), "*3DSMAX_ASCIIEXPORT 200\r\n");
+    makeFolders(player.plugin("Skyboxes\\Late Afternoon\\Mine\\"));
+    writeFileText(player.plugin("Skyboxes\\Late Afternoon\\Mine\\Up.tga"), "mine");
+    ASSERT_TRUE(uninstall(player));
+    for (const std::string& file : files) EXPECT_FALSE(fileExists(player.path() + file)) << file;
+    EXPECT_EQ(readFileText(player.plugin("Configurations\\vis_vzrm_config.ini")), written);
+    EXPECT_TRUE(fileExists(player.plugin("Models\\Mine\\Model.ase")));
+    EXPECT_TRUE(fileExists(player.plugin("Skyboxes\\Late Afternoon\\Mine\\Up.tga")));
+    EXPECT_FALSE(fileExists(player.plugin("Readme.txt")));
+    EXPECT_TRUE(fileExists(player.path() + "Winamp.exe"));
+    EXPECT_EQ(readFileText(player.path() + "winamp.ini"), ini);
+    EXPECT_EQ(registryText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "<absent>");
+
+    // Asked to, the uninstaller also removes the settings and the user's additions.
+    ASSERT_EQ(install(player), 0u);
+    ASSERT_TRUE(uninstall(player, "/PURGE"));
+    EXPECT_TRUE(waitUntil([&] { return !fileExists(player.plugin("")); }, 10000));
+    EXPECT_TRUE(fileExists(player.path() + "Plugins"));
+}
+
+TEST(Installer, MakesVizoramaTheCurrentVisualisationKeepingEveryOtherLine) {
+    ASSERT_TRUE(fileExists(gSetupProgram));
+    // Odd spacing and case, a comment, bytes of other code pages, the keys in another section,
+    // and a last line without a line break.
+    PlayerFolder player;
+    writeFileText(player.path() + "winamp.ini",
+                  "[Winamp]\r\nutf8=1\r\n; a comment\r\n  VisPlugin_Name = vis_old.dll\r\n"
+                  "skin=Caf\xe9 \xc3\xa9\x81\r\n\r\n[Other]\r\nvisplugin_num=7\r\nlast=1");
+    ASSERT_EQ(install(player, "/MAKECURRENT"), 0u);
+    EXPECT_EQ(
+        readFileText(player.path() + "winamp.ini"),
+        "[Winamp]\r\nutf8=1\r\n; a comment\r\nvisplugin_name=vis_vzrm.dll\r\n"
+        "skin=Caf\xe9 \xc3\xa9\x81\r\nvisplugin_num=0\r\n\r\n[Other]\r\nvisplugin_num=7\r\nlast=1");
+
+    // No [Winamp] section yet (and no final line break): one is added at the end.
+    PlayerFolder other;
+    writeFileText(other.path() + "winamp.ini", "[Other]\nkey=value");
+    ASSERT_EQ(install(other, "/MAKECURRENT"), 0u);
+    EXPECT_EQ(
+        readFileText(other.path() + "winamp.ini"),
+        "[Other]\nkey=value\r\n[Winamp]\r\nvisplugin_name=vis_vzrm.dll\r\nvisplugin_num=0\r\n");
+
+    // The player keeps its settings elsewhere when its paths.ini says so.
+    PlayerFolder moved, settingsFolder(false);
+    writeFileText(moved.path() + "paths.ini",
+                  "[Winamp]\r\ninidir=" + settingsFolder.withoutSlash() + "\r\n");
+    writeFileText(moved.path() + "winamp.ini", "[Winamp]\r\n");
+    writeFileText(settingsFolder.path() + "winamp.ini", "[Winamp]\r\nvisplugin_num=3\r\n");
+    ASSERT_EQ(install(moved, "/MAKECURRENT"), 0u);
+    EXPECT_EQ(readFileText(settingsFolder.path() + "winamp.ini"),
+              "[Winamp]\r\nvisplugin_num=0\r\nvisplugin_name=vis_vzrm.dll\r\n");
+    EXPECT_EQ(readFileText(moved.path() + "winamp.ini"), "[Winamp]\r\n");
+    EXPECT_TRUE(uninstall(player) && uninstall(other) && uninstall(moved));
+}
+
+TEST(Installer, FindsThePlayerFolderFromThePlayersRegistryEntries) {
+    ASSERT_TRUE(fileExists(gSetupProgram));
+    // The current user's entry names a folder without the player; the machine's uninstall
+    // entry names one with it: setup takes the second.
+    PlayerFolder empty(false), player;
+    setRegistryText(HKEY_CURRENT_USER, "Software\\Winamp", "", empty.withoutSlash());
+    setRegistryText(HKEY_LOCAL_MACHINE,
+                    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Winamp",
+                    "UninstallString", "\"" + player.path() + "UninstWA.exe\"");
+    DWORD status = run("\"" + gSetupProgram + "\" /S");
+    RegDeleteKeyExA(HKEY_CURRENT_USER, "Software\\Winamp", KEY_WOW64_32KEY, 0);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE,
+                    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Winamp",
+                    KEY_WOW64_32KEY, 0);
+    ASSERT_EQ(status, 0u);
+    EXPECT_TRUE(fileExists(player.path() + "Plugins\\vis_vzrm.dll"));
+    EXPECT_FALSE(fileExists(empty.path() + "Plugins"));
+    EXPECT_TRUE(uninstall(player));
+}
+
+TEST(Installer, WarnsWhenTheChosenFolderHoldsNoPlayer) {
+    ASSERT_TRUE(fileExists(gSetupProgram));
+    PlayerFolder empty(false);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::string line = "\"" + gSetupProgram + "\" /D=" + empty.withoutSlash();
+    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &si, &pi));
+    // The setup window, then a message box above it once "Next" leaves the folder page.
+    HWND setup = nullptr, box = nullptr;
+    ASSERT_TRUE(waitUntil(
+        [&] { return (setup = findProcessWindow(pi.dwProcessId, "#32770")) != nullptr; }, 20000));
+    auto otherDialog = [&] {
+        DialogSearch search = {pi.dwProcessId, setup, nullptr};
+        EnumWindows(findOtherDialog, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    };
+    // "Next" on the welcome page; on the folder page (its folder field shows) "Next" again.
+    PostMessageA(GetDlgItem(setup, 1), BM_CLICK, 0, 0);
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            HWND page = FindWindowExA(setup, nullptr, "#32770", nullptr);
+            return page && GetDlgItem(page, 1019);
+        },
+        10000));
+    PostMessageA(GetDlgItem(setup, 1), BM_CLICK, 0, 0);
+    waitUntil([&] { return (box = otherDialog()) != nullptr; }, 10000);
+    ASSERT_NE(box, nullptr);
+    char buffer[512] = {};
+    GetWindowTextA(GetDlgItem(box, 0xFFFF), buffer, sizeof buffer);
+    std::string text = buffer;
+    PostMessageA(GetDlgItem(box, IDNO), BM_CLICK, 0, 0);  // stay on the folder page
+    EXPECT_NE(text.find("There is no Winamp.exe"), std::string::npos) << text;
+    EXPECT_NE(text.find(empty.withoutSlash()), std::string::npos) << text;
+    TerminateProcess(pi.hProcess, 0);
+    WaitForSingleObject(pi.hProcess, 5000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    EXPECT_FALSE(fileExists(empty.path() + "Plugins"));
+}
