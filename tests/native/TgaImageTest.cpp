@@ -31,8 +31,9 @@ TEST(TgaImage, ReadsRedFirstBottomRowFirstWhateverTheRowOrderAndImageId) {
     } cases[] = {
         {rgba, 4, tgaFile({0, 2, 2, 2, 32, 8}, tgaPixels(rgba, 4, false))},
         {rgba, 4, tgaFile({0, 2, 2, 2, 32, 0x28}, tgaPixels(rgba, 4, true), "ID")},
-        {kRgbRows, 3, tgaFile({0, 2, 3, 3, 24, 0x18}, tgaPixels(kRgbRows, 3, false),
-                              std::string(255, 'x')) + "TRUEVISION-XFILE."},
+        {kRgbRows, 3,
+         tgaFile({0, 2, 3, 3, 24, 0x18}, tgaPixels(kRgbRows, 3, false), std::string(255, 'x')) +
+             "TRUEVISION-XFILE."},
         {wide, 3, tgaFile({0, 2, 6, 2, 24, 0x00}, tgaPixels(wide, 3, false), "ID")},
         {wide, 3, tgaFile({0, 2, 6, 2, 24, 0x20}, tgaPixels(wide, 3, true))},
     };
@@ -42,7 +43,8 @@ TEST(TgaImage, ReadsRedFirstBottomRowFirstWhateverTheRowOrderAndImageId) {
         SCOPED_TRACE(file.substr(0, 18));
         writeTextFile(dir.path() + "image.tga", file);
         ASSERT_EQ(readTga(dir.path() + "image.tga", image), kTgaOk);
-        EXPECT_EQ(image.width * 10 + image.height, rows[0].size() / bytesPerPixel * 10 + rows.size());
+        EXPECT_EQ(image.width * 10 + image.height,
+                  rows[0].size() / bytesPerPixel * 10 + rows.size());
         bool alpha = bytesPerPixel == 4;
         EXPECT_EQ(image.pixelFormat, static_cast<GLenum>(alpha ? GL_RGBA : GL_RGB));
         EXPECT_EQ(image.internalFormat, static_cast<GLenum>(alpha ? GL_RGBA8 : GL_RGB8));
@@ -58,7 +60,7 @@ TEST(TgaImage, RefusesOtherKindsAndShortFilesLeavingNoPixels) {
         {tgaFile({1, 2, 2, 2, 32, 0}, four), kTgaNotTrueColour},  // colour map with type 2
         {tgaFile({0, 3, 2, 2, 8, 0}, std::string(4, '\0')), kTgaNotTrueColour},  // grey-scale
         {tgaFile({0, 10, 2, 2, 32, 0}, four), kTgaNotTrueColour},                // run-length
-        {tgaFile({0, 10, 3, 3, 24, 0}, "").substr(0, 5), kTgaNotTrueColour},  // cut run-length
+        {tgaFile({0, 10, 3, 3, 24, 0}, "").substr(0, 5), kTgaNotTrueColour},     // cut run-length
         {tgaFile({0, 2, 2, 2, 16, 0}, std::string(8, '\0')), kTgaBadDepth},
         {tgaFile({0, 2, 2, 0, 32, 0x20}, four), kTgaNoPixels},  // no rows to turn over
         // The largest size a header can announce (16 GiB, more than a 32-bit size_t holds),
@@ -79,9 +81,9 @@ TEST(TgaImage, RefusesOtherKindsAndShortFilesLeavingNoPixels) {
         TgaImage image;
         image.pixels.assign(27, 1);  // left from an earlier read
         image.width = 3;
-        EXPECT_EQ(readTga(dir.path() + (status == kTgaCannotOpen ? "missing.tga" : "image.tga"),
-                          image),
-                  status);
+        EXPECT_EQ(
+            readTga(dir.path() + (status == kTgaCannotOpen ? "missing.tga" : "image.tga"), image),
+            status);
         EXPECT_TRUE(image.pixels.empty() && image.width == 0);
     }
 }
@@ -90,7 +92,8 @@ TEST(TgaImage, RefusesOtherKindsAndShortFilesLeavingNoPixels) {
 TEST(TgaImage, ReadsImageMagickFilesTheRightWayUp) {
     if (!haveProgram("convert")) GTEST_SKIP() << "ImageMagick's convert is not installed";
     ScratchFolder dir;
-    writeTextFile(dir.path() + "rgb.ppm", "P6\n3 3\n255\n" + kRgbRows[0] + kRgbRows[1] + kRgbRows[2]);
+    writeTextFile(dir.path() + "rgb.ppm",
+                  "P6\n3 3\n255\n" + kRgbRows[0] + kRgbRows[1] + kRgbRows[2]);
     for (const char* options : {"-orient TopLeft", "-flip -orient BottomLeft"}) {
         std::string command = "convert '" + dir.path() + "rgb.ppm' -compress none " + options +
                               " 'tga:" + dir.path() + "out.tga'";

@@ -61,16 +61,14 @@ struct Parts {
                     glIsEnabled(GL_TEXTURE_2D) && !std::memcmp(before, after, sizeof after));
         return buffer;
     }
-    // Triangles in a feedback buffer (each arrives as a polygon of three vertices).
+    // Triangles drawn (each arrives as a polygon token and a count of three vertices; no
+    // coordinate in this viewport equals the token).
     template <typename Draw>
     int triangles(Draw draw) {
         std::vector<float> b = feedback(draw);
         int count = 0;
-        for (size_t i = 0; i < b.size(); ++i) {
-            if (static_cast<int>(b[i]) != GL_POLYGON_TOKEN) continue;
-            count += b[i + 1] == 3;
-            i += 1 + static_cast<size_t>(b[i + 1]) * 3;
-        }
+        for (size_t i = 0; i + 1 < b.size(); ++i)
+            count += b[i] == GL_POLYGON_TOKEN && b[i + 1] == 3;
         return count;
     }
 };

@@ -41,10 +41,10 @@ TEST(WindowLayout, SizesDockingSnappingAndFullScreenRequests) {
     };
     for (const auto& c : cases) {
         LayoutResult r = layoutGeometry(c.resolution, c.host, c.current);
-        EXPECT_EQ(r.geometry, c.expected) << c.resolution << " " << c.current.left << ","
-                                          << c.current.top << ": " << r.geometry.left << ","
-                                          << r.geometry.top << " " << r.geometry.width << "x"
-                                          << r.geometry.height;
+        EXPECT_EQ(r.geometry, c.expected)
+            << c.resolution << " " << c.current.left << "," << c.current.top << ": "
+            << r.geometry.left << "," << r.geometry.top << " " << r.geometry.width << "x"
+            << r.geometry.height;
         EXPECT_EQ(r.switchFullScreen, c.resolution == std::string("1280x1024")) << c.resolution;
     }
     LayoutResult r = layoutGeometry("1280x1024", normal, {});
@@ -76,8 +76,8 @@ TEST(WindowDrag, SnapsWithin10PixelsAndFollowsThePlayerSize) {
 
     // A full-screen mode: the first of that size and depth whose test switch succeeds; a
     // 24-bit context takes a 32-bit mode when none matches exactly.
-    std::vector<DisplayMode> modes = {{1280, 960, 32}, {1280, 1024, 16}, {1280, 1024, 32},
-                                      {1280, 1024, 32}, {1024, 768, 24}, {1024, 768, 32}};
+    std::vector<DisplayMode> modes = {{1280, 960, 32},  {1280, 1024, 16}, {1280, 1024, 32},
+                                      {1280, 1024, 32}, {1024, 768, 24},  {1024, 768, 32}};
     auto always = [](int) { return true; };
     EXPECT_EQ(chooseDisplayMode(modes, 1280, 1024, 32, always), 2);
     EXPECT_EQ(chooseDisplayMode(modes, 1280, 1024, 16, always), 1);

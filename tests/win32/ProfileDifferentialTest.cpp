@@ -15,23 +15,30 @@ namespace {
 
 const std::pair<const char*, std::string> kCorpus[] = {
     {"mixed-case", "[ViZoRaMa]\r\nVumType=Beam\r\nOSCTYPE=Sine Filter\r\n[OTHER]\r\nvumType=x\r\n"},
-    {"blanks", "  [Vizorama]\t\r\n \t vumType \t=\t  Single Fixed Point  \t\r\n  texBits =  32 \r\n"},
-    {"quotes", "[Vizorama]\r\na=\"quoted\"\r\nb='single'\r\nc=\"unbalanced\r\nd=\"\"\r\n"
-               "e='\"mixed'\r\nf=\"\r\ng=\" spaced inside \"\r\nn=\"32\"\r\n"},
-    {"duplicates", "[Vizorama]\r\nvumType=first\r\nVUMTYPE=second\r\ntexBits=32\r\ntexBits=16\r\n"
-                   "[Other]\r\nx=1\r\n[vizorama]\r\nvumType=third\r\nmdlName=only in the second\r\n"},
+    {"blanks",
+     "  [Vizorama]\t\r\n \t vumType \t=\t  Single Fixed Point  \t\r\n  texBits =  32 \r\n"},
+    {"quotes",
+     "[Vizorama]\r\na=\"quoted\"\r\nb='single'\r\nc=\"unbalanced\r\nd=\"\"\r\n"
+     "e='\"mixed'\r\nf=\"\r\ng=\" spaced inside \"\r\nn=\"32\"\r\n"},
+    {"duplicates",
+     "[Vizorama]\r\nvumType=first\r\nVUMTYPE=second\r\ntexBits=32\r\ntexBits=16\r\n"
+     "[Other]\r\nx=1\r\n[vizorama]\r\nvumType=third\r\nmdlName=only in the second\r\n"},
     {"keys-before-section", "vumType=orphan\r\ntexBits=8\r\n[Vizorama]\r\noscType=No Filter\r\n"},
-    {"missing-equals", "[Vizorama]\r\nvumType\r\nvumType=after\r\njust some words\r\noscType=ok\r\n"},
+    {"missing-equals",
+     "[Vizorama]\r\nvumType\r\nvumType=after\r\njust some words\r\noscType=ok\r\n"},
     {"empty-values", "[Vizorama]\r\nvumType=\r\ntexBits=\r\noscType=   \r\n=novalue\r\n"},
     {"line-ends", "[Vizorama]\nvumType=Beam\rtexBits=32\r\roscType=Sine\n[Other]\r\nx=1"},
     {"long-lines", "[Vizorama]\r\nlong=" + std::string(3000, 'L') + "\r\n" + std::string(300, 'K') +
                        "=long key\r\nafter=still read\r\n"},
-    {"odd-headers", "[ Vizorama ]\r\na=spaced header\r\n[Vizorama] trailing\r\nb=trailing\r\n"
-                    "[Viz]orama]\r\nc=bracket\r\n[Vizorama\r\nd=unclosed\r\n[Vizorama]\r\ne=plain\r\n"},
-    {"numbers", "[Vizorama]\r\nhex=0x1F\r\nneg=-12\r\nplus=+3\r\nlead=  7\r\nbin=0b11\r\noct=0o17\r\n"
-                "junk=12abc\r\nword=abc\r\nbig=4294967297\r\nupperx=0X1F\r\nqnum='42'\r\n"
-                "digits=0000000000000000000000000000000000000099\r\ncolour=0x003f7fff\r\n"},
-    {"comments", "; leading comment\r\n[Vizorama]\r\n;vumType=Beam\r\n#texBits=32\r\nvumType=real\r\n"},
+    {"odd-headers",
+     "[ Vizorama ]\r\na=spaced header\r\n[Vizorama] trailing\r\nb=trailing\r\n"
+     "[Viz]orama]\r\nc=bracket\r\n[Vizorama\r\nd=unclosed\r\n[Vizorama]\r\ne=plain\r\n"},
+    {"numbers",
+     "[Vizorama]\r\nhex=0x1F\r\nneg=-12\r\nplus=+3\r\nlead=  7\r\nbin=0b11\r\noct=0o17\r\n"
+     "junk=12abc\r\nword=abc\r\nbig=4294967297\r\nupperx=0X1F\r\nqnum='42'\r\n"
+     "digits=0000000000000000000000000000000000000099\r\ncolour=0x003f7fff\r\n"},
+    {"comments",
+     "; leading comment\r\n[Vizorama]\r\n;vumType=Beam\r\n#texBits=32\r\nvumType=real\r\n"},
     {"utf8-bom", "\xEF\xBB\xBF[Vizorama]\r\nvumType=Beam\r\n"},
     {"empty", ""},
     {"only-blanks", "\r\n  \r\n\t\r\n"},
@@ -52,18 +59,19 @@ std::set<std::string> keysOf(const std::string& text) {
 std::string scratchFolder() {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    std::string folder = std::string(temp) + "vzrm-profile-" + std::to_string(GetCurrentProcessId());
+    std::string folder =
+        std::string(temp) + "vzrm-profile-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder + "\\";
 }
 
 TEST(ProfileDifferential, ReadsWhatThePlatformReadsAndWritesWhatItReadsBack) {
     const std::string folder = scratchFolder();
-    const char* sections[] = {"Vizorama", "vizorama", " Vizorama ", "Other", "", "Missing",
-                              "Viz", "[Vizorama]"};
+    const char* sections[] = {"Vizorama", "vizorama", " Vizorama ", "Other",
+                              "",         "Missing",  "Viz",        "[Vizorama]"};
     const std::pair<std::string, std::string> writes[] = {
-        {"vumType", "Double Fixed Point"}, {"texBits", "32"}, {"mdlName", ""},
-        {"lhtAmbient", "0x003f7fff"}, {"dimLeft", "-40"}, {"newKey", "appended"},
+        {"vumType", "Double Fixed Point"}, {"texBits", "32"},  {"mdlName", ""},
+        {"lhtAmbient", "0x003f7fff"},      {"dimLeft", "-40"}, {"newKey", "appended"},
         {"long", std::string(200, 'w')}};
     int compared = 0;
     for (const auto& [name, text] : kCorpus) {

@@ -50,14 +50,17 @@ TEST(RenderWindow, IsAnOwnedPopupPlacedAsTheResolutionSaysAndShowsTheScene) {
         {"docked", "dimResolution=Docked\r\n", 112, 123, 91, 41},
         // Next to the player (100,100)-(375,216): snapped onto its right and bottom edges.
         {"windowed-2x3", "dimResolution=2x3\r\ndimLeft=400\r\ndimTop=250\r\n", 375, 216, 550, 348},
+        // No 800 x 600 mode on this display: the geometry stays as it was.
+        {"no-800x600-mode",
+         "dimResolution=800x600\r\ndimLeft=600\r\ndimTop=400\r\ndimWidth=300\r\ndimHeight=200\r\n",
+         600, 400, 300, 200},
     };
     for (const Placement& p : placements) {
         SCOPED_TRACE(p.name);
         InstallTree tree;
         std::string path = gScreenshotFolder + "\\" + p.name + ".bmp";
-        Reported r = reported(runWith(tree, p.keys,
-                                      "--frames 30 --report-windows --position 100,100 "
-                                      "--screenshot \"" + path + "\""));
+        std::string args = "--frames 30 --report-windows --position 100,100 --screenshot ";
+        Reported r = reported(runWith(tree, p.keys, args + "\"" + path + "\""));
         EXPECT_EQ(r.title + " " + r.owner, "Vizorama host");
         const unsigned long popupBits = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
         EXPECT_EQ(r.style & popupBits, popupBits);
@@ -77,19 +80,12 @@ TEST(RenderWindow, IsAnOwnedPopupPlacedAsTheResolutionSaysAndShowsTheScene) {
         EXPECT_EQ(screen.at(p.left + p.width + 2, p.top + p.height + 2), RGB(255, 255, 255))
             << "the window reaches further than it should";
     }
-
-    // No 800 x 600 mode on this display: the geometry stays as it was.
-    InstallTree tree;
-    Reported none = reported(runWith(
-        tree, "dimResolution=800x600\r\ndimLeft=50\r\ndimTop=60\r\ndimWidth=300\r\ndimHeight=200\r\n",
-        "--frames 3 --flat-out --report-windows --position 100,100"));
-    EXPECT_EQ(none.place(), 50060);
-    EXPECT_EQ(none.size(), 300200);
 }
 
-TEST(RenderWindow, FullScreenCoversTheScreenAndIsStoredForTheNextStart) {
+TEST(RenderWindow, FullScreenIsStoredForTheNextStartAndEscapeGoesBackToAWindowAtOnce) {
     InstallTree tree;
-    Reported r = reported(runWith(tree, "dimResolution=1024x768\r\n", "--frames 3 --flat-out --report-windows"));
+    Reported r = reported(
+        runWith(tree, "dimResolution=1024x768\r\n", "--frames 3 --flat-out --report-windows"));
     EXPECT_EQ(r.place(), 0);
     EXPECT_EQ(r.size(), 1024768);
     EXPECT_TRUE(r.exStyle & WS_EX_TOPMOST);
@@ -98,76 +94,78 @@ TEST(RenderWindow, FullScreenCoversTheScreenAndIsStoredForTheNextStart) {
                   settingsValue(text, "dimTop") + " " + settingsValue(text, "dimWidth") + "x" +
                   settingsValue(text, "dimHeight"),
               "1024x768 0,0 1024x768");
-}
 
-TEST(RenderWindow, EscapeInFullScreenGoesBackToAWindowAndSaysSoInTheFileAtOnce) {
-    InstallTree tree;
+    // The next start enters full screen again; Escape: the file says "1x1" while the plug-in
+    // still runs, in a window again.
     bool posted = false, closed = false;
-    std::string whileRunning;
-    HostRun run = runWith(tree, "dimResolution=1024x768\r\n", "--frames 2000 --report-windows --position 100,100",
-                          [&](DWORD pid) {
-                              HWND w = findProcessWindow(pid, "Vizorama");
-                              if (!w || closed) return;
-                              if (!posted) {
-                                  Sleep(100);
-                                  posted = PostMessageA(w, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-                                  return;
-                              }
-                              std::string text = readFileText(tree.settingsPath());
-                              if (settingsValue(text, "dimResolution") != "1x1") return;
-                              whileRunning = text;
-                              Sleep(200);  // a few frames in the window it went back to
-                              closed = PostMessageA(w, WM_CLOSE, 0, 0);
-                          });
+    HostRun run = runHost(
+        tree.hostPath(), "--frames 2000 --report-windows --position 100,100", 30000,
+        [&](DWORD pid) {
+            HWND w = findProcessWindow(pid, "Vizorama");
+            if (!w || closed) return;
+            if (!posted) {
+                Sleep(100);
+                posted = PostMessageA(w, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+            } else if (settingsValue(readFileText(tree.settingsPath()), "dimResolution") == "1x1") {
+                Sleep(200);  // a few frames in the window it went back to
+                closed = PostMessageA(w, WM_CLOSE, 0, 0);
+            }
+        });
     EXPECT_TRUE(closed) << "the file never said 1x1 while the plug-in ran";
-    EXPECT_EQ(settingsValue(whileRunning, "dimResolution"), "1x1");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
     EXPECT_EQ(reported(run).size(), 275116);
 }
 
-TEST(RenderWindow, ForwardsKeyReleasesOpensTheUtilityOnRightClickAndCloseOnlyAsksToStop) {
+TEST(RenderWindow, ForwardsKeyReleasesLeavesFullScreenForTheUtilityAndCloseOnlyAsksToStop) {
     InstallTree tree;
     tree.installConfigurator();
+    std::string seenAtLaunch;
     int step = 0;
-    HostRun run = runWith(tree, "dimResolution=1x1\r\ndimLeft=500\r\n", "--frames 2000 --report-windows",
-                          [&](DWORD pid) {
-        HWND w = findProcessWindow(pid, "Vizorama");
-        if (!w) return;
-        if (step == 0) {
-            PostMessageA(w, WM_KEYDOWN, 'A', 0x001E0001);
-            PostMessageA(w, WM_KEYUP, 'A', 0xC01E0001);
-            PostMessageA(w, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
-            step = 1;
-        } else if (step == 1 &&
-                   fileExists(tree.configurationFolder() + "configurator-started.txt")) {
-            Sleep(100);
-            PostMessageA(w, WM_CLOSE, 0, 0);
-            step = 2;
-        }
-    });
+    HostRun run = runWith(
+        tree, "dimResolution=1024x768\r\n", "--frames 2000 --report-windows", [&](DWORD pid) {
+            HWND w = findProcessWindow(pid, "Vizorama");
+            if (!w) return;
+            if (step == 0) {
+                Sleep(100);
+                PostMessageA(w, WM_KEYDOWN, 'A', 0x001E0001);
+                PostMessageA(w, WM_KEYUP, 'A', 0xC01E0001);
+                PostMessageA(w, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
+                step = 1;
+            } else if (step == 1 &&
+                       fileExists(tree.configurationFolder() + "configurator-started.txt")) {
+                seenAtLaunch = readFileText(tree.settingsPath());
+                PostMessageA(w, WM_CLOSE, 0, 0);
+                step = 2;
+            }
+        });
     EXPECT_EQ(step, 2) << "the utility was not started";
     // The release reached the player's window; the press went nowhere.
     size_t first = run.output.find("host: key release 0x41");
     EXPECT_NE(first, std::string::npos) << run.output;
     EXPECT_EQ(run.output.find("host: key release", first + 1), std::string::npos) << run.output;
+    // The right click left full screen before the utility started, and the file said so.
+    EXPECT_EQ(settingsValue(seenAtLaunch, "dimResolution"), "1x1");
+    EXPECT_EQ(settingsValue(readFileText(tree.settingsPath()), "dimResolution"), "1x1");
     // The close only asked the host to stop: the window was still there for Quit to destroy.
     EXPECT_EQ(run.output.find("host: 2000 frames"), std::string::npos);
     EXPECT_NE(reportedWindow(run, "Vizorama"), "") << run.output;
 }
 
-TEST(RenderWindow, DragsWithTheLeftButtonEscapeStopsAndRightClickLeavesFullScreenFirst) {
+TEST(RenderWindow, DragsWithTheLeftButtonAndEscapeStopsLeavingTheChoicesAlone) {
     InstallTree tree;
     bool posted = false;
-    HostRun run = runWith(tree, "dimResolution=1x1\r\ndimLeft=600\r\ndimTop=400\r\nvumType=Beam\r\n",
-                          "--frames 2000 --report-windows --position 100,100", [&](DWORD pid) {
-                              HWND w = findProcessWindow(pid, "Vizorama");
-                              if (!w || posted) return;
-                              PostMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
-                              PostMessageA(w, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(60, 40));
-                              PostMessageA(w, WM_LBUTTONUP, 0, MAKELPARAM(60, 40));
-                              PostMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(200, 200));
-                              Sleep(300);
-                              posted = PostMessageA(w, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-                          });
+    HostRun run =
+        runWith(tree, "dimResolution=1x1\r\ndimLeft=600\r\ndimTop=400\r\nvumType=Beam\r\n",
+                "--frames 2000 --report-windows --position 100,100", [&](DWORD pid) {
+                    HWND w = findProcessWindow(pid, "Vizorama");
+                    if (!w || posted) return;
+                    PostMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+                    PostMessageA(w, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(60, 40));
+                    PostMessageA(w, WM_LBUTTONUP, 0, MAKELPARAM(60, 40));
+                    PostMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(200, 200));
+                    Sleep(300);
+                    posted = PostMessageA(w, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+                });
     EXPECT_EQ(run.output.find("host: 2000 frames"), std::string::npos);
     EXPECT_EQ(reported(run).place(), 650430);
     // Escape in a window leaves the choices alone; Quit stores where the window went.
@@ -175,27 +173,6 @@ TEST(RenderWindow, DragsWithTheLeftButtonEscapeStopsAndRightClickLeavesFullScree
     EXPECT_EQ(settingsValue(text, "dimLeft") + "," + settingsValue(text, "dimTop") + " " +
                   settingsValue(text, "dimResolution") + " " + settingsValue(text, "vumType"),
               "650,430 1x1 Beam");
-
-    tree.installConfigurator();
-    std::string seenAtLaunch;
-    int step = 0;
-    runWith(tree, "dimResolution=1024x768\r\n", "--frames 2000", [&](DWORD pid) {
-        HWND w = findProcessWindow(pid, "Vizorama");
-        if (!w) return;
-        if (step == 0) {
-            Sleep(100);
-            PostMessageA(w, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
-            step = 1;
-        } else if (step == 1 &&
-                   fileExists(tree.configurationFolder() + "configurator-started.txt")) {
-            seenAtLaunch = readFileText(tree.settingsPath());
-            PostMessageA(w, WM_CLOSE, 0, 0);
-            step = 2;
-        }
-    });
-    EXPECT_EQ(step, 2) << "the utility was not started";
-    EXPECT_EQ(settingsValue(seenAtLaunch, "dimResolution"), "1x1");
-    EXPECT_EQ(settingsValue(readFileText(tree.settingsPath()), "dimResolution"), "1x1");
 }
 
 TEST(RenderWindow, EachStartFailureShowsItsMessageAndCleansUp) {
@@ -209,8 +186,8 @@ TEST(RenderWindow, EachStartFailureShowsItsMessageAndCleansUp) {
         {5, "Could not create window!", "Error!", true},
         {8, "ChoosePixelFormat() failed!\nCan't find a suitable pixel format.", "Error", false},
         {9, "SetPixelFormat() failed!\nCan't set format specified.", "Error", false},
-        {10, "wglMakeCurrent() failed!\nCan't make a specified OpenGL rendering context.",
-         "Error", false},
+        {10, "wglMakeCurrent() failed!\nCan't make a specified OpenGL rendering context.", "Error",
+         false},
         {11, "malloc() failed!\nCan't allocate memory.", "Error", false},
     };
     InstallTree tree;
@@ -219,7 +196,8 @@ TEST(RenderWindow, EachStartFailureShowsItsMessageAndCleansUp) {
         SCOPED_TRACE(f.step);
         HostRun run = runHost(tree.hostPath(),
                               "--frames 3 --report-windows --report-class Vizorama "
-                              "--fail-init-step " + std::to_string(f.step));
+                              "--fail-init-step " +
+                                  std::to_string(f.step));
         EXPECT_EQ(run.exitCode, 1u) << run.output;
         ASSERT_EQ(run.boxes.size(), 1u) << run.output;
         EXPECT_EQ(run.boxes[0].text, f.text);

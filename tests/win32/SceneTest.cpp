@@ -10,8 +10,7 @@
 namespace {
 
 // A 2x2 window snapped to the right of the player at (100, 100): 550 x 232 at (375, 100).
-const std::string kWindowed =
-    "[Vizorama]\r\ndimResolution=2x2\r\ndimLeft=380\r\ndimTop=100\r\n";
+const std::string kWindowed = "[Vizorama]\r\ndimResolution=2x2\r\ndimLeft=380\r\ndimTop=100\r\n";
 constexpr int kLeft = 375, kTop = 100;
 
 TEST(Scene, ShowsTheLoadingPictureThenPulsarsWhereTheLightsAre) {
@@ -25,7 +24,8 @@ TEST(Scene, ShowsTheLoadingPictureThenPulsarsWhereTheLightsAre) {
     bool taken = false;
     HostRun run = runHost(tree.hostPath(),
                           "--frames 12 --position 100,100 --hold-loading-screen 1500 "
-                          "--screenshot-at 10:\"" + pulsars + "\"",
+                          "--screenshot-at 10:\"" +
+                              pulsars + "\"",
                           30000, [&](DWORD pid) {
                               if (!windowSeen && findProcessWindow(pid, "Vizorama"))
                                   windowSeen = GetTickCount();
@@ -50,8 +50,10 @@ TEST(Scene, TheDefaultSceneRunsFlatOutWithTheSkyboxFillingTheBackground) {
     writeFileText(tree.settingsPath(),  // 275 x 116, snapped to the player's right edge
                   "[Vizorama]\r\ndimResolution=1x1\r\ndimLeft=380\r\ndimTop=100\r\nbgrOnOff=1\r\n");
     std::string shot = gScreenshotFolder + "\\skybox.bmp";
-    HostRun run = runHost(tree.hostPath(), "--frames 300 --flat-out --position 100,100 "
-                                           "--screenshot \"" + shot + "\"");
+    HostRun run = runHost(tree.hostPath(),
+                          "--frames 300 --flat-out --position 100,100 "
+                          "--screenshot \"" +
+                              shot + "\"");
     EXPECT_EQ(run.exitCode, 0u) << run.output;
     EXPECT_NE(run.output.find("host: 300 frames in"), std::string::npos) << run.output;
     EXPECT_GT(Screenshot(shot).litShare(kLeft, kTop, 275, 116), 0.5);
