@@ -55,6 +55,10 @@ TEST_F(SettingsFile, ReadsValuesCutsLongOnesKeepsTheGeometryAndTheRestOfTheFile)
     EXPECT_FLOAT_EQ(s.ambientRgb.r, 1.0f);
     EXPECT_NEAR(s.ambientRgb.g, 0.498, 0.001);
     EXPECT_NEAR(s.ambientRgb.b, 0.247, 0.001);
+    for (uint32_t v = 0; v < 256; ++v) {  // every byte of a colour survives the round trip
+        Rgb c = unpackColour(v | v << 8 | v << 16 | 0xAB000000u);
+        EXPECT_EQ(packColour(c.r, c.g, c.b), v | v << 8 | v << 16) << v;
+    }
     s.write(kSettingsFile, kSettingsSection);
     const std::string text = readTextFile(path);
     EXPECT_EQ(text.rfind("[Player]\r\nvolume=7\r\n\r\n[Vizorama]\r\nvzrVersion=151\r\nmine=kept\r\n"
@@ -87,13 +91,6 @@ TEST_F(SettingsFile, NeitherLosesAnUnreadableFileNorWritesWhereItShouldNot) {
     platform::headless::setExecutableFolder(deep);
     s.write(kSettingsFile, kSettingsSection);
     EXPECT_TRUE(std::filesystem::is_empty(deep + "Plugins/vis_vzrm/Configurations"));
-}
-
-TEST(SettingsColours, PackAndUnpackRoundTripEveryByte) {
-    for (uint32_t v = 0; v < 256; ++v) {
-        Rgb c = unpackColour(v | v << 8 | v << 16 | 0xAB000000u);
-        EXPECT_EQ(packColour(c.r, c.g, c.b), v | v << 8 | v << 16) << v;
-    }
 }
 
 TEST(SettingsMailboxTest, HandsOverWholeChoicesButNotTheGeometry) {

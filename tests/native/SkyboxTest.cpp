@@ -18,33 +18,30 @@ TEST(SkyboxTest, LoadsWhenTheNameOrTheDepthChangesWhileTheBackgroundIsOn) {
     fs::copy(VZRM_TEXTURE_FOLDER, plugin, fs::copy_options::recursive);
     fs::copy(plugin + "Skyboxes/Late Afternoon", plugin + "Skyboxes/No Top");
     fs::remove(plugin + "Skyboxes/No Top/Up.tga");
-    auto settings = [&](const std::string& keys) {
-        writeTextFile(plugin + "Configurations/vis_vzrm_config.ini",
-                      "[Vizorama]\r\noscOnOff=0\r\nvumOnOff=0\r\n" + keys);
-    };
-    settings("bgrOnOff=0\r\nbgrName=Late Afternoon\r\n");
+    const std::string ini = plugin + "Configurations/vis_vzrm_config.ini";
+    writeTextFile(ini, "[Vizorama]\r\nbgrOnOff=0\r\nbgrName=Late Afternoon\r\n");
     HeadlessRenderer r(folder.path(), 160, 80);
     ASSERT_TRUE(r.ok());
     r.start();
+    const uint8_t silence[2][kWaveformSamples] = {};
+    r.frame(silence);
+    Skybox& sky = *r.scene.skybox;
+    EXPECT_TRUE(sky.currentName.empty() && sky.upperList == 0);  // off: nothing loaded
     auto frame = [&](const std::string& keys) {
-        settings(keys);
-        const uint8_t silence[2][kWaveformSamples] = {};
+        writeTextFile(ini, "[Vizorama]\r\noscOnOff=0\r\nvumOnOff=0\r\nbgrOnOff=1\r\n" + keys);
         r.frame(silence);
     };
     auto registered = [&](GLuint name) {
         const auto& list = r.scene.textureLoader->registeredTextures();
         return name && std::find(list.begin(), list.end(), name) != list.end();
     };
-    Skybox& sky = *r.scene.skybox;
-    frame("bgrOnOff=0\r\nbgrName=Late Afternoon\r\n");
-    EXPECT_TRUE(sky.currentName.empty() && sky.upperList == 0);  // off: nothing loaded
 
-    frame("bgrOnOff=1\r\nbgrName=Late Afternoon\r\n");
+    frame("bgrName=Late Afternoon\r\n");
     EXPECT_EQ(sky.currentName, "Late Afternoon");
     for (GLuint face : sky.faceTextures) EXPECT_TRUE(registered(face));
     GLuint upper = sky.upperList;
     EXPECT_NE(upper, 0u);
-    frame("bgrOnOff=1\r\nbgrName=Late Afternoon\r\n");  // the same name: nothing reloads
+    frame("bgrName=Late Afternoon\r\n");  // the same name: nothing reloads
     EXPECT_EQ(sky.upperList, upper);
     // The background fills the picture; without it the frame is black.
     int lit = 0;
@@ -53,16 +50,16 @@ TEST(SkyboxTest, LoadsWhenTheNameOrTheDepthChangesWhileTheBackgroundIsOn) {
     EXPECT_GT(lit, 40 * 20 / 2);
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST) && glIsEnabled(GL_LIGHTING));
 
-    frame("bgrOnOff=1\r\nbgrName=No Top\r\n");
+    frame("bgrName=No Top\r\n");
     EXPECT_EQ(sky.faceTextures[4], 0u);  // Up is missing: a white top face
     EXPECT_TRUE(registered(sky.faceTextures[0]));
     // A new texture depth reloads the skybox too, although its name is the same.
-    frame("bgrOnOff=1\r\nbgrName=No Top\r\ntexBits=32\r\n");
+    frame("bgrName=No Top\r\ntexBits=32\r\n");
     EXPECT_EQ(r.scene.textureSetLoads, 2);
     EXPECT_TRUE(registered(sky.faceTextures[0]));
     EXPECT_EQ(sky.currentName, "No Top");
     // An empty name loads nothing unless forced; forced, it looks in the skyboxes folder itself.
-    frame("bgrOnOff=1\r\nbgrName=\r\ntexBits=32\r\n");
+    frame("bgrName=\r\ntexBits=32\r\n");
     EXPECT_EQ(sky.currentName, "No Top");
     sky.load(*r.scene.textureLoader, true);
     EXPECT_TRUE(sky.currentName.empty() && sky.faceTextures[0] == 0);

@@ -50,7 +50,7 @@ TEST(TextureArt, PulsarFramesGrowInsideBlackCellsAndTilesWrapSeamlessly) {
     int previousCount = -1, previousPeak = -1;
     for (int cell = 0; cell < kPulsarColumns * kPulsarColumns; ++cell) {
         SCOPED_TRACE(cell);
-        int count = 0, peak = 0, wrong = 0, centreLeft = kPulsarCell, centreRight = 0;
+        int count = 0, peak = 0, wrong = 0;
         for (int y = 0; y < kPulsarCell; ++y) {
             for (int x = 0; x < kPulsarCell; ++x) {
                 const uint8_t* p = sheet.at((cell % kPulsarColumns) * kPulsarCell + x,
@@ -60,11 +60,7 @@ TEST(TextureArt, PulsarFramesGrowInsideBlackCellsAndTilesWrapSeamlessly) {
                 wrong += (border && light > 0) + (p[3] != light) +
                          (light - std::min({p[0], p[1], p[2]}) > 40);
                 peak = std::max(peak, light);
-                if (light > 64) {
-                    ++count;
-                    centreLeft = std::min(centreLeft, x);
-                    centreRight = std::max(centreRight, x);
-                }
+                count += light > 64;
             }
         }
         EXPECT_EQ(wrong, 0) << "lit on the border, alpha other than brightness, or not white";
@@ -73,22 +69,20 @@ TEST(TextureArt, PulsarFramesGrowInsideBlackCellsAndTilesWrapSeamlessly) {
             continue;
         }
         EXPECT_TRUE(count > previousCount && peak >= previousPeak) << "the glow does not grow";
-        EXPECT_EQ(centreLeft + centreRight, kPulsarCell - 1) << "the glow is off centre";
         previousCount = count;
         previousPeak = peak;
     }
     EXPECT_GT(previousPeak, 240);  // the last frame flares to full brightness
 
     // The step from the last column (row) back to the first is no bigger than the steps inside
-    // the picture, and for soft pictures not far above the typical one.
-    const std::tuple<const char*, Image, bool> tiles[] = {{"glass", makeGlassTexture(), false},
-                                                          {"striped", makeStripedTexture(), false},
-                                                          {"checked", makeCheckedTexture(), true},
-                                                          {"water", makeWaterTexture(), false}};
-    for (const auto& [name, picture, hardEdges] : tiles) {
+    // the picture: no seam where the texture repeats.
+    const std::pair<const char*, Image> tiles[] = {{"glass", makeGlassTexture()},
+                                                   {"striped", makeStripedTexture()},
+                                                   {"checked", makeCheckedTexture()},
+                                                   {"water", makeWaterTexture()}};
+    for (const auto& [name, picture] : tiles) {
         const Image& image = picture;  // a structured binding cannot be captured
         for (bool columns : {true, false}) {
-            SCOPED_TRACE(std::string(name) + (columns ? " columns" : " rows"));
             auto step = [&](int a, int b) {  // summed channel differences
                 long sum = 0;
                 for (int i = 0; i < (columns ? image.height : image.width); ++i)
@@ -98,14 +92,10 @@ TEST(TextureArt, PulsarFramesGrowInsideBlackCellsAndTilesWrapSeamlessly) {
                 return sum;
             };
             int n = columns ? image.width : image.height;
-            long largest = 0, total = 0;
-            for (int i = 0; i + 1 < n; ++i) {
-                largest = std::max(largest, step(i, i + 1));
-                total += step(i, i + 1);
-            }
-            long wrap = step(n - 1, 0);
-            EXPECT_TRUE(total > 0 && wrap <= largest) << wrap << " " << largest;
-            EXPECT_TRUE(hardEdges || wrap <= 3 * total / (n - 1)) << wrap << " " << total;
+            long largest = 0;
+            for (int i = 0; i + 1 < n; ++i) largest = std::max(largest, step(i, i + 1));
+            EXPECT_TRUE(largest > 0 && step(n - 1, 0) <= largest)
+                << name << (columns ? " columns" : " rows");
         }
     }
 }

@@ -6,7 +6,6 @@
 
 #include "assets/GlHeaders.h"
 #include "platform/headless/OffscreenContext.h"
-#include "scene/Camera.h"
 #include "scene/FeatherTail.h"
 #include "scene/Lights.h"
 #include "scene/VuMeter.h"
@@ -24,7 +23,9 @@ struct Parts {
     uint8_t wave[2][kWaveformSamples] = {};
 
     Parts() {
-        Camera(settings).applyProjection();
+        glMatrixMode(GL_PROJECTION);  // so wide that nothing drawn is clipped away
+        glOrtho(-1000, 1000, -1000, 1000, -1000, 1000);
+        glMatrixMode(GL_MODELVIEW);
         glEnable(GL_TEXTURE_2D);
         glEnable(GL_CULL_FACE);
         lights.setUp();
@@ -35,16 +36,10 @@ struct Parts {
     }
     ~Parts() { lights.release(); }
 
-    // What a drawing sends to OpenGL, in feedback mode with a projection so wide that nothing
-    // is clipped away; the fixed state must be as it was.
+    // What a drawing sends to OpenGL, in feedback mode; the fixed state must be as it was.
     template <typename Draw>
     std::vector<float> feedback(Draw draw) {
         std::vector<float> buffer(400000);
-        glMatrixMode(GL_PROJECTION);
-        glPushMatrix();
-        glLoadIdentity();
-        glOrtho(-1000, 1000, -1000, 1000, -1000, 1000);
-        glMatrixMode(GL_MODELVIEW);
         float before[16], after[16];
         glGetFloatv(GL_MODELVIEW_MATRIX, before);
         glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D, buffer.data());
@@ -52,9 +47,6 @@ struct Parts {
         draw();
         buffer.resize(static_cast<size_t>(std::max(glRenderMode(GL_RENDER), 0)));
         glGetFloatv(GL_MODELVIEW_MATRIX, after);
-        glMatrixMode(GL_PROJECTION);
-        glPopMatrix();
-        glMatrixMode(GL_MODELVIEW);
         GLboolean depthWrites = GL_FALSE;
         glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
         EXPECT_TRUE(depthWrites && !glIsEnabled(GL_BLEND) && glIsEnabled(GL_CULL_FACE) &&

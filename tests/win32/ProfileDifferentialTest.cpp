@@ -41,7 +41,6 @@ const std::pair<const char*, std::string> kCorpus[] = {
      "; leading comment\r\n[Vizorama]\r\n;vumType=Beam\r\n#texBits=32\r\nvumType=real\r\n"},
     {"utf8-bom", "\xEF\xBB\xBF[Vizorama]\r\nvumType=Beam\r\n"},
     {"empty", ""},
-    {"only-blanks", "\r\n  \r\n\t\r\n"},
 };
 
 // Every key name the file mentions, as written and trimmed, plus some it does not.
