@@ -1,8 +1,9 @@
-// Our profile reader against the platform's own profile functions, on awkward files.
+// Our profile reader and writer against the platform's own profile functions, on awkward files.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <set>
 #include <thread>
@@ -12,94 +13,96 @@
 
 namespace {
 
-struct Case {
-    const char* name;
-    std::string text;
+const std::pair<const char*, std::string> kCorpus[] = {
+    {"mixed-case", "[ViZoRaMa]\r\nVumType=Beam\r\nOSCTYPE=Sine Filter\r\n[OTHER]\r\nvumType=x\r\n"},
+    {"blanks",
+     "  [Vizorama]\t\r\n \t vumType \t=\t  Single Fixed Point  \t\r\n  texBits =  32 \r\n"},
+    {"quotes",
+     "[Vizorama]\r\na=\"quoted\"\r\nb='single'\r\nc=\"unbalanced\r\nd=\"\"\r\n"
+     "e='\"mixed'\r\nf=\"\r\ng=\" spaced inside \"\r\nn=\"32\"\r\n"},
+    {"duplicates",
+     "[Vizorama]\r\nvumType=first\r\nVUMTYPE=second\r\ntexBits=32\r\ntexBits=16\r\n"
+     "[Other]\r\nx=1\r\n[vizorama]\r\nvumType=third\r\nmdlName=only in the second\r\n"},
+    {"keys-before-section", "vumType=orphan\r\ntexBits=8\r\n[Vizorama]\r\noscType=No Filter\r\n"},
+    {"missing-equals",
+     "[Vizorama]\r\nvumType\r\nvumType=after\r\njust some words\r\noscType=ok\r\n"},
+    {"empty-values", "[Vizorama]\r\nvumType=\r\ntexBits=\r\noscType=   \r\n=novalue\r\n"},
+    {"line-ends", "[Vizorama]\nvumType=Beam\rtexBits=32\r\roscType=Sine\n[Other]\r\nx=1"},
+    {"long-lines", "[Vizorama]\r\nlong=" + std::string(3000, 'L') + "\r\n" + std::string(300, 'K') +
+                       "=long key\r\nafter=still read\r\n"},
+    {"odd-headers",
+     "[ Vizorama ]\r\na=spaced header\r\n[Vizorama] trailing\r\nb=trailing\r\n"
+     "[Viz]orama]\r\nc=bracket\r\n[Vizorama\r\nd=unclosed\r\n[Vizorama]\r\ne=plain\r\n"},
+    {"numbers",
+     "[Vizorama]\r\nhex=0x1F\r\nneg=-12\r\nplus=+3\r\nlead=  7\r\nbin=0b11\r\noct=0o17\r\n"
+     "junk=12abc\r\nword=abc\r\nbig=4294967297\r\nupperx=0X1F\r\nqnum='42'\r\n"
+     "digits=0000000000000000000000000000000000000099\r\ncolour=0x003f7fff\r\n"},
+    {"comments",
+     "; leading comment\r\n[Vizorama]\r\n;vumType=Beam\r\n#texBits=32\r\nvumType=real\r\n"},
+    {"utf8-bom", "\xEF\xBB\xBF[Vizorama]\r\nvumType=Beam\r\n"},
+    {"empty", ""},
 };
 
-std::vector<Case> corpus() {
-    const std::string longValue(3000, 'L');
-    const std::string longKey(300, 'K');
-    return {
-        {"mixed-case", "[ViZoRaMa]\r\nVumType=Beam\r\nOSCTYPE=Sine Filter\r\n[OTHER]\r\nvumType=x\r\n"},
-        {"blanks", "  [Vizorama]\t\r\n \t vumType \t=\t  Single Fixed Point  \t\r\n  texBits =  32 \r\n"},
-        {"quotes", "[Vizorama]\r\na=\"quoted\"\r\nb='single'\r\nc=\"unbalanced\r\nd=\"\"\r\ne='\"mixed'\r\n"
-                   "f=\"\r\ng=\" spaced inside \"\r\nn=\"32\"\r\n"},
-        {"duplicate-keys", "[Vizorama]\r\nvumType=first\r\nVUMTYPE=second\r\ntexBits=32\r\ntexBits=16\r\n"},
-        {"duplicate-sections", "[Vizorama]\r\nvumType=first\r\n[Other]\r\nx=1\r\n[vizorama]\r\nvumType=second\r\n"
-                               "mdlName=only in the second\r\n"},
-        {"keys-before-section", "vumType=orphan\r\ntexBits=8\r\n[Vizorama]\r\noscType=No Filter\r\n"},
-        {"missing-equals", "[Vizorama]\r\nvumType\r\nvumType=after\r\njust some words\r\noscType=ok\r\n"},
-        {"empty-values", "[Vizorama]\r\nvumType=\r\ntexBits=\r\noscType=   \r\n=novalue\r\n"},
-        {"lf", "[Vizorama]\nvumType=Beam\ntexBits=32\n"},
-        {"cr-only", "[Vizorama]\rvumType=Beam\rtexBits=32\r"},
-        {"mixed-endings", "[Vizorama]\r\nvumType=Beam\ntexBits=32\r\roscType=Sine\n"},
-        {"long-lines", "[Vizorama]\r\nlong=" + longValue + "\r\n" + longKey + "=long key\r\n"
-                       "after=still read\r\n"},
-        {"no-trailing-newline", "[Vizorama]\r\nvumType=Beam\r\ntexBits=32"},
-        {"odd-headers", "[ Vizorama ]\r\na=spaced header\r\n[Vizorama] trailing\r\nb=trailing\r\n"
-                        "[Viz]orama]\r\nc=bracket\r\n[Vizorama\r\nd=unclosed\r\n[Vizorama]\r\ne=plain\r\n"},
-        {"numbers", "[Vizorama]\r\nhex=0x1F\r\nneg=-12\r\nplus=+3\r\nlead=  7\r\nbin=0b11\r\noct=0o17\r\n"
-                    "junk=12abc\r\nword=abc\r\nbig=4294967297\r\nupperx=0X1F\r\nqnum='42'\r\n"
-                    "digits=0000000000000000000000000000000000000099\r\ncolour=0x003f7fff\r\n"},
-        {"comments", "; leading comment\r\n[Vizorama]\r\n;vumType=Beam\r\n#texBits=32\r\nvumType=real\r\n"},
-        {"utf8-bom", "\xEF\xBB\xBF[Vizorama]\r\nvumType=Beam\r\n"},
-        {"empty", ""},
-        {"only-blanks", "\r\n  \r\n\t\r\n"},
-    };
-}
-
-// Every key name the file mentions, plus some it does not.
-std::vector<std::string> keysOf(const std::string& text) {
+// Every key name the file mentions, as written and trimmed, plus some it does not.
+std::set<std::string> keysOf(const std::string& text) {
     std::set<std::string> keys = {"vumType", "texBits", "absent", "", "oscType", "mdlName"};
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(pos, end - pos);
-        size_t eq = line.find('=');
-        keys.insert(line.substr(0, eq));
-        if (eq != std::string::npos) {
-            std::string name = line.substr(0, eq);
-            while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.pop_back();
-            keys.insert(name);
-        }
-        pos = end + 1;
+    for (size_t pos = 0, end; pos < text.size(); pos = end + 1) {
+        end = std::min(text.find_first_of("\r\n", pos), text.size());
+        std::string name = text.substr(pos, std::min(text.find('=', pos), end) - pos);
+        keys.insert(name);
+        keys.insert(name.substr(0, name.find_last_not_of(" \t") + 1));
     }
-    return {keys.begin(), keys.end()};
+    return keys;
 }
 
-std::string folderForCorpus() {
+std::string scratchFolder() {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    std::string folder = std::string(temp) + "vzrm-profile-" + std::to_string(GetCurrentProcessId());
+    std::string folder =
+        std::string(temp) + "vzrm-profile-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder + "\\";
 }
 
-TEST(ProfileDifferential, ReadsWhatThePlatformReads) {
-    const std::string folder = folderForCorpus();
-    const char* sections[] = {"Vizorama", "vizorama", " Vizorama ", "Other", "", "Missing",
-                              "Viz", "[Vizorama]"};
+TEST(ProfileDifferential, ReadsWhatThePlatformReadsAndWritesWhatItReadsBack) {
+    const std::string folder = scratchFolder();
+    const char* sections[] = {"Vizorama", "vizorama", " Vizorama ", "Other",
+                              "",         "Missing",  "Viz",        "[Vizorama]"};
+    const std::pair<std::string, std::string> writes[] = {
+        {"vumType", "Double Fixed Point"}, {"texBits", "32"},  {"mdlName", ""},
+        {"lhtAmbient", "0x003f7fff"},      {"dimLeft", "-40"}, {"newKey", "appended"},
+        {"long", std::string(200, 'w')}};
     int compared = 0;
-    for (const Case& c : corpus()) {
-        std::string path = folder + c.name + ".ini";
-        writeFileText(path, c.text);
+    for (const auto& [name, text] : kCorpus) {
+        std::string path = folder + name + ".ini";
+        writeFileText(path, text);
         ProfileFile ours;
         ASSERT_EQ(ours.load(path), platform::ReadResult::Ok);
         for (const char* section : sections) {
-            for (const std::string& key : keysOf(c.text)) {
+            for (const std::string& key : keysOf(text)) {
+                SCOPED_TRACE(std::string(name) + " [" + section + "] " + key);
                 for (size_t buffer : {260u, 5u}) {
                     std::vector<char> theirs(buffer, '\0');
                     GetPrivateProfileStringA(section, key.c_str(), "DEF", theirs.data(),
                                              static_cast<DWORD>(buffer), path.c_str());
-                    EXPECT_EQ(ours.getString(section, key, "DEF", buffer), theirs.data())
-                        << c.name << " [" << section << "] " << key << " buffer " << buffer;
+                    EXPECT_EQ(ours.getString(section, key, "DEF", buffer), theirs.data()) << buffer;
                 }
-                UINT theirInt = GetPrivateProfileIntA(section, key.c_str(), 16, path.c_str());
-                EXPECT_EQ(ours.getInt(section, key, 16), theirInt)
-                    << c.name << " [" << section << "] " << key;
+                EXPECT_EQ(ours.getInt(section, key, 16),
+                          GetPrivateProfileIntA(section, key.c_str(), 16, path.c_str()));
                 ++compared;
+            }
+        }
+        for (const auto& [key, value] : writes) {
+            ours.set("Vizorama", key, value);
+            ours.set("Extra Section", key, value);
+        }
+        ASSERT_TRUE(ours.save(path)) << name;
+        for (const char* section : {"Vizorama", "Extra Section"}) {
+            for (const auto& [key, value] : writes) {
+                char theirs[260];
+                GetPrivateProfileStringA(section, key.c_str(), "DEF", theirs, sizeof theirs,
+                                         path.c_str());
+                EXPECT_EQ(value, theirs) << name << " [" << section << "] " << key;
             }
         }
         DeleteFileA(path.c_str());
@@ -108,44 +111,11 @@ TEST(ProfileDifferential, ReadsWhatThePlatformReads) {
     EXPECT_GT(compared, 500);
 }
 
-TEST(ProfileDifferential, ThePlatformReadsBackWhatWeWrite) {
-    const std::string folder = folderForCorpus();
-    const std::vector<std::pair<std::string, std::string>> writes = {
-        {"vumType", "Double Fixed Point"}, {"texBits", "32"},      {"mdlName", ""},
-        {"lhtAmbient", "0x003f7fff"},      {"dimLeft", "-40"},     {"oscType", "Sine Filter"},
-        {"newKey", "appended"},            {"long", std::string(200, 'w')}};
-    for (const Case& c : corpus()) {
-        std::string path = folder + c.name + "-written.ini";
-        writeFileText(path, c.text);
-        ProfileFile file;
-        file.load(path);
-        for (const auto& [key, value] : writes) {
-            file.set("Vizorama", key, value);
-            file.set("Extra Section", key, value);
-        }
-        ASSERT_TRUE(file.save(path)) << c.name;
-        for (const char* section : {"Vizorama", "Extra Section"}) {
-            for (const auto& [key, value] : writes) {
-                char theirs[260];
-                GetPrivateProfileStringA(section, key.c_str(), "DEF", theirs, sizeof theirs,
-                                         path.c_str());
-                EXPECT_EQ(value, theirs) << c.name << " [" << section << "] " << key;
-            }
-        }
-        DeleteFileA(path.c_str());
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
-}  // namespace
-
-namespace {
-
 // The utility and the plug-in read and write the same file from two processes: a reader must
 // see the old or the new file whole, and a reader holding the file open must not make a write
 // fail.
 TEST(ProfileDifferential, AReaderNeverSeesHalfAWrittenFile) {
-    const std::string folder = folderForCorpus();
+    const std::string folder = scratchFolder();
     const std::string path = folder + "shared.ini";
     ProfileFile file;
     for (int i = 0; i < 200; ++i) file.set("Vizorama", "key" + std::to_string(i), "value");
