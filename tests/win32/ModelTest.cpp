@@ -97,6 +97,7 @@ TEST(Model, TheCubeWearsTheLivePlayerWindowThroughEachColourMap) {
 // Pictures of our default model with each effect and colour map, to look at.
 TEST(Model, OurModelWithEachEffectAndColourMap) {
     InstallTree tree;
+    tree.installModels();
     const char* looks[][2] = {{"0", "Ghost"},  {"1", "Ghost"}, {"1", "Motion Blur"},
                               {"1", "Enclose"}, {"RBG", ""},    {"GRB", ""},
                               {"GBR", ""},      {"BRG", ""},    {"BGR", ""}};

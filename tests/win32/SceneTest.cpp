@@ -53,7 +53,8 @@ TEST(Scene, TheDefaultSceneRunsFlatOutWithTheSkyboxFillingTheBackground) {
     HostRun run = runHost(tree.hostPath(),
                           "--frames 300 --flat-out --position 100,100 "
                           "--screenshot \"" +
-                              shot + "\"");
+                              shot + "\"",
+                          120000);  // flat out, but a busy machine may be slow
     EXPECT_EQ(run.exitCode, 0u) << run.output;
     EXPECT_NE(run.output.find("host: 300 frames in"), std::string::npos) << run.output;
     EXPECT_GT(Screenshot(shot).litShare(kLeft, kTop, 275, 116), 0.5);

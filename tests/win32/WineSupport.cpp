@@ -142,22 +142,6 @@ InstallTree::InstallTree(const std::string& hostName, size_t hostPathLength)
     const std::string skybox = "Plugins\\vis_vzrm\\Skyboxes\\Late Afternoon\\";
     makeFolders(folder_ + skybox);
     copyPictures(gStageFolder + "\\" + skybox, folder_ + skybox);
-    // Our models, each folder with its model file and pictures.
-    const std::string models = "Plugins\\vis_vzrm\\Models\\";
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((gStageFolder + "\\" + models + "*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return;
-    do {
-        std::string name = found.cFileName;
-        if (name == "." || name == ".." || !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            continue;
-        std::string to = folder_ + models + name + "\\";
-        makeFolders(to);
-        copyPictures(gStageFolder + "\\" + models + name + "\\", to);
-        CopyFileA((gStageFolder + "\\" + models + name + "\\Model.ase").c_str(),
-                  (to + "Model.ase").c_str(), FALSE);
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
 }
 
 InstallTree::~InstallTree() { removeTree(base_); }
@@ -179,6 +163,25 @@ std::string InstallTree::placePluginIn(const std::string& subfolder) const {
     std::string path = folder_ + subfolder + "vis_vzrm.dll";
     CopyFileA((folder_ + "Plugins\\vis_vzrm.dll").c_str(), path.c_str(), FALSE);
     return path;
+}
+
+void InstallTree::installModels() const {
+    // Our models, each folder with its model file and pictures.
+    const std::string models = "Plugins\\vis_vzrm\\Models\\";
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((gStageFolder + "\\" + models + "*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == ".." || !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            continue;
+        std::string to = folder_ + models + name + "\\";
+        makeFolders(to);
+        copyPictures(gStageFolder + "\\" + models + name + "\\", to);
+        CopyFileA((gStageFolder + "\\" + models + name + "\\Model.ase").c_str(),
+                  (to + "Model.ase").c_str(), FALSE);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
 }
 
 void InstallTree::installConfigurator() const {
