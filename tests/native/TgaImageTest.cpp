@@ -39,16 +39,16 @@ TEST(TgaImage, ReadsRedFirstBottomRowFirstWhateverTheRowOrderAndImageId) {
     };
     ScratchFolder dir;
     TgaImage image;  // one for all, so pixels of an earlier read must not survive
-    for (const auto& [rows, bytesPerPixel, file] : cases) {
-        SCOPED_TRACE(file.substr(0, 18));
-        writeTextFile(dir.path() + "image.tga", file);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        writeTextFile(dir.path() + "image.tga", c.file);
         ASSERT_EQ(readTga(dir.path() + "image.tga", image), kTgaOk);
         EXPECT_EQ(image.width * 10 + image.height,
-                  rows[0].size() / bytesPerPixel * 10 + rows.size());
-        bool alpha = bytesPerPixel == 4;
+                  c.rows[0].size() / c.bytesPerPixel * 10 + c.rows.size());
+        bool alpha = c.bytesPerPixel == 4;
         EXPECT_EQ(image.pixelFormat, static_cast<GLenum>(alpha ? GL_RGBA : GL_RGB));
         EXPECT_EQ(image.internalFormat, static_cast<GLenum>(alpha ? GL_RGBA8 : GL_RGB8));
-        EXPECT_EQ(std::string(image.pixels.begin(), image.pixels.end()), bottomFirst(rows));
+        EXPECT_EQ(std::string(image.pixels.begin(), image.pixels.end()), bottomFirst(c.rows));
     }
 }
 
