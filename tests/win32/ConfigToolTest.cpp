@@ -61,6 +61,7 @@ protected:
     void SetUp() override {
         endAllUtilities();  // one open copy would make every other one end at once
         tree.installUtility();
+        tree.installModels();
         writeFileText(tree.settingsPath(), kPreparedFile);
         // Besides our models, a folder named "[Test]" and a plain file; a second sky whose name
         // begins with the first one's.
