@@ -26,8 +26,9 @@ bool EffectsPage::create(HWND parent) {
 
 void EffectsPage::refresh() {
     const Settings& s = settings_;
-    setCheck(window_, IDC_PULSAR_ONOFF, s.lhtOnOff);
-    setCheck(window_, IDC_PULSAR_ROTATE, s.lhtRotate);
+    // The plug-in takes only 1 as on for the pulsars' switches.
+    setCheck(window_, IDC_PULSAR_ONOFF, s.lhtOnOff == 1);
+    setCheck(window_, IDC_PULSAR_ROTATE, s.lhtRotate == 1);
     setCheck(window_, IDC_OSC_ONOFF, s.oscOnOff);
     setCheck(window_, IDC_OSC_ROTATE, s.oscRotate);
     selectDropDownEntry(GetDlgItem(window_, IDC_OSC_TYPE), s.oscType);

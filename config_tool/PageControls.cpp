@@ -93,19 +93,19 @@ void fillFolderList(HWND list, const char* subfolder) {
     if (SendMessageA(list, LB_DIR, DDL_DIRECTORY, reinterpret_cast<LPARAM>(pattern.c_str())) ==
         LB_ERR)
         return;
-    LRESULT parentEntry = SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                       reinterpret_cast<LPARAM>("[..]"));
-    if (parentEntry != LB_ERR) SendMessageA(list, LB_DELETESTRING, parentEntry, 0);
-    // Unwrap bracketed entries until none begins with "[" (a folder named "[Test]" is listed
-    // as "[[Test]]" and ends as "Test"); each pass shortens an entry, so this ends.
-    for (;;) {
-        LRESULT index = SendMessageA(list, LB_FINDSTRING, static_cast<WPARAM>(-1),
-                                     reinterpret_cast<LPARAM>("["));
-        if (index == LB_ERR) break;
-        std::string name = itemText(list, LB_GETTEXTLEN, LB_GETTEXT, index);
-        SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
-        if (name.size() > 2)
-            SendMessageA(list, LB_ADDSTRING, 0,
-                         reinterpret_cast<LPARAM>(name.substr(1, name.size() - 2).c_str()));
+    // Unwrap the bracketed entries (a folder named "[Test]" is listed as "[[Test]]" and ends as
+    // "Test"), drop the parent folder, and sort the names afresh: inserting unwrapped names
+    // among bracketed ones one by one can leave a sorted list out of order.
+    std::vector<std::string> names;
+    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        std::string name = itemText(list, LB_GETTEXTLEN, LB_GETTEXT, i);
+        if (name == "[..]") continue;
+        while (!name.empty() && name[0] == '[')
+            name = name.size() > 2 ? name.substr(1, name.size() - 2) : std::string();
+        if (!name.empty()) names.push_back(name);
     }
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    for (const std::string& name : names)
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
 }

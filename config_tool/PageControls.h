@@ -22,7 +22,8 @@ Page* pageOf(HWND page, UINT message, LPARAM lParam) {
 // The procedure of a page whose controls need no handling of their own.
 INT_PTR CALLBACK plainPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Check boxes show a setting as checked when it is not 0 and give it back as 1 or 0.
+// Check boxes show a setting as checked when it is not 0, as the plug-in reads most switches,
+// and give it back as 1 or 0.
 void setCheck(HWND page, int id, uint32_t value);
 uint32_t checkOf(HWND page, int id);
 

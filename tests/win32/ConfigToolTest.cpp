@@ -61,12 +61,11 @@ protected:
     void SetUp() override {
         endAllUtilities();  // one open copy would make every other one end at once
         tree.installUtility();
+        tree.installModels();
         writeFileText(tree.settingsPath(), kPreparedFile);
-        // Models: a folder named "[Test]", another folder and a plain file; a second sky whose
-        // name begins with the first one's.
-        CreateDirectoryA((plugin + "Models").c_str(), nullptr);
+        // Besides our models, a folder named "[Test]" and a plain file; a second sky whose name
+        // begins with the first one's.
         CreateDirectoryA((plugin + "Models\\[Test]").c_str(), nullptr);
-        CreateDirectoryA((plugin + "Models\\Alpha").c_str(), nullptr);
         writeFileText(plugin + "Models\\notes.txt", "not a model");
         CreateDirectoryA((plugin + "Skyboxes\\Late Afternoon 2").c_str(), nullptr);
     }
@@ -143,7 +142,7 @@ TEST_F(ConfigTool, PagesShowTheFileAndCancelOrResetThenCancelLeaveItUntouched) {
     EXPECT_TRUE(utility.savePicture("config-graphics.bmp"));
     HWND models = utility.page(kModelsPage);
     // "[Test]" on disk is listed unwrapped; the parent folder never.
-    EXPECT_EQ(listEntries(models, 1013), (Entries{"Alpha", "notes.txt", "Test"}));
+    EXPECT_EQ(listEntries(models, 1013), (Entries{"Knot", "notes.txt", "Test", "Vizorama"}));
     EXPECT_EQ(listEntries(models, 1014), (Entries{"RGB", "RBG", "GRB", "GBR", "BRG", "BGR"}));
     EXPECT_TRUE(utility.savePicture("config-models.bmp"));
     HWND misc = utility.page(kMiscPage);
@@ -195,7 +194,7 @@ TEST_F(ConfigTool, ApplyAndOkWriteWhatThePagesShowAndKeepTheRestOfTheFile) {
         {kModelsPage, 1012, kCheck, "0"}, {kModelsPage, 1026, kCheck, "1"},
         {kModelsPage, 1017, kCheck, "0"}, {kModelsPage, 1030, kDropDown, "Ghost"},
         {kModelsPage, 1014, kList, "BRG"}, {kModelsPage, 1018, kCheck, "1"},
-        {kModelsPage, 1013, kList, "Alpha"}, {kMiscPage, 1024, kDropDown, "Spin"}};
+        {kModelsPage, 1013, kList, "Knot"}, {kMiscPage, 1024, kDropDown, "Spin"}};
     for (const Control& c : changes) set(utility.page(c.page), c);
     HWND misc = utility.page(kMiscPage);
     SendMessageW(GetDlgItem(misc, 1012), TBM_SETPOS, TRUE, 3);
@@ -214,7 +213,7 @@ TEST_F(ConfigTool, ApplyAndOkWriteWhatThePagesShowAndKeepTheRestOfTheFile) {
                 {"lhtRotate", "1"}, {"bgrOnOff", "0"}, {"bgrName", "Late Afternoon 2"},
                 {"texBits", "16"}, {"dimResolution", "1024x768"}, {"mdlOnOff", "0"},
                 {"mdlBeat", "1"}, {"mdlEffectsOnOff", "0"}, {"mdlEffectsType", "Ghost"},
-                {"mdlColorMap", "BRG"}, {"mdlDynamicTextureOnOff", "1"}, {"mdlName", "Alpha"},
+                {"mdlColorMap", "BRG"}, {"mdlDynamicTextureOnOff", "1"}, {"mdlName", "Knot"},
                 {"camPosition", "Spin"}, {"lhtStroboscope", "3"}, {"lhtAmbient", "0x000000ff"},
                 {"lhtSpecularRight", "0x00ffffff"},
                 // The geometry the plug-in wrote, and what the utility does not know, stay.
@@ -249,9 +248,7 @@ TEST_F(ConfigTool, ResetThenApplyWritesTheRecordDefaults) {
 
 TEST_F(ConfigTool, ValuesOutsideTheListsAreKeptAndMissingFoldersListNothing) {
     // No "Models" folder, and values that no list or drop-down list offers.
-    DeleteFileA((plugin + "Models\\notes.txt").c_str());
-    for (const char* gone : {"Models\\[Test]", "Models\\Alpha", "Models"})
-        RemoveDirectoryA((plugin + gone).c_str());
+    ASSERT_TRUE(MoveFileA((plugin + "Models").c_str(), (plugin + "Models away").c_str()));
     writeFileText(tree.settingsPath(),
                   "[Vizorama]\r\ndimResolution=5x5\r\noscType=Foo\r\noscSamplingRate=9x9\r\n"
                   "mdlColorMap=XYZ\r\nmdlName=Gone\r\nbgrName=Missing Sky\r\ncamPosition=Fly\r\n");
