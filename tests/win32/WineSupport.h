@@ -49,8 +49,8 @@ public:
     std::string settingsPath() const;
     void installConfigurator() const;  // the stand-in, as vis_vzrm_c.exe
     void installUtility() const;       // the real configuration utility from the staged tree
-    void installTestHooksPlugin() const;
-    void installModels() const;  // our default models from the staged tree  // the plug-in build with failure points
+    void installTestHooksPlugin() const;  // the plug-in build with failure points
+    void installModels() const;  // our default models from the staged tree
     // A copy of the plug-in in subfolder of the tree (created if need be); returns its path.
     std::string placePluginIn(const std::string& subfolder) const;
 
