@@ -1,8 +1,19 @@
 #pragma once
 // The pulsar sheet: a 4 x 4 grid of glow sprites in one texture, of which the first ten cells
 // are the frames drawn by the pulsars, the VU meter and the oscilloscope's sprite modes.
+//
+// The sprites are drawn additively, so the black part of a cell adds nothing, yet it still
+// costs a software renderer every pixel it covers. Each frame therefore gets an outline: six
+// clip planes that cut away only the part of the sprite whose texture samples are all black.
+// Clipping (rather than drawing a smaller quad) keeps the lit vertex colours exactly as they
+// were: the clipped corners take colours interpolated from the original corners.
+
+#include <cstdint>
+
+struct TgaImage;
 
 inline constexpr int kSpriteFrames = 10;
+inline constexpr int kSpriteClipPlanes = 6;
 
 // One cell of the sheet in texture coordinates: frame i is column i mod 4 from s = 0 and row
 // i div 4 from t = 1.
@@ -18,3 +29,25 @@ inline SpriteFrame spriteFrame(int index) {
     f.t0 = f.t1 - 0.25f;
     return f;
 }
+
+// A sprite is the square from (-8, -8) to (8, 8) in its own x-y plane, with (s0, t1) at (8, -8)
+// and (s1, t0) at (-8, 8). Its outline keeps the points where every plane gives a x + b y +
+// c z + d >= 0, in those coordinates.
+struct SpriteOutline {
+    bool blank = false;  // the whole cell is black: the sprite adds nothing at all
+    double planes[kSpriteClipPlanes][4] = {{0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1},
+                                           {0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}};
+};
+
+// Each frame's outline in the sheet: what any texture sample inside it may read (with linear
+// filtering, the texels around it, neighbouring cells included) is not all black. A texel is
+// black when its colour is 0 or its alpha is 0 (the blend multiplies by alpha). Without pixels
+// (no sheet loaded) every outline keeps the whole square.
+void outlineSprites(const TgaImage& sheet, SpriteOutline (&outlines)[kSpriteFrames]);
+
+// Loads an outline's planes for a sprite whose centre is at (x, y, z) in the current
+// coordinates (the planes follow the modelview matrix at this call).
+void clipToOutline(const SpriteOutline& outline, float x = 0, float y = 0, float z = 0);
+
+// Enables (or disables) the six clip planes the outlines use.
+void enableSpriteClipping(bool on);

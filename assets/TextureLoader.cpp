@@ -26,6 +26,10 @@ std::vector<uint8_t> rowsForUpload(const TgaImage& image) {
 
 GLuint TextureLoader::loadTexture(const std::string& path) {
     TgaImage image;
+    return loadTexture(path, image);
+}
+
+GLuint TextureLoader::loadTexture(const std::string& path, TgaImage& image) {
     if (readTga(path, image) != kTgaOk) return 0;
     return createTexture(image);
 }

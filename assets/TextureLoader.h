@@ -22,6 +22,8 @@ public:
     // A new texture from the TGA file, bound to nothing afterwards; 0 when the image cannot be
     // read.
     GLuint loadTexture(const std::string& path);
+    // The same, keeping the decoded image in image (empty when it cannot be read).
+    GLuint loadTexture(const std::string& path, TgaImage& image);
 
     // A new texture from an image already decoded (by readTga or readImageFile), with the same
     // parameters, depth and registration as loadTexture; bound to nothing afterwards.

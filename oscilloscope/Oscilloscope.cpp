@@ -204,14 +204,22 @@ void Oscilloscope::render(float loudness, float swayAngle) {
     glPopMatrix();
 }
 
+// A sprite at every grid point, its frame chosen by row; each clipped to its frame's outline.
 void Oscilloscope::drawSprites(bool smoke) {
     glNormal3f(0, -1, 0);
     glBindTexture(GL_TEXTURE_2D, pulsarTexture);
-    glBegin(GL_QUADS);
+    if (spriteOutlines) enableSpriteClipping(true);
+    else glBegin(GL_QUADS);
     for (int j = 0; j < rows; ++j) {
-        SpriteFrame f = spriteFrame(smoke ? 9 : (rows - j) % 10);
+        const int frame = smoke ? 9 : (rows - j) % 10;
+        const SpriteFrame f = spriteFrame(frame);
+        if (spriteOutlines && spriteOutlines[frame].blank) continue;
         for (int i = 0; i < columns; ++i) {
             const float* p = vertices[j * columns + i].position;
+            if (spriteOutlines) {
+                clipToOutline(spriteOutlines[frame], p[0], p[1], p[2]);
+                glBegin(GL_QUADS);
+            }
             glTexCoord2f(f.s0, f.t1);
             glVertex3f(p[0] + 8, p[1] - 8, p[2]);
             glTexCoord2f(f.s0, f.t0);
@@ -220,9 +228,11 @@ void Oscilloscope::drawSprites(bool smoke) {
             glVertex3f(p[0] - 8, p[1] + 8, p[2]);
             glTexCoord2f(f.s1, f.t1);
             glVertex3f(p[0] - 8, p[1] - 8, p[2]);
+            if (spriteOutlines) glEnd();
         }
     }
-    glEnd();
+    if (spriteOutlines) enableSpriteClipping(false);
+    else glEnd();
 }
 
 void Oscilloscope::drawMesh(const std::string& mode) {

@@ -9,6 +9,8 @@
 
 #include "assets/GlHeaders.h"
 
+struct SpriteOutline;
+
 class GlExtensions;
 class Settings;
 
@@ -66,6 +68,8 @@ public:
     std::string currentSamplingRate = " ";
     const uint8_t (*waveform)[kOscilloscopeSamples] = nullptr;
     GLuint pulsarTexture = 0;
+    // The outlines of the pulsar sheet's frames (kSpriteFrames of them), or none: whole squares.
+    const SpriteOutline* spriteOutlines = nullptr;
     GLuint stripedTexture = 0;
     GLuint checkedTexture = 0;
     GLuint waterTexture = 0;

@@ -1,5 +1,6 @@
 #include "scene/Lights.h"
 
+#include "assets/TgaImage.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -32,22 +33,7 @@ void Lights::setLight(GLenum light, const float* specular, const float* position
 
 void Lights::setUp() {
     release();
-    for (int i = 0; i < kSpriteFrames; ++i) {
-        SpriteFrame f = spriteFrame(i);
-        spriteLists[i] = glGenLists(1);
-        glNewList(spriteLists[i], GL_COMPILE);
-        glBegin(GL_TRIANGLE_STRIP);
-        glTexCoord2f(f.s0, f.t1);
-        glVertex3f(8, -8, 0);
-        glTexCoord2f(f.s0, f.t0);
-        glVertex3f(8, 8, 0);
-        glTexCoord2f(f.s1, f.t1);
-        glVertex3f(-8, -8, 0);
-        glTexCoord2f(f.s1, f.t0);
-        glVertex3f(-8, 8, 0);
-        glEnd();
-        glEndList();
-    }
+    outlineSprites(TgaImage{});
     setLight(GL_LIGHT0, scaledColours + 6, kRestLeft);
     glEnable(GL_LIGHT0);
     setLight(GL_LIGHT1, scaledColours + 9, kRestRight);
@@ -59,6 +45,29 @@ void Lights::setUp() {
     glMaterialfv(GL_FRONT, GL_SPECULAR, kMaterialSpecular);
     glMaterialf(GL_FRONT, GL_SHININESS, 16);
     glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, GL_FALSE);
+}
+
+void Lights::outlineSprites(const TgaImage& sheet) {
+    ::outlineSprites(sheet, spriteOutlines);
+    for (int i = 0; i < kSpriteFrames; ++i) {
+        if (!spriteLists[i]) spriteLists[i] = glGenLists(1);
+        glNewList(spriteLists[i], GL_COMPILE);
+        if (!spriteOutlines[i].blank) {
+            SpriteFrame f = spriteFrame(i);
+            clipToOutline(spriteOutlines[i]);
+            glBegin(GL_TRIANGLE_STRIP);
+            glTexCoord2f(f.s0, f.t1);
+            glVertex3f(8, -8, 0);
+            glTexCoord2f(f.s0, f.t0);
+            glVertex3f(8, 8, 0);
+            glTexCoord2f(f.s1, f.t1);
+            glVertex3f(-8, -8, 0);
+            glTexCoord2f(f.s1, f.t0);
+            glVertex3f(-8, 8, 0);
+            glEnd();
+        }
+        glEndList();
+    }
 }
 
 void Lights::release() {
@@ -111,6 +120,7 @@ void Lights::drawPulsars(int spriteFrameLeft, int spriteFrameRight, float angleL
     glDisable(GL_LIGHTING);
     glEnable(GL_BLEND);
     glBindTexture(GL_TEXTURE_2D, pulsarTexture);
+    enableSpriteClipping(true);
 
     struct Pulsar {
         float angle, side;
@@ -141,6 +151,7 @@ void Lights::drawPulsars(int spriteFrameLeft, int spriteFrameRight, float angleL
         glPopMatrix();
     }
 
+    enableSpriteClipping(false);
     glDisable(GL_BLEND);
     glEnable(GL_LIGHTING);
     glDepthMask(GL_TRUE);

@@ -7,6 +7,7 @@
 #include "assets/PulsarSheet.h"
 
 class Settings;
+struct TgaImage;
 
 
 class Lights {
@@ -15,6 +16,10 @@ public:
 
     // Sprite display lists, light parameters and lighting state; once per start.
     void setUp();
+
+    // Cuts the sprite frames' outlines from the pulsar sheet's pixels and (re)builds their
+    // display lists; an empty image gives whole squares.
+    void outlineSprites(const TgaImage& sheet);
 
     // Deletes the display lists (the context must be current).
     void release();
@@ -36,7 +41,10 @@ public:
     // Ambient, diffuse, specular-left and specular-right colour, red, green, blue each.
     float scaledColours[12] = {};
     GLuint pulsarTexture = 0;
+    // Each sprite frame's display list sets its outline's clip planes, then draws the square;
+    // drawers enable the planes around them (enableSpriteClipping).
     GLuint spriteLists[kSpriteFrames] = {};
+    SpriteOutline spriteOutlines[kSpriteFrames];
 
 private:
     void setLight(GLenum light, const float* specular, const float* position);

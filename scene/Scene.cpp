@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "assets/TgaImage.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -10,11 +11,13 @@ namespace {
 int loadedDepthFor(uint32_t texBits) { return texBits == 32 ? 32 : 16; }
 
 // Loads a file of the named set with the given wrap and priority.
-GLuint loadNamed(TextureLoader& loader, const char* file, GLenum wrap, float priority) {
+GLuint loadNamed(TextureLoader& loader, const char* file, GLenum wrap, float priority,
+                 TgaImage* keep = nullptr) {
     loader.wrapS = loader.wrapT = wrap;
     loader.magFilter = loader.minFilter = GL_LINEAR;
     loader.priority = priority;
-    return loader.loadTexture(file);
+    TgaImage image;
+    return loader.loadTexture(file, keep ? *keep : image);
 }
 
 }  // namespace
@@ -133,10 +136,13 @@ void loadTextureSet(SceneState& s) {
     loader.texBits = loadedDepthFor(s.settings->texBits);
     s.model->uploadDynamicTexture(loader.texBits);
     platform::setCurrentDirectory(s.pluginFolder);
-    s.lights->pulsarTexture = loadNamed(loader, "Pulsar.tga", GL_CLAMP, 1.0f);
+    TgaImage sheet;
+    s.lights->pulsarTexture = loadNamed(loader, "Pulsar.tga", GL_CLAMP, 1.0f, &sheet);
+    s.lights->outlineSprites(sheet);
     s.loadingTexture = loadNamed(loader, "Loading.tga", GL_CLAMP, 0.0f);
     s.model->glassTexture = loadNamed(loader, "Glass.tga", GL_REPEAT, 1.0f);
     s.oscilloscope->pulsarTexture = s.lights->pulsarTexture;
+    s.oscilloscope->spriteOutlines = s.lights->spriteOutlines;
     s.oscilloscope->stripedTexture = loadNamed(loader, "Striped.tga", GL_REPEAT, 1.0f);
     s.oscilloscope->checkedTexture = loadNamed(loader, "Checked.tga", GL_REPEAT, 1.0f);
     s.oscilloscope->waterTexture = loadNamed(loader, "Water.tga", GL_REPEAT, 1.0f);
@@ -164,7 +170,7 @@ void renderFrame(SceneState& s, SceneHost& host) {
         !s.model || !s.waveform)
         return;
     Settings& settings = *s.settings;
-    settings.readFile(s.settingsFile, kSettingsSection);
+    settings.readFile(s.settingsFile, kSettingsSection, s.settingsRead);
     s.camera->applyProjection();
     s.oscilloscope->applySamplingRate(s.waveform);
     host.layoutAndMoveWindow();

@@ -37,6 +37,8 @@ struct SceneState {
     std::string pluginFolder;
     // Full path of the settings file that every frame reads again.
     std::string settingsFile;
+    // The buffers every frame's read of the settings file reuses.
+    SettingsReadCache settingsRead;
     int textureSetLoads = 0;  // how often the named set was (re)loaded, for tests
     void* hostWindow = nullptr;  // the player's main window (native handle), which the model captures
     // The host's two waveform channels, read at every frame.

@@ -9,23 +9,28 @@
 
 float spokeAngle(int n, int j) { return static_cast<float>(n - j) * (6.2831855f / static_cast<float>(n)); }
 
-// Spokes j = 1 .. n - 1 at x = side * j: each a diameter of radius 10 joined to the origin.
+// Spokes j = 1 .. n - 1 at x = side * j: each a diameter of radius 10 joined to the origin,
+// sent as one array.
 void VuMeter::spokeFan(int n, int side) {
     if (n <= 1) return;
-    glBegin(GL_TRIANGLES);
+    if (n > kMaxSpokes) n = kMaxSpokes;
+    float* v = spokeVertices_;
     for (int j = 1; j < n; ++j) {
         float theta = spokeAngle(n, j);
         float x = static_cast<float>(side * j), s = 10 * std::sin(theta), c = 10 * std::cos(theta);
-        glVertex3f(x, -s, -c);
-        glVertex3f(x, s, c);
-        glVertex3f(0, 0, 0);
+        const float triangle[9] = {x, -s, -c, x, s, c, 0, 0, 0};
+        for (float value : triangle) *v++ = value;
     }
-    glEnd();
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, spokeVertices_);
+    glDrawArrays(GL_TRIANGLES, 0, 3 * (n - 1));
+    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
-// Three crossed sprites at both ends of every spoke.
+// Three crossed sprites at both ends of every spoke, each clipped to its frame's outline.
 void VuMeter::spriteStars(int n, int side, float angle, float crossing) {
     if (n <= 1) return;
+    enableSpriteClipping(true);
     for (int j = 1; j < n; ++j) {
         float theta = spokeAngle(n, j);
         float x = static_cast<float>(side * j), s = 10 * std::sin(theta), c = 10 * std::cos(theta);
@@ -41,6 +46,7 @@ void VuMeter::spriteStars(int n, int side, float angle, float crossing) {
             glPopMatrix();
         }
     }
+    enableSpriteClipping(false);
 }
 
 // One fan: the spokes untextured, then the stars with the pulsar sheet, both turned about x.

@@ -29,7 +29,11 @@ private:
     void spriteStars(int n, int side, float angle, float crossing);
     void fan(int n, int side, float turn, float starAngle, float crossing);
 
+    // A fan has at most 63 spokes (the loudness is at most 1; a channel level at most 127).
+    static constexpr int kMaxSpokes = 64;
+
     const Settings& settings_;
     const Lights& lights_;
     const FrameState& frame_;
+    float spokeVertices_[9 * kMaxSpokes] = {};
 };

@@ -1,5 +1,6 @@
 #include "settings/ProfileFile.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace {
@@ -26,9 +27,9 @@ bool sameName(std::string_view a, std::string_view b) {
     return true;
 }
 
-// Copies a value into a buffer of bufferSize characters, dropping matching quotes around it,
+// The value a buffer of bufferSize characters receives, dropping matching quotes around it,
 // exactly as the profile reader does (including its handling of a cut quoted value).
-std::string copyEntry(std::string_view value, size_t bufferSize) {
+std::string_view copyEntry(std::string_view value, size_t bufferSize) {
     if (bufferSize == 0) return {};
     bool quoted = false;
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
@@ -36,15 +37,9 @@ std::string copyEntry(std::string_view value, size_t bufferSize) {
         quoted = true;
         value.remove_prefix(1);
     }
-    std::string out(value.substr(0, bufferSize - 1));
-    if (quoted && bufferSize >= value.size() && !out.empty()) out.pop_back();
+    std::string_view out = value.substr(0, bufferSize - 1);
+    if (quoted && bufferSize >= value.size() && !out.empty()) out.remove_suffix(1);
     return out;
-}
-
-// The first line break of a run of carriage returns and line feeds.
-std::string firstBreak(std::string_view eol) {
-    if (eol.substr(0, 2) == "\r\n") return "\r\n";
-    return std::string(eol.substr(0, 1));
 }
 
 }  // namespace
@@ -75,38 +70,52 @@ uint32_t parseProfileInteger(std::string_view text) {
     return minus ? 0u - total : total;
 }
 
-ProfileFile::Line ProfileFile::classify(std::string raw, std::string eol) {
+ProfileFile::Span ProfileFile::store(std::string_view text) {
+    Span span{text_.size(), text.size()};
+    text_.append(text);
+    return span;
+}
+
+ProfileFile::Span ProfileFile::firstBreak(Span eol) const {
+    std::string_view v = view(eol);
+    return {eol.at, v.substr(0, 2) == "\r\n" ? 2u : std::min<size_t>(1, v.size())};
+}
+
+ProfileFile::Line ProfileFile::classify(Span raw, Span eol) const {
     Line line;
-    line.raw = std::move(raw);
-    line.eol = std::move(eol);
-    std::string_view s = trim(line.raw);
+    line.raw = raw;
+    line.eol = eol;
+    const std::string_view whole = view(raw);
+    auto spanOf = [&](std::string_view part) { return Span{raw.at + (part.data() - whole.data()), part.size()}; };
+    std::string_view s = trim(whole);
     if (s.empty()) return line;
     if (s.front() == '[') {
         size_t close = s.rfind(']');
         if (close != npos && close > 0) {
             line.kind = Kind::Section;
-            line.name = std::string(trim(s.substr(1, close - 1)));
+            line.name = spanOf(trim(s.substr(1, close - 1)));
             return line;
         }
     }
     line.kind = Kind::Key;
     size_t eq = s.find('=');
     if (eq == npos) {
-        line.name = std::string(s);
+        line.name = spanOf(s);
         return line;
     }
-    line.name = std::string(trim(s.substr(0, eq)));
+    line.name = spanOf(trim(s.substr(0, eq)));
     line.hasValue = true;
-    line.value = std::string(trim(s.substr(eq + 1)));
+    line.value = spanOf(trim(s.substr(eq + 1)));
     return line;
 }
 
-void ProfileFile::parse(std::string_view text) {
+void ProfileFile::index(size_t start) {
     lines_.clear();
-    newline_ = "\r\n";
-    byteOrderMark_ = text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF";
-    if (byteOrderMark_) text.remove_prefix(3);
-    size_t pos = 0;
+    newline_ = {};
+    byteOrderMark_ = std::string_view(text_).substr(start, 3) == "\xEF\xBB\xBF";
+    if (byteOrderMark_) start += 3;
+    const std::string_view text(text_);
+    size_t pos = start;
     while (pos < text.size()) {
         // A line ends at any carriage return or line feed; the whole run of them that follows
         // is its line break (blank lines included), kept so the file is written back as it was.
@@ -114,17 +123,23 @@ void ProfileFile::parse(std::string_view text) {
         if (end == npos) end = text.size();
         size_t next = text.find_first_not_of("\r\n", end);
         if (next == npos) next = text.size();
-        std::string eol(text.substr(end, next - end));
-        if (lines_.empty() && !eol.empty()) newline_ = firstBreak(eol);
-        lines_.push_back(classify(std::string(text.substr(pos, end - pos)), std::move(eol)));
+        Span eol{end, next - end};
+        if (newline_.size == 0 && eol.size != 0) newline_ = firstBreak(eol);
+        lines_.push_back(classify({pos, end - pos}, eol));
         pos = next;
     }
+    if (newline_.size == 0) newline_ = store("\r\n");
+}
+
+void ProfileFile::parse(std::string_view text) {
+    text_.assign(text.data(), text.size());
+    index(0);
 }
 
 platform::ReadResult ProfileFile::load(const std::string& path) {
-    std::string contents;
-    platform::ReadResult result = platform::readWholeFile(path, contents);
-    parse(result == platform::ReadResult::Ok ? contents : std::string());
+    platform::ReadResult result = platform::readWholeFile(path, text_);
+    if (result != platform::ReadResult::Ok) text_.clear();
+    index(0);
     return result;
 }
 
@@ -133,32 +148,37 @@ size_t ProfileFile::findSection(std::string_view section) const {
     // Keys before the first header belong to a section with an empty name.
     if (section.empty() && (lines_.empty() || lines_[0].kind != Kind::Section)) return kRootSection;
     for (size_t i = 0; i < lines_.size(); ++i)
-        if (lines_[i].kind == Kind::Section && sameName(lines_[i].name, section)) return i;
+        if (lines_[i].kind == Kind::Section && sameName(view(lines_[i].name), section)) return i;
     return npos;
 }
 
 size_t ProfileFile::findKey(size_t sectionLine, std::string_view key) const {
     key = trim(key);
     for (size_t i = firstLineOf(sectionLine); i < lines_.size() && lines_[i].kind != Kind::Section; ++i)
-        if (lines_[i].kind == Kind::Key && sameName(lines_[i].name, key)) return i;
+        if (lines_[i].kind == Kind::Key && sameName(view(lines_[i].name), key)) return i;
     return npos;
 }
 
-std::string ProfileFile::getString(std::string_view section, std::string_view key,
-                                   std::string_view fallback, size_t bufferSize) const {
+std::string_view ProfileFile::value(std::string_view section, std::string_view key,
+                                    std::string_view fallback, size_t bufferSize) const {
     // The platform drops trailing spaces of the fallback text.
     while (fallback.size() > 1 && fallback.back() == ' ') fallback.remove_suffix(1);
     size_t sectionLine = findSection(section);
     size_t keyLine = sectionLine == npos ? npos : findKey(sectionLine, key);
     if (keyLine != npos && lines_[keyLine].hasValue)
-        return copyEntry(lines_[keyLine].value, bufferSize);
+        return copyEntry(view(lines_[keyLine].value), bufferSize);
     return copyEntry(fallback, bufferSize);
+}
+
+std::string ProfileFile::getString(std::string_view section, std::string_view key,
+                                   std::string_view fallback, size_t bufferSize) const {
+    return std::string(value(section, key, fallback, bufferSize));
 }
 
 uint32_t ProfileFile::getInt(std::string_view section, std::string_view key,
                              uint32_t fallback) const {
     // The platform reads the value through a 30-character buffer before parsing it.
-    std::string text = getString(section, key, "", 30);
+    std::string_view text = value(section, key, "", 30);
     return text.empty() ? fallback : parseProfileInteger(text);
 }
 
@@ -167,21 +187,27 @@ void ProfileFile::set(std::string_view section, std::string_view key, std::strin
     if (cut != npos) value = value.substr(0, cut);
     section = trim(section);
     key = trim(key);
+    // The arguments may point into the buffer, which grows below: work on copies.
+    const std::string sectionName(section), keyName(key), text(value);
 
-    size_t sectionLine = findSection(section);
+    size_t sectionLine = findSection(sectionName);
     if (sectionLine == npos) {
         if (!lines_.empty()) {
-            std::string& eol = lines_.back().eol;
-            if (eol.empty()) eol = newline_;
-            if (eol == firstBreak(eol)) eol += newline_;  // a blank line before the new section
+            Line& last = lines_.back();
+            if (last.eol.size == 0) last.eol = newline_;
+            // A blank line before the new section.
+            if (last.eol.size == firstBreak(last.eol).size)
+                last.eol = store(std::string(view(last.eol)) + std::string(view(newline_)));
         }
         sectionLine = lines_.size();
-        lines_.push_back(classify("[" + std::string(section) + "]", newline_));
+        Span header = store("[" + sectionName + "]");
+        lines_.push_back(classify(header, newline_));
     }
-    size_t keyLine = findKey(sectionLine, key);
+    size_t keyLine = findKey(sectionLine, keyName);
     if (keyLine != npos) {
         Line& line = lines_[keyLine];
-        line = classify(line.name + "=" + std::string(value), line.eol);
+        Span raw = store(std::string(view(line.name)) + "=" + text);
+        line = classify(raw, line.eol);
         return;
     }
     // Append after the section's last line, before the blank lines that separate it from the
@@ -189,15 +215,16 @@ void ProfileFile::set(std::string_view section, std::string_view key, std::strin
     size_t insertAt = firstLineOf(sectionLine);
     for (size_t i = insertAt; i < lines_.size() && lines_[i].kind != Kind::Section; ++i)
         if (lines_[i].kind != Kind::Other) insertAt = i + 1;
-    std::string eol = newline_;
+    Span eol = newline_;
     if (insertAt > 0) {
         Line& previous = lines_[insertAt - 1];
-        std::string first = previous.eol.empty() ? newline_ : firstBreak(previous.eol);
-        eol = newline_ + previous.eol.substr(std::min(first.size(), previous.eol.size()));
+        Span first = previous.eol.size == 0 ? newline_ : firstBreak(previous.eol);
+        std::string_view rest = view(previous.eol).substr(std::min(first.size, previous.eol.size));
+        eol = store(std::string(view(newline_)) + std::string(rest));
         previous.eol = first;
     }
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
-                  classify(std::string(key) + "=" + std::string(value), eol));
+    Span raw = store(keyName + "=" + text);
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), classify(raw, eol));
 }
 
 size_t ProfileFile::firstLineOf(size_t sectionLine) const {
@@ -207,8 +234,8 @@ size_t ProfileFile::firstLineOf(size_t sectionLine) const {
 std::string ProfileFile::text() const {
     std::string out = byteOrderMark_ ? "\xEF\xBB\xBF" : "";
     for (const Line& line : lines_) {
-        out += line.raw;
-        out += line.eol;
+        out += view(line.raw);
+        out += view(line.eol);
     }
     return out;
 }

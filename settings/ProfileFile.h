@@ -13,6 +13,8 @@
 // Edits keep every other line as it was (other sections, unknown keys, comments, order, line
 // endings); an existing key is replaced in place, a missing key is appended to its section and
 // a missing section to the file.
+// The text is held in one buffer that the lines point into; an object kept and loaded again
+// reuses its buffers, so re-reading a file of the same size allocates nothing.
 
 #include <cstddef>
 #include <cstdint>
@@ -32,6 +34,10 @@ public:
     // (at most bufferSize - 1 characters); fallback when the key is absent or has no value.
     std::string getString(std::string_view section, std::string_view key,
                           std::string_view fallback, size_t bufferSize) const;
+    // The same text as a view into this profile (or into fallback), valid until the next
+    // load, parse or edit.
+    std::string_view value(std::string_view section, std::string_view key,
+                           std::string_view fallback, size_t bufferSize) const;
 
     // The value as GetPrivateProfileInt parses it: fallback when the key is absent or its value
     // is empty; otherwise the leading number (optional sign, then decimal digits or a "0x",
@@ -48,16 +54,27 @@ public:
 
 private:
     enum class Kind { Other, Section, Key };
+    // A piece of text_: offset and length.
+    struct Span {
+        size_t at = 0, size = 0;
+    };
     struct Line {
-        std::string raw;  // the line as in the file, without its line break
-        std::string eol;  // the run of '\r' and '\n' after it, "" at the end of the file
+        Span raw;  // the line as in the file, without its line break
+        Span eol;  // the run of '\r' and '\n' after it, empty at the end of the file
         Kind kind = Kind::Other;
-        std::string name;
+        Span name;
         bool hasValue = false;
-        std::string value;
+        Span value;
     };
 
-    static Line classify(std::string raw, std::string eol);
+    std::string_view view(Span span) const { return {text_.data() + span.at, span.size}; }
+    // Appends text to the buffer (it must not point into the buffer) and returns its span.
+    Span store(std::string_view text);
+    // Splits text_ from offset start into lines.
+    void index(size_t start);
+    Line classify(Span raw, Span eol) const;
+    // The first line break of a run of line breaks.
+    Span firstBreak(Span eol) const;
     // Index of the header line of the first section called section, or npos.
     size_t findSection(std::string_view section) const;
     // The first line after a section's header (the root section has none).
@@ -67,8 +84,9 @@ private:
 
     static constexpr size_t kRootSection = static_cast<size_t>(-2);
 
+    std::string text_;  // the file's text, then the text of any edited lines
     std::vector<Line> lines_;
-    std::string newline_ = "\r\n";
+    Span newline_;  // the file's first line break ("\r\n" for a new file)
     bool byteOrderMark_ = false;
 };
 

@@ -104,15 +104,31 @@ bool Settings::write(const std::string& relativePath, const std::string& section
 }
 
 bool Settings::readFile(const std::string& path, const std::string& section) {
-    ProfileFile file;
-    if (!path.empty() && file.load(platform::nativePath(path)) == platform::ReadResult::Failed)
-        return false;  // keep the values we have rather than fall back to defaults for one read
+    SettingsReadCache cache;
+    return readFile(path, section, cache);
+}
+
+bool Settings::readFile(const std::string& path, const std::string& section,
+                        SettingsReadCache& cache) {
+    ProfileFile& file = cache.file;
+    if (path.empty()) {
+        file.parse({});
+    } else {
+        if (cache.path != path) {
+            cache.path = path;
+            cache.nativePath = platform::nativePath(path);
+        }
+        if (file.load(cache.nativePath) == platform::ReadResult::Failed)
+            return false;  // keep the values we have rather than fall back to defaults for one read
+    }
 
     auto number = [&](const char* key, uint32_t missing) {
         return file.getInt(section, key, missing);
     };
-    auto text = [&](const char* key, const char* missing) {
-        return file.getString(section, key, missing, kValueBuffer);
+    // Assigned into the fields' own buffers, which keep their size between reads.
+    auto text = [&](std::string& field, const char* key, const char* missing) {
+        std::string_view value = file.value(section, key, missing, kValueBuffer);
+        field.assign(value.data(), value.size());
     };
 
     vzrVersion = static_cast<int32_t>(number("vzrVersion", 0));
@@ -123,25 +139,25 @@ bool Settings::readFile(const std::string& path, const std::string& section) {
         dimWidth = static_cast<int32_t>(number("dimWidth", 275));
         dimHeight = static_cast<int32_t>(number("dimHeight", 116));
     }
-    dimResolution = text("dimResolution", "1x1");
+    text(dimResolution, "dimResolution", "1x1");
     tofOnOff = number("tofOnOff", 0);
     vumOnOff = number("vumOnOff", 1);
-    vumType = text("vumType", "Double Fixed Point");
+    text(vumType, "vumType", "Double Fixed Point");
     oscOnOff = number("oscOnOff", 1);
     oscRotate = number("oscRotate", 0);
-    oscType = text("oscType", "Waveform");
-    oscSamplingRate = text("oscSamplingRate", "1x3");
-    oscRenderingMode = text("oscRenderingMode", "Water");
+    text(oscType, "oscType", "Waveform");
+    text(oscSamplingRate, "oscSamplingRate", "1x3");
+    text(oscRenderingMode, "oscRenderingMode", "Water");
     bgrOnOff = number("bgrOnOff", 0);
-    bgrName = text("bgrName", "Late Afternoon");
+    text(bgrName, "bgrName", "Late Afternoon");
     mdlOnOff = number("mdlOnOff", 0);
     mdlBeat = number("mdlBeat", 1);
     mdlEffectsOnOff = number("mdlEffectsOnOff", 0);
-    mdlEffectsType = text("mdlEffectsType", "Ghost");
+    text(mdlEffectsType, "mdlEffectsType", "Ghost");
     mdlDynamicTextureOnOff = number("mdlDynamicTextureOnOff", 1);
-    mdlName = text("mdlName", "Vizorama");
-    mdlColorMap = text("mdlColorMap", "RGB");
-    camPosition = text("camPosition", "Spin");
+    text(mdlName, "mdlName", "Vizorama");
+    text(mdlColorMap, "mdlColorMap", "RGB");
+    text(camPosition, "camPosition", "Spin");
     texBits = number("texBits", 16);
     lhtOnOff = number("lhtOnOff", 0);
     lhtRotate = number("lhtRotate", 1);

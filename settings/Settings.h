@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "settings/ProfileFile.h"
+
 // The settings file below the player's folder, and its one section.
 inline constexpr const char* kSettingsFile =
     "Plugins\\vis_vzrm\\Configurations\\vis_vzrm_config.ini";
@@ -20,6 +22,14 @@ struct Rgb {
 // Packed colours are 0x00BBGGRR; bits 24-31 are ignored.
 Rgb unpackColour(uint32_t packed);
 uint32_t packColour(float r, float g, float b);
+
+// What a reader that reads the same file again and again (every frame) keeps between reads, so
+// that once warm a read allocates nothing: the file's text and lines, and its native path.
+struct SettingsReadCache {
+    ProfileFile file;
+    std::string path;
+    std::string nativePath;
+};
 
 class Settings {
 public:
@@ -42,6 +52,7 @@ public:
     // The same for a file given by its full path; an empty path (one that did not fit) reads
     // as a missing file and is never written.
     bool readFile(const std::string& path, const std::string& section);
+    bool readFile(const std::string& path, const std::string& section, SettingsReadCache& cache);
     bool writeFile(const std::string& path, const std::string& section);
 
     // Takes every field from other except the window geometry and dimFirstRead.

@@ -5,9 +5,8 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <mutex>
-#include <sstream>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -76,17 +75,29 @@ std::string nativePath(const std::string& path) {
 }
 
 ReadResult readWholeFile(const std::string& path, std::string& contents) {
+    // Read straight into contents, so that a caller who keeps the string allocates nothing
+    // when the file has not grown.
     contents.clear();
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Failed;
     struct stat st;
-    if (stat(path.c_str(), &st) != 0)
-        return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Failed;
-    if (!S_ISREG(st.st_mode)) return ReadResult::Failed;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return ReadResult::Failed;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) return ReadResult::Failed;
-    contents = buffer.str();
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return ReadResult::Failed;
+    }
+    char chunk[16384];
+    for (;;) {
+        ssize_t got = read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            close(fd);
+            contents.clear();
+            return ReadResult::Failed;
+        }
+        if (got == 0) break;
+        contents.append(chunk, static_cast<size_t>(got));
+    }
+    close(fd);
     return ReadResult::Ok;
 }
 
