@@ -62,6 +62,10 @@ Image makePulsarSheet() {
         for (int y = 0; y < kPulsarCell; ++y) {
             for (int x = 0; x < kPulsarCell; ++x) {
                 float v = expose(pulsarFlare(t, x + 0.5f - centre, y + 0.5f - centre));
+                // Drawn additively with alpha = brightness, a texel adds about v * v of the draw
+                // colour: below 16/255 that is under one step. Such texels are made black, so
+                // that the glow ends sooner and the sprite outlines cut away more.
+                if (v < 16.0f / 255.0f) v = 0;
                 // White with a faint warmth in the hot core; the draw colour tints it.
                 Colour c{v, v * (0.97f + 0.03f * v), v * (0.90f + 0.10f * v)};
                 uint8_t* p = image.at(left + x, top + y);
