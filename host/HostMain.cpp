@@ -209,8 +209,10 @@ int main(int argc, char** argv) {
         mainWindow = run.mainWindow;  // a new one if the first was destroyed
         status = run.status;
         double seconds = (GetTickCount() - run.firstFrameTick) / 1000.0;
-        std::printf("host: %ld frames in %.2f s (%.1f frames per second)\n", run.framesDrawn,
-                    seconds, seconds > 0 ? run.framesDrawn / seconds : 0.0);
+        double cpu = processCpuSeconds() - run.firstFrameCpu;
+        std::printf("host: %ld frames in %.2f s (%.1f frames per second), %.2f ms of CPU a frame\n",
+                    run.framesDrawn, seconds, seconds > 0 ? run.framesDrawn / seconds : 0.0,
+                    run.framesDrawn > 0 ? 1000 * cpu / run.framesDrawn : 0.0);
     }
     if (IsWindow(mainWindow)) DestroyWindow(mainWindow);
     FreeLibrary(library);

@@ -159,7 +159,10 @@ void runPlugin(VisRun* run) {
             break;
         }
         run->framesThisCycle = 0;
-        if (!run->firstFrameTick) run->firstFrameTick = GetTickCount();
+        if (!run->firstFrameTick) {
+            run->firstFrameTick = GetTickCount();
+            run->firstFrameCpu = processCpuSeconds();
+        }
         run->started = true;
 
         long frames = 0;
@@ -187,4 +190,14 @@ void runPlugin(VisRun* run) {
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         }
     }
+}
+
+double processCpuSeconds() {
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
+    auto seconds = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) |
+                                   t.dwLowDateTime) / 1e7;
+    };
+    return seconds(kernel) + seconds(user);
 }

@@ -14,6 +14,9 @@
 #include "host/Audio.h"
 #include "plugin/VisModule.h"
 
+// CPU seconds (user + kernel) this process has used so far, all its threads together.
+double processCpuSeconds();
+
 struct HostOptions {
     std::string plugin;
     std::string wav;
@@ -51,6 +54,7 @@ struct VisRun {
     std::atomic<long> framesThisCycle{0};
     bool configOpened = false;
     DWORD firstFrameTick = 0;  // when the first frame was asked for, after the start
+    double firstFrameCpu = 0;  // the process's CPU seconds (user + kernel) at that moment
     int status = 0;
     long framesDrawn = 0;
 };

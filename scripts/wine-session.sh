@@ -1,6 +1,6 @@
 # Sourced by the test and demo commands: a private X display (Xvfb) and one wineserver for the
 # whole run, both stopped at the end, also on failure.
-#   wine_session_start ARCH   ARCH: win32 or win64
+#   wine_session_start ARCH   ARCH: win32 or win64; VZRM_SCREEN sets the screen (default 1024x768x24)
 #   wine_session_stop
 
 wine_session_start() {
@@ -16,7 +16,7 @@ wine_session_start() {
     local n=90
     while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
     # A white desktop (-wr), so that windows stand out in screenshots.
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -wr >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "${VZRM_SCREEN:-1024x768x24}" -nolisten tcp -wr >/dev/null 2>&1 &
     XVFB_PID=$!
     export DISPLAY=":$n"
     for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
