@@ -189,6 +189,7 @@ void ProfileFile::set(std::string_view section, std::string_view key, std::strin
     key = trim(key);
     // The arguments may point into the buffer, which grows below: work on copies.
     const std::string sectionName(section), keyName(key), text(value);
+    if (newline_.size == 0) newline_ = store("\r\n");  // a profile never loaded nor parsed
 
     size_t sectionLine = findSection(sectionName);
     if (sectionLine == npos) {

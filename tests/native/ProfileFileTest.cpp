@@ -55,6 +55,11 @@ TEST(ProfileFile, EditsKeepEverythingElse) {
     unix.set("s", "novalue", "now");
     unix.set("s", "b", "2");
     EXPECT_EQ(unix.text(), "[s]\nnovalue=now\nb=2\n");
+
+    ProfileFile fresh;  // never loaded: Windows line breaks
+    fresh.set("s", "a", "1");
+    fresh.set("s", "b", "2");
+    EXPECT_EQ(fresh.text(), "[s]\r\na=1\r\nb=2\r\n");
 }
 
 }  // namespace
