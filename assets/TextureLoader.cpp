@@ -24,6 +24,18 @@ std::vector<uint8_t> rowsForUpload(const TgaImage& image) {
 
 }  // namespace
 
+void setUploadState() {
+    // With this unpacking state OpenGL takes each row to start on a multiple of 4 bytes (see
+    // rowsForUpload).
+    glPixelStorei(GL_UNPACK_SWAP_BYTES, 0);
+    glPixelStorei(GL_UNPACK_LSB_FIRST, 0);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+}
+
 GLuint TextureLoader::loadTexture(const std::string& path) {
     TgaImage image;
     return loadTexture(path, image);
@@ -44,15 +56,7 @@ GLuint TextureLoader::createTexture(const TgaImage& image) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(minFilter));
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_PRIORITY, priority);
 
-    // The unpacking state the rest of the renderer expects to find; with it OpenGL takes each
-    // row to start on a multiple of 4 bytes (see rowsForUpload).
-    glPixelStorei(GL_UNPACK_SWAP_BYTES, 0);
-    glPixelStorei(GL_UNPACK_LSB_FIRST, 0);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    setUploadState();
 
     // 16 lets the implementation choose the texel depth (an unsized format); 32 asks for
     // 8 bits a channel. Any other setting leaves the texture without an image.

@@ -9,6 +9,10 @@
 
 struct TgaImage;
 
+// The unpacking and texture-environment state every texture upload of the renderer expects
+// (tight parameters, rows starting on multiples of 4 bytes, modulated textures).
+void setUploadState();
+
 class TextureLoader {
 public:
     // The parameters of the next load: plain state, set by each caller before it loads.

@@ -82,13 +82,7 @@ void Model::uploadDynamicTexture(int texBits) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_PRIORITY, 1.0f);
-    glPixelStorei(GL_UNPACK_SWAP_BYTES, 0);
-    glPixelStorei(GL_UNPACK_LSB_FIRST, 0);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    setUploadState();
     glTexImage2D(GL_TEXTURE_2D, 0, texBits == 32 ? GL_RGB8 : GL_RGB, platform::WindowCapture::kWidth,
                  platform::WindowCapture::kHeight, 0, GL_RGB, GL_UNSIGNED_BYTE,
                  captureBuffer.data());
