@@ -10,3 +10,22 @@ void reportThreadWindows(HWND hostWindow);
 
 // Prints whether a window class is registered for the plug-in's instance.
 void reportClass(HINSTANCE instance, const std::string& name);
+
+// What the process holds, as the platform counts it; -1 where it does not tell.
+struct ProcessCounters {
+    long long workingSetKb = -1;
+    long long privateKb = -1;   // private bytes (commit charge)
+    long long pagefileKb = -1;  // pagefile usage
+    long gdiObjects = -1;
+    long userObjects = -1;
+    long handles = -1;
+    // Under Wine: the resident set of the Unix process that runs us (VmRSS), which counts what
+    // Wine's own libraries and the OpenGL driver hold too.
+    long long residentKb = -1;
+};
+
+ProcessCounters readProcessCounters();
+
+// Prints the counters on one line: "host: counters WHEN working-set-kb=... private-kb=...
+// pagefile-kb=... gdi-objects=... user-objects=... handles=... resident-kb=...".
+void reportProcessCounters(const char* when);

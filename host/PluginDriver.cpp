@@ -7,6 +7,8 @@
 #include "host/HostReport.h"
 #include "host/HostWindow.h"
 #include "host/Screenshot.h"
+#include "host/SettingsWriter.h"
+#include "settings/Settings.h"
 
 namespace {
 
@@ -22,6 +24,18 @@ void reportCounter(HMODULE library, const char* exportName, const char* what) {
         reinterpret_cast<void*>(GetProcAddress(library, exportName)));
     if (counter) std::printf("host: %s %d\n", what, counter());
     std::fflush(stdout);
+}
+
+// The frame after which the run's first counters are read: the first frames load what the
+// plug-in keeps (textures, display lists, the driver's compiled programs).
+long warmUpFrames(const HostOptions& o) {
+    constexpr long kWarmUp = 100;
+    return o.frames > 0 && o.frames < 2 * kWarmUp ? o.frames / 2 : kWarmUp;
+}
+
+void countersAfterWarmUp(const VisRun* run, long frames) {
+    if (run->options->counters && run->framesInAll == frames && frames == warmUpFrames(*run->options))
+        reportProcessCounters("start");
 }
 
 void screenshotAt(const HostOptions& o, long frame) {
@@ -53,6 +67,8 @@ long playerLoop(VisRun* run) {
         run->audio->fillBlock(timeMs + m->latencyMs, m->waveformData);
         if (m->Render(m) != 0) break;
         run->framesThisCycle = ++frames;
+        ++run->framesInAll;
+        countersAfterWarmUp(run, frames);
         timeMs += m->delayMs > 0 ? m->delayMs : 25;
         if (!o.flatOut) Sleep(m->delayMs > 0 ? static_cast<DWORD>(m->delayMs) : 0);
     }
@@ -91,6 +107,7 @@ private:
             run_->audio->fillBlock(timeMs + m->latencyMs, m->waveformData);
             if (m->Render(m) != 0) break;
             run_->framesThisCycle = ++blocks_;
+            ++run_->framesInAll;
             timeMs += m->delayMs > 0 ? m->delayMs : 25;
             if (!o.flatOut) Sleep(m->delayMs > 0 ? static_cast<DWORD>(m->delayMs) : 0);
         }
@@ -125,6 +142,16 @@ void windowLoop(VisRun* run, const AudioThread& audio) {
     while (PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&msg);
 }
 
+// Stops the settings writer and prints what it wrote and what the frames saw of it.
+void finishWriter(VisRun* run, SettingsWriter& writer) {
+    writer.stop();
+    std::printf("host: settings versions written %ld (%ld failed)\n", writer.versions(),
+                writer.failures());
+    reportCounter(run->library, "vzrmFramesChecked", "frames checked");
+    reportCounter(run->library, "vzrmSettingsVersionsSeen", "settings versions seen");
+    reportCounter(run->library, "vzrmMixedSettingsFrames", "frames mixing settings versions");
+}
+
 }  // namespace
 
 void quitPlugin(VisRun* run) {
@@ -146,7 +173,9 @@ void openConfigWhenDue(VisRun* run) {
 void runPlugin(VisRun* run) {
     const HostOptions& o = *run->options;
     VisModule* m = run->module;
+    std::optional<SettingsWriter> writer;
     for (int cycle = 0; cycle < o.cycles && !run->stopRequested; ++cycle) {
+        const bool last = cycle + 1 == o.cycles;
         // A host that destroyed its main window opens a new one for the next start.
         if (!IsWindow(run->mainWindow)) run->mainWindow = createHostWindow(o.x, o.y, o.doubleSize);
         m->hostWindow = run->mainWindow;
@@ -164,6 +193,10 @@ void runPlugin(VisRun* run) {
             run->firstFrameCpu = processCpuSeconds();
         }
         run->started = true;
+        // Started once the plug-in has written the file at its first start.
+        if (o.replaceSettingsEvery > 0 && cycle == 0)
+            writer.emplace(pathBesideExecutable(kSettingsFile), run->framesInAll,
+                           o.replaceSettingsEvery);
 
         long frames = 0;
         std::optional<AudioThread> audio;
@@ -183,7 +216,15 @@ void runPlugin(VisRun* run) {
         reportCounter(run->library, "vzrmTextureSetLoads", "texture set loads");
         reportCounter(run->library, "vzrmTexturesHeld", "textures held");
         if (audio) frames = audio->stop();
+        if (o.counters && last) reportProcessCounters("last-frame");
+        // Stopped before the last Quit, whose write of the file would otherwise race it.
+        if (writer && (last || run->stopRequested)) {
+            finishWriter(run, *writer);
+            writer.reset();
+        }
         quitPlugin(run);
+        if (o.counters && cycle == 0) reportProcessCounters("first-quit");
+        if (o.counters && last && cycle > 0) reportProcessCounters("end");
         run->framesDrawn += frames;
         // Drop what the plug-in posted on its way out (its window's destroy posts a quit).
         MSG msg;
