@@ -62,6 +62,7 @@ const char* kUsage =
     "                   build of the plug-in, prints how many frames mixed two versions\n"
     "  --counters       print memory, GDI and USER objects and handles after the first\n"
     "                   frames, after the last frame, after the first and the last Quit\n"
+    "  --counters-every N   print them every N frames as well\n"
     "  --hold-loading-screen MS  keep each loading picture up this long (test build only)\n";
 
 bool parseOptions(int argc, char** argv, HostOptions& o) {
@@ -86,6 +87,8 @@ bool parseOptions(int argc, char** argv, HostOptions& o) {
         else if (a == "--replace-settings" && value(v))
             o.replaceSettingsEvery = std::strtol(v, nullptr, 10);
         else if (a == "--counters") o.counters = true;
+        else if (a == "--counters-every" && value(v))
+            o.counters = (o.countersEvery = std::strtol(v, nullptr, 10)) > 0;
         else if (a == "--report-windows") o.reportWindows = true;
         else if (a == "--config-after" && value(v)) o.configAfter = std::strtol(v, nullptr, 10);
         else if (a == "--position" && value(v)) {

@@ -19,13 +19,16 @@ struct ProcessCounters {
     long gdiObjects = -1;
     long userObjects = -1;
     long handles = -1;
-    // Under Wine: the resident set of the Unix process that runs us (VmRSS), which counts what
-    // Wine's own libraries and the OpenGL driver hold too.
-    long long residentKb = -1;
+    long windows = -1;  // the process's windows, top-level, child and message-only
+    // Whether gdiObjects and handles were counted by probing (where the platform's own counters
+    // answer nothing, as under Wine) rather than read.
+    bool gdiProbed = false;
+    bool handlesProbed = false;
 };
 
 ProcessCounters readProcessCounters();
 
 // Prints the counters on one line: "host: counters WHEN working-set-kb=... private-kb=...
-// pagefile-kb=... gdi-objects=... user-objects=... handles=... resident-kb=...".
+// pagefile-kb=... gdi-objects=... user-objects=... handles=... windows=..."; a value counted
+// by probing is followed by "(probed)".
 void reportProcessCounters(const char* when);

@@ -27,15 +27,22 @@ void reportCounter(HMODULE library, const char* exportName, const char* what) {
 }
 
 // The frame after which the run's first counters are read: the first frames load what the
-// plug-in keeps (textures, display lists, the driver's compiled programs).
+// plug-in keeps (textures, display lists, the driver's compiled programs), and the first round
+// of the settings writer's versions makes it load each model and texture depth once.
 long warmUpFrames(const HostOptions& o) {
-    constexpr long kWarmUp = 100;
-    return o.frames > 0 && o.frames < 2 * kWarmUp ? o.frames / 2 : kWarmUp;
+    long warmUp = o.replaceSettingsEvery > 0 ? SettingsWriter::kRound * o.replaceSettingsEvery : 100;
+    return o.frames > 0 && o.frames < 2 * warmUp ? o.frames / 2 : warmUp;
 }
 
-void countersAfterWarmUp(const VisRun* run, long frames) {
-    if (run->options->counters && run->framesInAll == frames && frames == warmUpFrames(*run->options))
-        reportProcessCounters("start");
+void countersAfterFrame(const VisRun* run, long frames) {
+    const HostOptions& o = *run->options;
+    const long all = run->framesInAll;
+    if (o.counters && all == frames && frames == warmUpFrames(o)) reportProcessCounters("start");
+    if (o.countersEvery > 0 && all % o.countersEvery == 0) {
+        char when[32];
+        std::snprintf(when, sizeof when, "frame-%ld", all);
+        reportProcessCounters(when);
+    }
 }
 
 void screenshotAt(const HostOptions& o, long frame) {
@@ -68,7 +75,7 @@ long playerLoop(VisRun* run) {
         if (m->Render(m) != 0) break;
         run->framesThisCycle = ++frames;
         ++run->framesInAll;
-        countersAfterWarmUp(run, frames);
+        countersAfterFrame(run, frames);
         timeMs += m->delayMs > 0 ? m->delayMs : 25;
         if (!o.flatOut) Sleep(m->delayMs > 0 ? static_cast<DWORD>(m->delayMs) : 0);
     }
@@ -176,6 +183,9 @@ void runPlugin(VisRun* run) {
     std::optional<SettingsWriter> writer;
     for (int cycle = 0; cycle < o.cycles && !run->stopRequested; ++cycle) {
         const bool last = cycle + 1 == o.cycles;
+        if (o.replaceSettingsEvery > 0 && cycle == 0)
+            writer.emplace(pathBesideExecutable(kSettingsFile), run->framesInAll,
+                           o.replaceSettingsEvery);
         // A host that destroyed its main window opens a new one for the next start.
         if (!IsWindow(run->mainWindow)) run->mainWindow = createHostWindow(o.x, o.y, o.doubleSize);
         m->hostWindow = run->mainWindow;
@@ -193,10 +203,6 @@ void runPlugin(VisRun* run) {
             run->firstFrameCpu = processCpuSeconds();
         }
         run->started = true;
-        // Started once the plug-in has written the file at its first start.
-        if (o.replaceSettingsEvery > 0 && cycle == 0)
-            writer.emplace(pathBesideExecutable(kSettingsFile), run->framesInAll,
-                           o.replaceSettingsEvery);
 
         long frames = 0;
         std::optional<AudioThread> audio;

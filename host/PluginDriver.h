@@ -29,6 +29,7 @@ struct HostOptions {
     bool doubleSize = false;
     long replaceSettingsEvery = 0;  // replace the settings file every N frames; 0: never
     bool counters = false;  // print the process's counters as the run goes
+    long countersEvery = 0;  // and every N frames; 0: never
     int failInitStep = 0;
     int holdLoadingScreenMs = 0;
     bool reportWindows = false;

@@ -4,7 +4,6 @@
 
 #include <cstdio>
 
-#include "settings/ProfileFile.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -27,12 +26,14 @@ std::string number(unsigned long value, const char* format = "%lu") {
     return text;
 }
 
-// Version v of the settings: the cheap choices change with every version, the model now and
-// then, the texture depth (which reloads every texture) seldom.
+// Version v of the settings: the cheap choices change with every version; the model changes,
+// and goes off and on, every 32 versions, and the texture depth (which reloads every texture)
+// goes to 32 bits and back once a round.
 void setVersion(ProfileFile& file, long v) {
     auto put = [&](const char* key, const std::string& value) {
         file.set(kSettingsSection, key, value);
     };
+    const long inRound = v % SettingsWriter::kRound;
     put("vumOnOff", number(static_cast<unsigned long>(v % 5 != 0)));
     put("vumType", pick(kMeters, v / 3));
     put("oscOnOff", number(static_cast<unsigned long>(v % 7 != 0)));
@@ -40,9 +41,9 @@ void setVersion(ProfileFile& file, long v) {
     put("oscRenderingMode", pick(kRenderingModes, v));
     put("camPosition", pick(kCameras, v / 4));
     put("lhtOnOff", number(static_cast<unsigned long>(v / 8 % 2)));
-    put("mdlOnOff", number(static_cast<unsigned long>(v / 32 % 4 != 0)));
-    put("mdlName", pick(kModels, v / 64));
-    put("texBits", v / 512 % 2 ? "32" : "16");
+    put("mdlOnOff", inRound < 96 ? "1" : "0");
+    put("mdlName", pick(kModels, v / 32));
+    put("texBits", inRound >= 40 && inRound < 48 ? "32" : "16");
     const std::string colour = number(static_cast<unsigned long>(v) & 0xFFFFFF, "%#0.8lx");
     for (const char* key : {"lhtAmbient", "lhtDiffuse", "lhtSpecularLeft", "lhtSpecularRight"})
         put(key, colour);
@@ -52,7 +53,13 @@ void setVersion(ProfileFile& file, long v) {
 
 SettingsWriter::SettingsWriter(std::string path, const std::atomic<long>& frames, long every)
     : path_(std::move(path)), frames_(frames), every_(every > 0 ? every : 1),
-      thread_([this] { run(); }) {}
+      thread_() {
+    // Keeps whatever else the file holds.
+    file_.load(path_);
+    setVersion(file_, 0);
+    if (!file_.save(path_)) ++failures_;
+    thread_ = std::thread([this] { run(); });
+}
 
 SettingsWriter::~SettingsWriter() { stop(); }
 
@@ -62,17 +69,14 @@ void SettingsWriter::stop() {
 }
 
 void SettingsWriter::run() {
-    // Start from the file the plug-in wrote at its start, so every key stays present.
-    ProfileFile file;
-    file.load(path_);
     long due = frames_ + every_;
     while (!stopping_) {
         if (frames_ < due) {
             Sleep(1);
             continue;
         }
-        setVersion(file, ++versions_);
-        if (!file.save(path_)) ++failures_;
+        setVersion(file_, ++versions_);
+        if (!file_.save(path_)) ++failures_;
         due = frames_ + every_;
     }
 }

@@ -9,13 +9,19 @@
 #include <string>
 #include <thread>
 
+#include "settings/ProfileFile.h"
+
 class SettingsWriter {
 public:
-    // Writes a new version to path whenever frames has grown by every frames since the last.
+    // Writes version 0 to path at once (before the plug-in starts, so that every frame reads a
+    // version of ours), then a new version whenever frames has grown by every since the last.
     SettingsWriter(std::string path, const std::atomic<long>& frames, long every);
     ~SettingsWriter();
     SettingsWriter(const SettingsWriter&) = delete;
     SettingsWriter& operator=(const SettingsWriter&) = delete;
+
+    // Every choice the writer makes has been made once within this many versions.
+    static constexpr long kRound = 128;
 
     // Stops the thread; afterwards versions() and failures() are final.
     void stop();
@@ -28,6 +34,7 @@ private:
     std::string path_;
     const std::atomic<long>& frames_;
     long every_;
+    ProfileFile file_;
     std::atomic<bool> stopping_{false};
     long versions_ = 0;
     long failures_ = 0;
