@@ -61,7 +61,8 @@ const char* kUsage =
     "                   each version with its number in the light colours; with the test\n"
     "                   build of the plug-in, prints how many frames mixed two versions\n"
     "  --counters       print memory, GDI and USER objects and handles after the first\n"
-    "                   frames, after the last frame, after the first and the last Quit\n"
+    "                   frames, after the last frame, after the first, the tenth and the\n"
+    "                   last Quit\n"
     "  --counters-every N   print them every N frames as well\n"
     "  --hold-loading-screen MS  keep each loading picture up this long (test build only)\n";
 

@@ -230,6 +230,9 @@ void runPlugin(VisRun* run) {
         }
         quitPlugin(run);
         if (o.counters && cycle == 0) reportProcessCounters("first-quit");
+        // The first starts still grow the heap and the OpenGL driver's caches.
+        if (o.counters && cycle > 0 && cycle + 1 == (o.cycles >= 20 ? 10 : o.cycles / 2))
+            reportProcessCounters("warm-quit");
         if (o.counters && last && cycle > 0) reportProcessCounters("end");
         run->framesDrawn += frames;
         // Drop what the plug-in posted on its way out (its window's destroy posts a quit).
