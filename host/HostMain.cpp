@@ -57,14 +57,16 @@ const char* kUsage =
     "  --screenshot FILE     save the screen as a BMP file before Quit\n"
     "  --screenshot-at N:FILE  save it once frame N is drawn (0: the start-up picture)\n"
     "  --fail-init-step N    make start-up step N fail (test build of the plug-in only)\n"
-    "  --replace-settings N  replace the settings file every N frames from another thread,\n"
-    "                   each version with its number in the light colours; with the test\n"
-    "                   build of the plug-in, prints how many frames mixed two versions\n"
+    "  --hold-loading-screen MS  keep each loading picture up this long (test build only)\n"
+    "  --replace-settings N  replace the settings file below this folder every N frames from\n"
+    "                   another thread, each version with its number in the light colours;\n"
+    "                   with the test build of the plug-in, prints how many frames mixed\n"
+    "                   two versions\n"
     "  --counters       print memory, GDI and USER objects and handles after the first\n"
     "                   frames, after the last frame, after the first, the tenth and the\n"
     "                   last Quit\n"
-    "  --counters-every N   print them every N frames as well\n"
-    "  --hold-loading-screen MS  keep each loading picture up this long (test build only)\n";
+    "  --counters-every N   print them every N frames as well\n";
+
 
 bool parseOptions(int argc, char** argv, HostOptions& o) {
     for (int i = 1; i < argc; ++i) {

@@ -30,7 +30,8 @@ void reportCounter(HMODULE library, const char* exportName, const char* what) {
 // plug-in keeps (textures, display lists, the driver's compiled programs), and the first round
 // of the settings writer's versions makes it load each model and texture depth once.
 long warmUpFrames(const HostOptions& o) {
-    long warmUp = o.replaceSettingsEvery > 0 ? SettingsWriter::kRound * o.replaceSettingsEvery : 100;
+    const long warmUp =
+        o.replaceSettingsEvery > 0 ? SettingsWriter::kRound * o.replaceSettingsEvery : 100;
     return o.frames > 0 && o.frames < 2 * warmUp ? o.frames / 2 : warmUp;
 }
 
