@@ -27,7 +27,7 @@ rm -f "$tree/Plugins/vis_vzrm/Configurations/vis_vzrm_config.ini"
 
 run() {
   "$WINE_LOADER" "$tree/Winamp.exe" --flat-out "$@" | tr -d '\r' \
-    | grep -v 'textures held\|texture set loads\|settings writes'
+    | grep --line-buffered -v 'textures held\|texture set loads\|settings writes'
 }
 
 echo "== $frames frames, the settings file replaced every 4 frames ($arch build)"

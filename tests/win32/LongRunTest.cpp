@@ -34,15 +34,16 @@ Counters countersAt(const HostRun& run, const std::string& when) {
 }
 
 // The objects the plug-in makes must come back to the same counts between readings from and to;
-// memory, between readings warm and to, may move by what the heap and the OpenGL driver keep in
-// reserve (a few megabytes), not by a leak's steady growth. handleTolerance: handles open for a
-// moment on another thread (the settings writer's file).
+// memory, between readings warm and to, may grow by what the heap and the OpenGL driver keep in
+// reserve (a few megabytes, most of it early: scripts/longrun.sh shows it level off), not by a
+// leak's steady growth, such as a texture set or a model lost at each reload. handleTolerance:
+// handles open for a moment on another thread (the settings writer's file).
 void expectFlat(const HostRun& run, const std::string& from, const std::string& warm,
-                const std::string& to, long handleTolerance) {
+                const std::string& to, long long memoryToleranceKb, long handleTolerance) {
     Counters a = countersAt(run, from), w = countersAt(run, warm), b = countersAt(run, to);
     ASSERT_GT(w.workingSetKb, 0) << run.output;
     ASSERT_GT(b.workingSetKb, 0) << run.output;
-    EXPECT_LT(b.workingSetKb - w.workingSetKb, 4 * 1024) << run.output;
+    EXPECT_LT(b.workingSetKb - w.workingSetKb, memoryToleranceKb) << run.output;
     EXPECT_GT(a.gdiObjects, 0) << run.output;
     EXPECT_EQ(b.gdiObjects, a.gdiObjects) << run.output;
     EXPECT_LE(std::labs(b.handles - a.handles), handleTolerance) << run.output;
@@ -63,7 +64,7 @@ TEST(LongRun, FramesSeeWholeSettingsVersionsWhileTheFileIsReplacedAndHoldNoMore)
     // The frames saw the versions as they came, not one now and then.
     EXPECT_GE(std::atol(printed(run, "settings versions seen").c_str()), 200) << run.output;
     EXPECT_NE(printed(run, "settings versions written").find("(0 failed)"), std::string::npos);
-    expectFlat(run, "start", "start", "last-frame", 1);
+    expectFlat(run, "start", "start", "last-frame", 8 * 1024, 1);
 }
 
 TEST(LongRun, StartsAndStopsEndHoldingWhatTheFirstLeftBehind) {
@@ -72,7 +73,7 @@ TEST(LongRun, StartsAndStopsEndHoldingWhatTheFirstLeftBehind) {
     ASSERT_FALSE(run.timedOut);
     EXPECT_EQ(run.exitCode, 0u) << run.output;
     EXPECT_NE(run.output.find("host: 150 frames"), std::string::npos) << run.output;
-    expectFlat(run, "first-quit", "warm-quit", "end", 0);
+    expectFlat(run, "first-quit", "warm-quit", "end", 4 * 1024, 0);
 }
 
 }  // namespace
