@@ -144,11 +144,12 @@ TEST(SettingsMailboxTest, ConfigReadsWhileFramesReadAndWriteAndTheFileIsReplaced
         while (!framesDone) mailbox.readAndPost(path);
     });
     Settings live;
+    SettingsReadCache frameCache;  // what the frames keep between their reads
     int torn = 0;
     std::set<uint32_t> seen;
     for (int frame = 0; frame < kRounds; ++frame) {
         if (mailbox.adoptInto(live)) torn += !whole(live);
-        live.readFile(path, kSettingsSection);
+        live.readFile(path, kSettingsSection, frameCache);
         torn += !whole(live);
         seen.insert(live.lhtAmbient);
         if (frame % 50 == 0) live.writeFile(path, kSettingsSection);
