@@ -57,7 +57,16 @@ const char* kUsage =
     "  --screenshot FILE     save the screen as a BMP file before Quit\n"
     "  --screenshot-at N:FILE  save it once frame N is drawn (0: the start-up picture)\n"
     "  --fail-init-step N    make start-up step N fail (test build of the plug-in only)\n"
-    "  --hold-loading-screen MS  keep each loading picture up this long (test build only)\n";
+    "  --hold-loading-screen MS  keep each loading picture up this long (test build only)\n"
+    "  --replace-settings N  replace the settings file below this folder every N frames from\n"
+    "                   another thread, each version with its number in the light colours;\n"
+    "                   with the test build of the plug-in, prints how many frames mixed\n"
+    "                   two versions\n"
+    "  --counters       print memory, GDI and USER objects and handles after the first\n"
+    "                   frames, after the last frame, after the first, the tenth and the\n"
+    "                   last Quit\n"
+    "  --counters-every N   print them every N frames as well\n";
+
 
 bool parseOptions(int argc, char** argv, HostOptions& o) {
     for (int i = 1; i < argc; ++i) {
@@ -78,6 +87,11 @@ bool parseOptions(int argc, char** argv, HostOptions& o) {
             o.screenshotsAt.emplace_back(std::strtol(v, nullptr, 10), std::strchr(v, ':') + 1);
         else if (a == "--fail-init-step" && value(v)) o.failInitStep = std::atoi(v);
         else if (a == "--hold-loading-screen" && value(v)) o.holdLoadingScreenMs = std::atoi(v);
+        else if (a == "--replace-settings" && value(v))
+            o.replaceSettingsEvery = std::strtol(v, nullptr, 10);
+        else if (a == "--counters") o.counters = true;
+        else if (a == "--counters-every" && value(v))
+            o.counters = (o.countersEvery = std::strtol(v, nullptr, 10)) > 0;
         else if (a == "--report-windows") o.reportWindows = true;
         else if (a == "--config-after" && value(v)) o.configAfter = std::strtol(v, nullptr, 10);
         else if (a == "--position" && value(v)) {
@@ -99,7 +113,7 @@ bool parseOptions(int argc, char** argv, HostOptions& o) {
     if (o.renderThread || o.destroyBeforeQuit) o.mainThread = true;
     // Frames are drawn when the window's thread gets to them, not when Render returns.
     if (o.renderThread && !o.screenshotsAt.empty()) return false;
-    return o.frames >= 0 && o.cycles >= 1;
+    return o.frames >= 0 && o.cycles >= 1 && o.replaceSettingsEvery >= 0;
 }
 
 std::string executableFolder() {

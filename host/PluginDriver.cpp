@@ -7,6 +7,8 @@
 #include "host/HostReport.h"
 #include "host/HostWindow.h"
 #include "host/Screenshot.h"
+#include "host/SettingsWriter.h"
+#include "settings/Settings.h"
 
 namespace {
 
@@ -22,6 +24,26 @@ void reportCounter(HMODULE library, const char* exportName, const char* what) {
         reinterpret_cast<void*>(GetProcAddress(library, exportName)));
     if (counter) std::printf("host: %s %d\n", what, counter());
     std::fflush(stdout);
+}
+
+// The frame after which the run's first counters are read: the first frames load what the
+// plug-in keeps (textures, display lists, the driver's compiled programs), and the first round
+// of the settings writer's versions makes it load each model and texture depth once.
+long warmUpFrames(const HostOptions& o) {
+    const long warmUp =
+        o.replaceSettingsEvery > 0 ? SettingsWriter::kRound * o.replaceSettingsEvery : 100;
+    return o.frames > 0 && o.frames < 2 * warmUp ? o.frames / 2 : warmUp;
+}
+
+void countersAfterFrame(const VisRun* run, long frames) {
+    const HostOptions& o = *run->options;
+    const long all = run->framesInAll;
+    if (o.counters && all == frames && frames == warmUpFrames(o)) reportProcessCounters("start");
+    if (o.countersEvery > 0 && all % o.countersEvery == 0) {
+        char when[32];
+        std::snprintf(when, sizeof when, "frame-%ld", all);
+        reportProcessCounters(when);
+    }
 }
 
 void screenshotAt(const HostOptions& o, long frame) {
@@ -53,6 +75,8 @@ long playerLoop(VisRun* run) {
         run->audio->fillBlock(timeMs + m->latencyMs, m->waveformData);
         if (m->Render(m) != 0) break;
         run->framesThisCycle = ++frames;
+        ++run->framesInAll;
+        countersAfterFrame(run, frames);
         timeMs += m->delayMs > 0 ? m->delayMs : 25;
         if (!o.flatOut) Sleep(m->delayMs > 0 ? static_cast<DWORD>(m->delayMs) : 0);
     }
@@ -91,6 +115,7 @@ private:
             run_->audio->fillBlock(timeMs + m->latencyMs, m->waveformData);
             if (m->Render(m) != 0) break;
             run_->framesThisCycle = ++blocks_;
+            ++run_->framesInAll;
             timeMs += m->delayMs > 0 ? m->delayMs : 25;
             if (!o.flatOut) Sleep(m->delayMs > 0 ? static_cast<DWORD>(m->delayMs) : 0);
         }
@@ -125,6 +150,16 @@ void windowLoop(VisRun* run, const AudioThread& audio) {
     while (PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&msg);
 }
 
+// Stops the settings writer and prints what it wrote and what the frames saw of it.
+void finishWriter(VisRun* run, SettingsWriter& writer) {
+    writer.stop();
+    std::printf("host: settings versions written %ld (%ld failed)\n", writer.versions(),
+                writer.failures());
+    reportCounter(run->library, "vzrmFramesChecked", "frames checked");
+    reportCounter(run->library, "vzrmSettingsVersionsSeen", "settings versions seen");
+    reportCounter(run->library, "vzrmMixedSettingsFrames", "frames mixing settings versions");
+}
+
 }  // namespace
 
 void quitPlugin(VisRun* run) {
@@ -146,7 +181,12 @@ void openConfigWhenDue(VisRun* run) {
 void runPlugin(VisRun* run) {
     const HostOptions& o = *run->options;
     VisModule* m = run->module;
+    std::optional<SettingsWriter> writer;
     for (int cycle = 0; cycle < o.cycles && !run->stopRequested; ++cycle) {
+        const bool last = cycle + 1 == o.cycles;
+        if (o.replaceSettingsEvery > 0 && cycle == 0)
+            writer.emplace(pathBesideExecutable(kSettingsFile), run->framesInAll,
+                           o.replaceSettingsEvery);
         // A host that destroyed its main window opens a new one for the next start.
         if (!IsWindow(run->mainWindow)) run->mainWindow = createHostWindow(o.x, o.y, o.doubleSize);
         m->hostWindow = run->mainWindow;
@@ -183,7 +223,18 @@ void runPlugin(VisRun* run) {
         reportCounter(run->library, "vzrmTextureSetLoads", "texture set loads");
         reportCounter(run->library, "vzrmTexturesHeld", "textures held");
         if (audio) frames = audio->stop();
+        if (o.counters && last) reportProcessCounters("last-frame");
+        // Stopped before the last Quit, whose write of the file would otherwise race it.
+        if (writer && (last || run->stopRequested)) {
+            finishWriter(run, *writer);
+            writer.reset();
+        }
         quitPlugin(run);
+        if (o.counters && cycle == 0) reportProcessCounters("first-quit");
+        // The first starts still grow the heap and the OpenGL driver's caches.
+        if (o.counters && cycle > 0 && cycle + 1 == (o.cycles >= 20 ? 10 : o.cycles / 2))
+            reportProcessCounters("warm-quit");
+        if (o.counters && last && cycle > 0) reportProcessCounters("end");
         run->framesDrawn += frames;
         // Drop what the plug-in posted on its way out (its window's destroy posts a quit).
         MSG msg;

@@ -27,6 +27,9 @@ struct HostOptions {
     bool configOnly = false;
     int x = 100, y = 100;
     bool doubleSize = false;
+    long replaceSettingsEvery = 0;  // replace the settings file every N frames; 0: never
+    bool counters = false;  // print the process's counters as the run goes
+    long countersEvery = 0;  // and every N frames; 0: never
     int failInitStep = 0;
     int holdLoadingScreenMs = 0;
     bool reportWindows = false;
@@ -52,6 +55,7 @@ struct VisRun {
     std::atomic<bool> stopRequested{false};
     std::atomic<bool> started{false};
     std::atomic<long> framesThisCycle{0};
+    std::atomic<long> framesInAll{0};
     bool configOpened = false;
     DWORD firstFrameTick = 0;  // when the first frame was asked for, after the start
     double firstFrameCpu = 0;  // the process's CPU seconds (user + kernel) at that moment

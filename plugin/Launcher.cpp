@@ -14,7 +14,5 @@ void launchConfigurator(HWND owner) {
 
     // Read into a record of our own and let the render window's thread adopt it at its next
     // frame, instead of writing the live record under a running frame.
-    Settings fresh;
-    fresh.readFile(folders.settingsFile, kSettingsSection);
-    pluginState().configRead.post(fresh);
+    pluginState().configRead.readAndPost(folders.settingsFile);
 }

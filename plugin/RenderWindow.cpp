@@ -246,7 +246,30 @@ void leaveFullScreen(HWND hostWindow) {
     writeSettings(s);
 }
 
-void restoreDisplayMode() { ChangeDisplaySettingsA(nullptr, 0); }
+namespace {
+
+// Whether the display runs in another mode than the one stored in the system settings (or
+// either cannot be told).
+bool displayLeftStoredMode() {
+    DEVMODEA current{}, stored{};
+    current.dmSize = stored.dmSize = sizeof current;
+    if (!EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &current) ||
+        !EnumDisplaySettingsA(nullptr, ENUM_REGISTRY_SETTINGS, &stored))
+        return true;
+    return current.dmPelsWidth != stored.dmPelsWidth ||
+           current.dmPelsHeight != stored.dmPelsHeight ||
+           current.dmBitsPerPel != stored.dmBitsPerPel ||
+           current.dmDisplayFrequency != stored.dmDisplayFrequency;
+}
+
+}  // namespace
+
+// Switching to the stored mode while the display already runs in it changes nothing, and Wine
+// leaks three registry handles on each such switch: a player that stops and starts the plug-in
+// all day would pile them up. So switch only when the mode differs.
+void restoreDisplayMode() {
+    if (displayLeftStoredMode()) ChangeDisplaySettingsA(nullptr, 0);
+}
 
 bool inFullScreen() {
     PluginState& s = pluginState();

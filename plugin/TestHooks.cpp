@@ -8,6 +8,11 @@ namespace {
 int failingStep = 0;
 int holdMs = 0;
 int settingsWrites = 0;
+// Frames drawn, frames whose record mixed versions, and versions seen (see below).
+int framesChecked = 0;
+int mixedFrames = 0;
+int versionsSeen = 0;
+uint32_t lastVersion = 0;
 }  // namespace
 
 bool failPoint(int initStep) { return initStep == failingStep; }
@@ -15,6 +20,26 @@ bool failPoint(int initStep) { return initStep == failingStep; }
 int loadingScreenHoldMs() { return holdMs; }
 
 void noteSettingsWrite() { ++settingsWrites; }
+
+// A writer that replaces the settings file under a running plug-in (the host's settings
+// writer) gives the four light colours the same value, its version number, in every version it
+// writes. A frame whose record holds different colours therefore read parts of two versions;
+// a frame whose colour differs from the frame before saw a new version.
+void noteFrameSettings(const Settings& settings) {
+    ++framesChecked;
+    const uint32_t version = settings.lhtAmbient;
+    if (settings.lhtDiffuse != version || settings.lhtSpecularLeft != version ||
+        settings.lhtSpecularRight != version)
+        ++mixedFrames;
+    if (version != lastVersion) ++versionsSeen;
+    lastVersion = version;
+}
+
+extern "C" __declspec(dllexport) int vzrmFramesChecked() { return framesChecked; }
+
+extern "C" __declspec(dllexport) int vzrmMixedSettingsFrames() { return mixedFrames; }
+
+extern "C" __declspec(dllexport) int vzrmSettingsVersionsSeen() { return versionsSeen; }
 
 extern "C" __declspec(dllexport) int vzrmSettingsWrites() { return settingsWrites; }
 

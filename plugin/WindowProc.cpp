@@ -6,6 +6,7 @@
 #include "plugin/Lifecycle.h"
 #include "plugin/PluginState.h"
 #include "plugin/RenderWindow.h"
+#include "plugin/TestHooks.h"
 #include "plugin/VisModule.h"
 #include "plugin/Win32SceneHost.h"
 #include "scene/Scene.h"
@@ -63,6 +64,7 @@ LRESULT CALLBACK renderWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_PAINT:
         beginFrame(s, window);
         renderFrame(s.scene, sceneHost());
+        if (s.scene.settings) noteFrameSettings(*s.scene.settings);
         SwapBuffers(s.renderDc);
         ValidateRect(window, nullptr);
         return 0;

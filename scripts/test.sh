@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds every configuration and runs every test tier:
-#   1. native unit tests (portable core, under AddressSanitizer + UndefinedBehaviorSanitizer);
+#   1. native unit tests (portable core, under AddressSanitizer + UndefinedBehaviorSanitizer),
+#      and the settings tests, whose threads share the settings file, under ThreadSanitizer;
 #   2. checks of the shipped 32-bit binaries (format, export, imports) and of the packages
 #      (setup program, zip, symbols) that scripts/package.sh makes from them;
 #   3. Win32 and end-to-end tests under Wine + Xvfb: the real DLL in our host.
@@ -23,6 +24,10 @@ build() {
 echo "== native build and tests"
 build native
 ctest --preset native
+
+echo "== settings tests under ThreadSanitizer"
+build native-tsan
+ctest --preset native-tsan
 
 echo "== 32-bit Windows build"
 build win32

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <string>
 
 #include "settings/Settings.h"
 
@@ -15,6 +16,14 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         pending_ = read;
         full_.store(true, std::memory_order_release);
+    }
+
+    // The configuration entry's side: reads the file at path (a full path) into a record of
+    // its own and posts it.
+    void readAndPost(const std::string& path) {
+        Settings fresh;
+        fresh.readFile(path, kSettingsSection);
+        post(fresh);
     }
 
     // Copies a posted record's choices (not the window geometry, which the running plug-in

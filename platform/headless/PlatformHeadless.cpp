@@ -1,6 +1,7 @@
 #include "platform/Platform.h"
 #include "platform/headless/PlatformHeadless.h"
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -102,7 +103,8 @@ ReadResult readWholeFile(const std::string& path, std::string& contents) {
 }
 
 bool writeFileAtomically(const std::string& path, const std::string& contents) {
-    static unsigned counter = 0;
+    // Threads of one process may replace files at once: each needs a temporary name of its own.
+    static std::atomic<unsigned> counter{0};
     std::string temp = path + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(++counter);
     FILE* f = std::fopen(temp.c_str(), "wb");
     if (!f) return false;

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/headless/PlatformHeadless.h"
+#include "settings/ProfileFile.h"
 #include "settings/Settings.h"
 #include "settings/SettingsMailbox.h"
 #include "tests/native/TestFiles.h"
@@ -107,23 +110,55 @@ TEST(SettingsMailboxTest, HandsOverWholeChoicesButNotTheGeometry) {
     EXPECT_FALSE(mailbox.adoptInto(live));
     EXPECT_EQ(live.oscType, "Sine Filter");
     EXPECT_EQ(live.dimLeft, 10);
+}
 
-    // One thread posting while another adopts: every adopted record is whole.
-    live.vumType = live.camPosition = "";
-    int torn = 0;
-    std::thread poster([&] {
-        Settings s;
-        for (int i = 0; i < 2000; ++i) {
-            s.vumType = s.camPosition = std::string(static_cast<size_t>(i % 50), 'v');
-            mailbox.post(s);
-        }
+// The handover as the plug-in runs it: the configuration entry (any thread) reads the file into
+// a record of its own and posts it; the frame thread adopts what was posted, reads the file
+// again and now and then writes its record back; meanwhile the utility replaces the file.
+// Each version gives the four colours and two texts one value, so a record that mixed versions
+// shows. Also built alone under ThreadSanitizer (preset native-tsan).
+TEST(SettingsMailboxTest, ConfigReadsWhileFramesReadAndWriteAndTheFileIsReplaced) {
+    ScratchFolder folder;
+    const std::string path = folder.path() + "vis_vzrm_config.ini";
+    auto whole = [](const Settings& s) {
+        const uint32_t v = s.lhtAmbient;
+        return s.lhtDiffuse == v && s.lhtSpecularLeft == v && s.lhtSpecularRight == v &&
+               s.vumType == std::to_string(v) && s.camPosition == s.vumType;
+    };
+    auto writeVersion = [&](ProfileFile& file, uint32_t v) {
+        for (const char* key : {"lhtAmbient", "lhtDiffuse", "lhtSpecularLeft", "lhtSpecularRight",
+                                "vumType", "camPosition"})
+            file.set(kSettingsSection, key, std::to_string(v));
+        file.save(path);
+    };
+    ProfileFile utilityFile;
+    writeVersion(utilityFile, 0);
+
+    constexpr int kRounds = 1500;
+    std::atomic<bool> framesDone{false};
+    SettingsMailbox mailbox;
+    std::thread utility([&] {
+        for (uint32_t v = 1; !framesDone; ++v) writeVersion(utilityFile, v);
     });
-    for (int i = 0; i < 2000; ++i) {
-        mailbox.adoptInto(live);
-        torn += live.vumType != live.camPosition;
+    std::thread config([&] {
+        while (!framesDone) mailbox.readAndPost(path);
+    });
+    Settings live;
+    SettingsReadCache frameCache;  // what the frames keep between their reads
+    int torn = 0;
+    std::set<uint32_t> seen;
+    for (int frame = 0; frame < kRounds; ++frame) {
+        if (mailbox.adoptInto(live)) torn += !whole(live);
+        live.readFile(path, kSettingsSection, frameCache);
+        torn += !whole(live);
+        seen.insert(live.lhtAmbient);
+        if (frame % 50 == 0) live.writeFile(path, kSettingsSection);
     }
-    poster.join();
+    framesDone = true;
+    utility.join();
+    config.join();
     EXPECT_EQ(torn, 0);
+    EXPECT_GT(seen.size(), 10u);
 }
 
 }  // namespace

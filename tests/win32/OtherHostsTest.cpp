@@ -10,14 +10,6 @@
 
 namespace {
 
-// What the host printed after "host: NAME ", or "" when it printed no such line.
-std::string printed(const HostRun& run, const std::string& name, size_t from = 0) {
-    size_t at = run.output.find("host: " + name + " ", from);
-    if (at == std::string::npos) return "";
-    at += name.size() + 7;
-    return run.output.substr(at, run.output.find_first_of("\r\n", at) - at);
-}
-
 int linesIn(const std::string& path) {
     std::string text = readFileText(path);
     return static_cast<int>(std::count(text.begin(), text.end(), '\n'));

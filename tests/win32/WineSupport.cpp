@@ -199,6 +199,13 @@ HWND findProcessWindow(DWORD processId, const char* className) {
     return search.found;
 }
 
+std::string printed(const HostRun& run, const std::string& name, size_t from) {
+    size_t at = run.output.find("host: " + name + " ", from);
+    if (at == std::string::npos) return "";
+    at += name.size() + 7;
+    return run.output.substr(at, run.output.find_first_of("\r\n", at) - at);
+}
+
 std::string reportedWindow(const HostRun& run, const std::string& className) {
     size_t at = run.output.find("host: window class=" + className + " ");
     if (at == std::string::npos) return "";

@@ -78,6 +78,10 @@ struct HostRun {
 HostRun runHost(const std::string& hostPath, const std::string& args, DWORD timeoutMs = 30000,
                 const std::function<void(DWORD processId)>& whileRunning = nullptr);
 
+// What the host printed after "host: NAME " (its first such line at or after from), or "" when
+// it printed no such line.
+std::string printed(const HostRun& run, const std::string& name, size_t from = 0);
+
 // The host's report line of the window of class className ("" when there is none).
 std::string reportedWindow(const HostRun& run, const std::string& className);
 
