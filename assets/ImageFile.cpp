@@ -102,14 +102,17 @@ const char* imageFormatName(ImageFormat format) {
 }
 
 int readImageFile(const std::string& path, TgaImage& image, ImageFormat& format) {
+    File file{std::fopen(path.c_str(), "rb")};
+    return readImageFile(file.f, image, format);
+}
+
+int readImageFile(std::FILE* stream, TgaImage& image, ImageFormat& format) {
     image = TgaImage{};
     format = ImageFormat::Tga;
-    File file{std::fopen(path.c_str(), "rb")};
-    if (!file.f) return kTgaCannotOpen;
+    if (!stream) return kTgaCannotOpen;
     unsigned char head[8];
-    format = formatOf(head, std::fread(head, 1, sizeof head, file.f));
-    if (format != ImageFormat::Tga) return decode(file.f, image);
-    std::fclose(file.f);
-    file.f = nullptr;
-    return readTga(path, image);
+    format = formatOf(head, std::fread(head, 1, sizeof head, stream));
+    if (format != ImageFormat::Tga) return decode(stream, image);
+    std::rewind(stream);
+    return readTga(stream, image);
 }

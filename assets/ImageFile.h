@@ -2,6 +2,7 @@
 // Image files a model's materials may name: TGA through our own reader, PNG, JPEG and BMP
 // through stb_image. Decoding only, no OpenGL: the TextureLoader turns an image into a texture.
 
+#include <cstdio>
 #include <string>
 
 #include "assets/TgaImage.h"
@@ -21,3 +22,6 @@ constexpr int kMaxDecodedSide = 8192;
 // JPEG and BMP signatures go to stb_image (grey pictures become RGB), everything else to
 // readTga, whose results it keeps. format tells which was chosen.
 int readImageFile(const std::string& path, TgaImage& image, ImageFormat& format);
+
+// The same from a stream open at its start (kTgaCannotOpen when it is null).
+int readImageFile(std::FILE* stream, TgaImage& image, ImageFormat& format);

@@ -45,16 +45,19 @@ bool readBytes(std::FILE* f, uint64_t count, std::vector<uint8_t>& out) {
 }  // namespace
 
 int readTga(const std::string& path, TgaImage& image) {
+    File file{std::fopen(path.c_str(), "rb")};
+    return readTga(file.f, image);
+}
+
+int readTga(std::FILE* stream, TgaImage& image) {
     image.pixels.clear();
     image.pixels.shrink_to_fit();
     image.width = 0;
     image.height = 0;
-
-    File file{std::fopen(path.c_str(), "rb")};
-    if (!file.f) return kTgaCannotOpen;
+    if (!stream) return kTgaCannotOpen;
 
     uint8_t header[kHeaderSize] = {};
-    size_t got = std::fread(header, 1, kHeaderSize, file.f);
+    size_t got = std::fread(header, 1, kHeaderSize, stream);
     // A header cut short: with the colour-map and image type bytes missing the file cannot be
     // an uncompressed true-colour image (2); if those are present and acceptable, the rest of
     // the file, pixels included, is shorter than announced (5).
@@ -69,7 +72,7 @@ int readTga(const std::string& path, TgaImage& image) {
     bool topRowFirst = (header[17] & 0x20) != 0;
 
     std::vector<uint8_t> skipped;
-    if (!readBytes(file.f, header[0], skipped)) return kTgaNoPixels;
+    if (!readBytes(stream, header[0], skipped)) return kTgaNoPixels;
     if (width == 0 || height == 0) return kTgaNoPixels;
 
     // At most 65535 x 65535 x 4, which needs 64 bits even where size_t has 32.
@@ -78,7 +81,7 @@ int readTga(const std::string& path, TgaImage& image) {
     if (size > std::numeric_limits<size_t>::max()) return kTgaNoPixels;
 
     std::vector<uint8_t> pixels;
-    if (!readBytes(file.f, size, pixels)) return kTgaNoPixels;
+    if (!readBytes(stream, size, pixels)) return kTgaNoPixels;
 
     // Stored blue, green, red (, alpha); OpenGL wants red first.
     for (size_t at = 0; at < pixels.size(); at += bytesPerPixel)

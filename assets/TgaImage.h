@@ -3,6 +3,7 @@
 // reads.
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -30,3 +31,6 @@ struct TgaImage {
 // the image held before is dropped; unless the result is kTgaOk it has no pixels and a width and
 // height of 0.
 int readTga(const std::string& path, TgaImage& image);
+
+// The same from an open stream, read from where it stands (kTgaCannotOpen when it is null).
+int readTga(std::FILE* stream, TgaImage& image);

@@ -1,0 +1,103 @@
+// The settings file from bytes: the profile parser and its look-ups, then a settings read of a
+// file holding the bytes, a write over that file and a read of what was written.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "settings/ProfileFile.h"
+#include "settings/Settings.h"
+
+namespace {
+
+const char* const kKeys[] = {
+    "vzrVersion", "dimLeft", "dimTop", "dimWidth", "dimHeight", "dimResolution", "tofOnOff",
+    "vumOnOff", "vumType", "oscOnOff", "oscRotate", "oscType", "oscSamplingRate",
+    "oscRenderingMode", "bgrOnOff", "bgrName", "mdlOnOff", "mdlBeat", "mdlEffectsOnOff",
+    "mdlEffectsType", "mdlDynamicTextureOnOff", "mdlColorMap", "mdlName", "camPosition",
+    "texBits", "lhtOnOff", "lhtRotate", "lhtStroboscope", "lhtAmbient", "lhtDiffuse",
+    "lhtSpecularLeft", "lhtSpecularRight"};
+
+// A file of this process's own in memory-backed storage where there is some.
+const std::string& scratchPath() {
+    static const std::string path = [] {
+        const char* folder = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+        return std::string(folder) + "/vzrm-fuzz-settings-" + std::to_string(getpid()) + ".ini";
+    }();
+    return path;
+}
+
+void removeScratch() { std::remove(scratchPath().c_str()); }
+
+void check(bool condition) {
+    if (!condition) __builtin_trap();
+}
+
+// A value written back reads as itself unless the profile rules take something off it: the
+// quotes around a quoted value.
+bool survivesWrite(const std::string& value) {
+    return value.empty() || (value.front() != '"' && value.front() != '\'');
+}
+
+void checkSameChoices(const Settings& a, const Settings& b) {
+    check(a.dimLeft == b.dimLeft && a.dimTop == b.dimTop && a.dimWidth == b.dimWidth &&
+          a.dimHeight == b.dimHeight);
+    const uint32_t numbers[][2] = {
+        {a.tofOnOff, b.tofOnOff}, {a.vumOnOff, b.vumOnOff}, {a.oscOnOff, b.oscOnOff},
+        {a.oscRotate, b.oscRotate}, {a.bgrOnOff, b.bgrOnOff}, {a.mdlOnOff, b.mdlOnOff},
+        {a.mdlBeat, b.mdlBeat}, {a.mdlEffectsOnOff, b.mdlEffectsOnOff},
+        {a.mdlDynamicTextureOnOff, b.mdlDynamicTextureOnOff}, {a.texBits, b.texBits},
+        {a.lhtOnOff, b.lhtOnOff}, {a.lhtRotate, b.lhtRotate},
+        {a.lhtStroboscope, b.lhtStroboscope},
+        // Colours keep their red, green and blue bytes.
+        {a.lhtAmbient & 0xFFFFFF, b.lhtAmbient}, {a.lhtDiffuse & 0xFFFFFF, b.lhtDiffuse},
+        {a.lhtSpecularLeft & 0xFFFFFF, b.lhtSpecularLeft},
+        {a.lhtSpecularRight & 0xFFFFFF, b.lhtSpecularRight}};
+    for (const auto& pair : numbers) check(pair[0] == pair[1]);
+    const std::string* texts[][2] = {
+        {&a.dimResolution, &b.dimResolution}, {&a.vumType, &b.vumType},
+        {&a.oscType, &b.oscType}, {&a.oscSamplingRate, &b.oscSamplingRate},
+        {&a.oscRenderingMode, &b.oscRenderingMode}, {&a.bgrName, &b.bgrName},
+        {&a.mdlEffectsType, &b.mdlEffectsType}, {&a.mdlName, &b.mdlName},
+        {&a.mdlColorMap, &b.mdlColorMap}, {&a.camPosition, &b.camPosition}};
+    for (const auto& pair : texts)
+        if (survivesWrite(*pair[0])) check(*pair[0] == *pair[1]);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+
+    ProfileFile profile;
+    profile.parse(text);
+    check(profile.text() == text);  // reading a file changes none of its lines
+    const size_t bufferSize = size ? data[0] : 260;
+    for (const char* key : kKeys) {
+        profile.getString(kSettingsSection, key, "fallback  ", bufferSize);
+        profile.getInt(kSettingsSection, key, 7);
+        profile.getInt("", key, 7);
+    }
+    profile.set(kSettingsSection, "mdlName", text.substr(text.size() / 2));
+    profile.set(text.substr(0, 16), "added", "1");
+    profile.text();
+
+    static const bool cleanup = std::atexit(removeScratch) == 0;
+    (void)cleanup;
+    const std::string& path = scratchPath();
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return 0;
+    const bool written = std::fwrite(data, 1, size, file) == size;
+    if (std::fclose(file) != 0 || !written) return 0;
+
+    Settings first;
+    check(first.readFile(path, kSettingsSection));
+    check(first.writeFile(path, kSettingsSection));
+    Settings second;
+    check(second.readFile(path, kSettingsSection));
+    checkSameChoices(first, second);
+    return 0;
+}

@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets (preset "fuzz": clang, AddressSanitizer + UndefinedBehaviorSanitizer),
+# makes their seed corpora from our test files and generated content, and runs each target for
+# the given time, printing executions, coverage (cov/ft) and findings.
+#   scripts/fuzz.sh <seconds per target> [ase] [image] [settings]
+# Corpora grow in build/fuzz/corpus/<target> from run to run; findings (inputs that crashed,
+# leaked, ran out of memory or of time) land in build/fuzz/findings/<target>, logs in
+# build/fuzz/logs. The exit status is non-zero when any target found something.
+# FUZZ_NICE=19 runs the targets at that niceness (long runs on a shared machine).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+seconds=${1:?usage: scripts/fuzz.sh <seconds per target> [ase] [image] [settings]}
+shift
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then targets=(ase image settings); fi
+
+werror=OFF
+if [ -n "${CI:-}" ]; then werror=ON; fi
+cmake --preset fuzz -DVZRM_WERROR=$werror >/dev/null
+cmake --build --preset fuzz >/dev/null
+
+build=build/fuzz
+stage=$build/stage/Plugins/vis_vzrm
+
+# Longest input each target tries: room for several blocks of a model, a small picture of every
+# kind, a settings file with long values.
+declare -A max_len=([ase]=16384 [image]=20000 [settings]=4096)
+
+seed() {  # seed <target> <file>...
+    local dir=$build/corpus/$1 f
+    shift
+    mkdir -p "$dir"
+    for f in "$@"; do cp "$f" "$dir/seed-$(basename "$(dirname "$f")")-$(basename "$f")"; done
+}
+
+make_seeds() {
+    case $1 in
+    ase)
+        seed ase tests/models/*/Model.ase
+        # The generated models are large: their first blocks are what fits.
+        for f in "$stage"/Models/*/Model.ase; do
+            mkdir -p $build/corpus/ase
+            head -c "${max_len[ase]}" "$f" >"$build/corpus/ase/seed-$(basename "$(dirname "$f")")-head.ase"
+        done ;;
+    image)
+        seed image "$stage"/Models/Vizorama/Brass.tga
+        # Small copies of our textures and skybox faces in every format a model may name.
+        if command -v convert >/dev/null; then
+            mkdir -p $build/corpus/image
+            for f in "$stage"/Pulsar.tga "$stage"/Water.tga "$stage/Skyboxes/Late Afternoon/Up.tga"; do
+                name=$(basename "$f" .tga)
+                for ext in tga png jpg bmp; do
+                    convert "$f" -resize 12x10! -compress none \
+                        "$build/corpus/image/seed-$name.$ext" 2>/dev/null || true
+                done
+            done
+        fi ;;
+    settings)
+        seed settings scripts/demo-scene.ini fuzz/seeds/settings/* ;;
+    esac
+}
+
+status=0
+printf '%-9s %8s %12s %7s %7s %9s\n' target seconds executions cov ft findings
+for target in "${targets[@]}"; do
+    make_seeds "$target"
+    findings=$build/findings/$target
+    mkdir -p "$findings" $build/logs
+    log=$build/logs/$target.log
+    before=$(find "$findings" -type f | wc -l)
+    result=0
+    nice -n "${FUZZ_NICE:-0}" "$build/fuzz/fuzz_$target" "$build/corpus/$target" \
+        -max_total_time="$seconds" -max_len="${max_len[$target]}" -timeout=20 -rss_limit_mb=2048 \
+        -print_final_stats=1 -artifact_prefix="$findings/" >"$log" 2>&1 || result=$?
+    execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+    cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
+    ft=$(grep -o 'ft: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
+    found=$(($(find "$findings" -type f | wc -l) - before))
+    printf '%-9s %8s %12s %7s %7s %9s\n' "$target" "$seconds" "${execs:-?}" "${cov:-?}" "${ft:-?}" "$found"
+    if [ "$result" -ne 0 ] || [ "$found" -ne 0 ]; then
+        status=1
+        echo "fuzz_$target found a fault (exit $result): see $log and $findings" >&2
+        grep -m1 -A12 'ERROR\|==[0-9]*==' "$log" >&2 || tail -20 "$log" >&2
+    fi
+done
+exit $status
