@@ -33,6 +33,27 @@ ImageFormat formatOf(const unsigned char* head, size_t size) {
     return ImageFormat::Tga;  // which has no signature of its own
 }
 
+// The stb_image that Debian ships writes past a Huffman table's list of code lengths when a JPEG
+// table announces more than 256 codes. Such a file is refused before stb_image sees it: every
+// table of every Huffman-table segment is checked, wherever its marker stands in the file, and
+// read the way stb_image reads it (a table runs on past a segment that is too short for it, and
+// bytes past the end of the file read as 0).
+bool huffmanTablesFit(const unsigned char* data, size_t size) {
+    auto byte = [&](size_t at) -> unsigned { return at < size ? data[at] : 0; };
+    for (size_t marker = 0; marker + 1 < size; ++marker) {
+        if (data[marker] != 0xff || data[marker + 1] != 0xc4) continue;
+        long remaining = static_cast<long>(byte(marker + 2) << 8 | byte(marker + 3)) - 2;
+        for (size_t table = marker + 4; remaining > 0 && table < size;) {
+            unsigned codes = 0;
+            for (size_t i = 1; i <= 16; ++i) codes += byte(table + i);
+            if (codes > 256) return false;
+            table += 17 + codes;
+            remaining -= static_cast<long>(17 + codes);
+        }
+    }
+    return true;
+}
+
 struct File {
     std::FILE* f;
     ~File() {
@@ -55,11 +76,13 @@ bool readAll(std::FILE* f, std::vector<unsigned char>& bytes) {
     return std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
 }
 
-int decode(std::FILE* file, TgaImage& image) {
+int decode(std::FILE* file, ImageFormat format, TgaImage& image) {
     std::vector<unsigned char> bytes;
     if (!readAll(file, bytes)) return kTgaNoPixels;
     const stbi_uc* data = bytes.data();
     const int size = static_cast<int>(bytes.size());
+    if (format == ImageFormat::Jpeg && !huffmanTablesFit(data, bytes.size()))
+        return kImageUndecodable;
     int width = 0, height = 0, channels = 0;
     if (!stbi_info_from_memory(data, size, &width, &height, &channels)) return kImageUndecodable;
     const int wanted = channels == 2 || channels == 4 ? 4 : 3;  // keep alpha when there is some
@@ -112,7 +135,7 @@ int readImageFile(std::FILE* stream, TgaImage& image, ImageFormat& format) {
     if (!stream) return kTgaCannotOpen;
     unsigned char head[8];
     format = formatOf(head, std::fread(head, 1, sizeof head, stream));
-    if (format != ImageFormat::Tga) return decode(stream, image);
+    if (format != ImageFormat::Tga) return decode(stream, format, image);
     std::rewind(stream);
     return readTga(stream, image);
 }

@@ -12,6 +12,23 @@ namespace {
 // Far beyond any model shown in a plug-in; a file announcing more is refused as too big.
 constexpr size_t kMaxObjects = size_t{1} << 16;
 
+// What the arrays of all objects together may take, those drawing builds included: room for
+// more than a million triangles, far beyond any model shown in a plug-in, and little enough for
+// a 32-bit player to spare. A few bytes of a file can announce millions of entries in each of
+// thousands of objects; the objects beyond this get no arrays, as when memory runs out.
+constexpr uint64_t kMaxModelBytes = uint64_t{256} << 20;
+
+// The bytes an object's arrays take once allocated and built for drawing.
+uint64_t arrayBytes(const MeshObject& o) {
+    const uint64_t perVertex = sizeof(float) * (o.hasNormals ? 6 : 3);
+    const uint64_t perCorner = sizeof(float) * (3 + (o.texVertexCount ? 2 : 0) +
+                                                (o.colourVertexCount ? 3 : 0) +
+                                                (o.hasNormals ? 3 : 0));
+    return o.vertexCount * perVertex + o.texVertexCount * sizeof(float) * uint64_t{2} +
+           o.colourVertexCount * sizeof(float) * uint64_t{3} +
+           o.faceCount * (sizeof(MeshFace) + 3 * perCorner);
+}
+
 struct File {
     std::FILE* handle;
     // Untranslated, so that the block positions can be sought on every platform.
@@ -101,6 +118,7 @@ bool readModelObjects(std::FILE* file, const AseBlocks& blocks, std::vector<Mesh
         objects.shrink_to_fit();
         return false;
     }
+    uint64_t spare = kMaxModelBytes;
     for (size_t i = 0; i < count; ++i) {
         MeshObject& object = objects[i];
         const auto index = static_cast<long long>(i);
@@ -108,7 +126,9 @@ bool readModelObjects(std::FILE* file, const AseBlocks& blocks, std::vector<Mesh
         readObjectFields(file, object);
         blocks.seekGeomObject(file, index);
         readObjectFields(file, object);
-        object.allocateArrays();  // on failure the arrays stay empty and their entries are skipped
+        // Without arrays (over the bound, or no memory) the object's entries are skipped.
+        const uint64_t bytes = arrayBytes(object);
+        if (bytes <= spare && object.allocateArrays()) spare -= bytes;
         blocks.seekMaterial(file, object.materialRef);
         readObjectFields(file, object);
         blocks.seekGeomObject(file, index);

@@ -61,7 +61,9 @@ bool loadModelFile(const std::string& path, const std::string& dynamicTextureNam
 // The geometry of every object of an open ASE file, in file order, without textures: for each
 // object the material at the object's own position, then the object's fields, its arrays, the
 // material it refers to, and its mesh. tallies, when given, receives what each mesh pass met.
-// False when the objects cannot be allocated; objects is then empty.
+// False when the objects cannot be allocated; objects is then empty. Objects whose arrays would
+// take the model's past a bound far beyond real models (or that memory cannot hold) get no
+// arrays, and their entries are skipped.
 bool readModelObjects(std::FILE* file, const AseBlocks& blocks, std::vector<MeshObject>& objects,
                       std::vector<MeshEntryTally>* tallies = nullptr);
 

@@ -37,9 +37,12 @@ void check(bool condition) {
 }
 
 // A value written back reads as itself unless the profile rules take something off it: the
-// quotes around a quoted value.
+// quotes around a quoted value, and the blanks at its ends (which only a quoted value has).
 bool survivesWrite(const std::string& value) {
-    return value.empty() || (value.front() != '"' && value.front() != '\'');
+    auto plain = [](char c) {
+        return c != '"' && c != '\'' && static_cast<unsigned char>(c) > ' ' && c != '\x1a';
+    };
+    return value.empty() || (plain(value.front()) && plain(value.back()));
 }
 
 void checkSameChoices(const Settings& a, const Settings& b) {

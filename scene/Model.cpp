@@ -61,11 +61,14 @@ void Model::load(ModelScene& sceneRef, TextureLoader& loader, bool force) {
     if (!force && (currentName == name || name.empty() || settings_.mdlOnOff == 0)) return;
     currentName = name;
     std::string previous = platform::currentDirectory();
-    platform::setCurrentDirectory(pluginFolder + modelsFolder + currentName);
+    // A model folder that is missing (or a file) must not make us load a "Model.ase" from
+    // whatever folder is current: that fails like a folder without the file.
+    const bool entered = platform::setCurrentDirectory(pluginFolder + modelsFolder + currentName);
     loader.magFilter = loader.minFilter = GL_LINEAR;
     loader.wrapS = loader.wrapT = GL_REPEAT;
     bool uses = false;
-    if (loadModelFile("Model.ase", dynamicTextureName, sceneRef, loader, dynamicTexture, uses))
+    if (entered &&
+        loadModelFile("Model.ase", dynamicTextureName, sceneRef, loader, dynamicTexture, uses))
         usesDynamicTexture = uses;
     else
         platform::showMessage(nullptr, "Failed loading Model.ase!", "Error");

@@ -7,6 +7,7 @@
 #include "assets/AseReader.h"
 #include "assets/ModelScene.h"
 #include "assets/TextScan.h"
+#include "tests/native/TestFiles.h"
 #include "tools/bench/AseSample.h"
 
 namespace {
@@ -15,7 +16,7 @@ namespace {
 struct TextStream {
     std::FILE* file;
     explicit TextStream(const std::string& text) : file(std::tmpfile()) {
-        std::fputs(text.c_str(), file);
+        std::fwrite(text.data(), 1, text.size(), file);
         std::rewind(file);
     }
     ~TextStream() { std::fclose(file); }
@@ -157,26 +158,68 @@ TEST(AseReaderTest, FillsAnObjectTurningZUpIntoYUp) {
     EXPECT_FALSE(faceInRange(object, object.faces[0], true, true));
 }
 
-TEST(AseReaderTest, OddInputNeitherOverrunsNorAllocatesWithoutLimit) {
-    std::string longToken(1000, 'x');
-    TextStream ase("*GEOMOBJECT {\n*BITMAP \"" + longToken + "\"\n*MESH_NUMVERTEX -1\n"
-                   "*MESH_NUMFACES\n*MESH_VERTEX 0 1 2 3\n*MESH_TVERT 0 1 1\n");
-    MeshObject object;
-    seekGeomObject(ase.file, 0);
-    readObjectFields(ase.file, object);
-    EXPECT_EQ(std::strlen(object.bitmapName), 253u);
-    EXPECT_EQ(object.faceCount, 0u);
-    EXPECT_FALSE(object.allocateArrays());  // 4294967295 vertices
-    EXPECT_TRUE(object.vertices.empty());
-    seekGeomObject(ase.file, 0);
-    readMeshData(ase.file, object);  // no arrays: every entry is ignored
+// Hostile model files load as far as they match: no read or write outside an array, no
+// allocation a few bytes can make huge, and the right objects for what is there.
+TEST(AseReaderTest, HostileFilesLoadAsFarAsTheyMatch) {
+    const std::string quad = readTextFile(VZRM_TEST_MODELS "/Quad/Model.ase");
+    std::string garbage(1 << 16, '\0');
+    uint32_t seed = 1;
+    for (char& c : garbage) c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 23);
+    const std::string object = "*GEOMOBJECT {\n";
+    const std::string huge = "*MESH_NUMVERTEX 4000000\n*MESH_NUMFACES 4000000\n*MESH_NORMALS\n";
+    struct Case {
+        const char* what;
+        std::string text;
+        size_t objects;
+        size_t corners;  // of all objects' draw arrays
+    };
+    std::vector<Case> cases = {
+        {"counts beyond 32 bits and below 0",
+         object + "*MESH_NUMVERTEX -1\n*MESH_NUMFACES 4294967296\n*MESH_NUMTVERTEX "
+                  "99999999999999999999\n*MESH_NUMCVERTEX\n*MESH_VERTEX 0 1 2 3\n"
+                  "*MESH_FACE 0: A: 0 B: 0 C: 0\n",
+         1, 0},
+        {"millions announced by objects of a few bytes", object + huge + object + huge, 2, 0},
+        {"indices out of range",
+         object + "*MESH_NUMVERTEX 2\n*MESH_NUMFACES 2\n*MESH_NUMTVERTEX 1\n"
+                  "*MESH_VERTEX -1 9 9 9\n*MESH_VERTEX 2 9 9 9\n*MESH_VERTEX 4294967296 9 9 9\n"
+                  "*MESH_TVERT 5 1 1 1\n*MESH_FACE -1: A: 0 B: 1 C: 1\n"
+                  "*MESH_FACE 0: A: 0 B: 1 C: 2\n*MESH_FACE 1: A: 0 B: 1 C: 4294967297\n"
+                  "*MESH_TFACE 1 0 0 -1\n*MESH_FACENORMAL 7 1 1 1\n*MATERIAL_REF 99\n",
+         1, 0},  // face 1's last corner wraps to 1, but its texture corner lies outside
+        {"a line of 10,000 characters and a name as long",
+         std::string(10000, 'x') + "\n" + object + "*MATERIAL_REF 0\n*BITMAP \"" +
+             std::string(10000, 'n') + "\"\n*MESH_NUMVERTEX 1\n*MESH_NUMFACES 1\n",
+         1, 3},
+        {"binary garbage", garbage, 0, 0},
+        {"garbage within an object", object + garbage, 1, 0},
+    };
+    // The real model cut at every line and in the middle of every line: 0, 1 or 2 objects.
+    for (size_t end = quad.find('\n'); end != std::string::npos; end = quad.find('\n', end + 1)) {
+        const size_t start = quad.rfind('\n', end - 1);
+        cases.push_back({"cut", quad.substr(0, end + 1), SIZE_MAX, SIZE_MAX});
+        cases.push_back({"cut", quad.substr(0, (start + end) / 2), SIZE_MAX, SIZE_MAX});
+    }
+    cases.push_back({"whole", quad, 2, 9});
 
-    // A name without its closing quote on the line is the token after the opening quote less
-    // its last character, and what follows on the line is read on.
-    TextStream open("*BITMAP \"wood.tga *UVW_U_TILING 2\n*BITMAP\n\"\n");
-    readObjectFields(open.file, object);
-    EXPECT_STREQ(object.bitmapName, "wood.tg");
-    EXPECT_FLOAT_EQ(object.uTiling, 2);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.what) + ", " + std::to_string(c.text.size()) + " bytes");
+        TextStream ase(c.text);
+        std::vector<MeshObject> objects;
+        ASSERT_TRUE(readModelObjects(ase.file, AseBlocks::indexed(ase.file), objects));
+        size_t corners = 0;
+        for (const MeshObject& o : objects) {
+            EXPECT_LT(std::strlen(o.bitmapName), sizeof o.bitmapName);
+            ObjectArrays arrays;
+            ASSERT_TRUE(buildObjectArrays(o, arrays));
+            corners += arrays.corners();
+        }
+        if (c.objects != SIZE_MAX) {
+            EXPECT_EQ(objects.size(), c.objects);
+            EXPECT_EQ(corners, c.corners);
+        }
+        EXPECT_LE(objects.size(), 2u);
+    }
 }
 
 // The reader's own formatted input against the C library's on awkward numbers: the same

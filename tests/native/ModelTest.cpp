@@ -259,16 +259,24 @@ TEST(ModelTest, LoadsByNameAndCapturesOnlyForTheLivePicture) {
     EXPECT_EQ(r.scene.modelScene->objects[0].textureName, wood);
     EXPECT_EQ(platform::headless::windowCaptures(), captures + 2);
 
-    // A folder without Model.ase: told once, the model shown before stays.
-    settings("mdlOnOff=1\r\nmdlName=NoFile\r\n");
-    r.frame(silence);
-    r.frame(silence);
+    // A folder without Model.ase, and a model folder that is a file while the current folder
+    // holds another model's Model.ase: each told once, the model shown before stays.
+    writeTextFile(plugin + "Models/File", "");
+    const std::filesystem::path current = std::filesystem::current_path();
+    std::filesystem::current_path(plugin + "Models/Live");
+    for (const char* name : {"NoFile", "File"}) {
+        settings("mdlOnOff=1\r\nmdlName=" + std::string(name) + "\r\n");
+        r.frame(silence);
+        r.frame(silence);
+    }
+    std::filesystem::current_path(current);
     auto messages = platform::headless::takeMessages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "Failed loading Model.ase!");
-    EXPECT_EQ(messages[0].caption, "Error");
+    ASSERT_EQ(messages.size(), 2u);
+    for (const auto& message : messages)
+        EXPECT_EQ(message.text + "|" + message.caption, "Failed loading Model.ase!|Error");
     EXPECT_EQ(r.scene.modelScene->objectCount, 1u);
-    EXPECT_TRUE(glIsTexture(wood));
+    EXPECT_EQ(r.scene.modelScene->objects[0].textureName, wood);
+    EXPECT_FALSE(model.usesDynamicTexture);
 
     // A change of texture depth reloads the model named, whatever it is.
     settings("mdlOnOff=1\r\nmdlName=Plain\r\n");

@@ -90,6 +90,19 @@ TEST_F(SettingsFile, NeitherLosesAnUnreadableFileNorWritesWhereItShouldNot) {
     EXPECT_EQ(s.vumType, "Beam");
     EXPECT_FALSE(s.write(kSettingsFile, kSettingsSection));
     EXPECT_TRUE(std::filesystem::is_directory(path));
+    // A file of 10 MB and one of binary garbage are read, and a write keeps all of them.
+    std::filesystem::remove(path);
+    std::string garbage(4096, '\0');
+    uint32_t seed = 7;
+    for (char& c : garbage) c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 23);
+    for (const std::string& text :
+         {std::string(10 << 20, 'x') + "\r\n[Vizorama]\r\nvumType=Big\r\n", garbage}) {
+        Settings t;
+        read(t, text);
+        EXPECT_EQ(t.vumType, text == garbage ? "Double Fixed Point" : "Big");
+        ASSERT_TRUE(t.write(kSettingsFile, kSettingsSection));
+        EXPECT_EQ(readTextFile(path).compare(0, text.size(), text), 0);
+    }
     // A path beyond the platform's limit: nothing is written.
     std::string deep = folder.path() + std::string(200, 'd') + "/";
     std::filesystem::create_directories(deep + "Plugins/vis_vzrm/Configurations");

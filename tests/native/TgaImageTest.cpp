@@ -63,6 +63,8 @@ TEST(TgaImage, RefusesOtherKindsAndShortFilesLeavingNoPixels) {
         {tgaFile({0, 10, 3, 3, 24, 0}, "").substr(0, 5), kTgaNotTrueColour},     // cut run-length
         {tgaFile({0, 2, 2, 2, 16, 0}, std::string(8, '\0')), kTgaBadDepth},
         {tgaFile({0, 2, 2, 0, 32, 0x20}, four), kTgaNoPixels},  // no rows to turn over
+        {tgaFile({0, 2, 0, 0, 24, 0}, four), kTgaNoPixels},     // 0 x 0
+        {std::string("\0\0\2\xff\xff\0\xfe\x80", 8), kTgaNoPixels},  // garbage: a cut header
         // The largest size a header can announce (16 GiB, more than a 32-bit size_t holds),
         // with almost nothing behind it.
         {tgaFile({0, 2, 65535, 65535, 32, 0}, std::string(100, 'p')), kTgaNoPixels},
@@ -72,18 +74,20 @@ TEST(TgaImage, RefusesOtherKindsAndShortFilesLeavingNoPixels) {
     for (size_t length : {size_t{3}, size_t{17}, size_t{19}, whole.size() - 1})
         cases.push_back({whole.substr(0, length), kTgaNoPixels});
     cases.push_back({"", kTgaCannotOpen});  // stands for a missing file
+    cases.push_back({"", -1});              // stands for a folder: no picture, whatever the cause
 
     ScratchFolder dir;
     for (size_t i = 0; i < cases.size(); ++i) {
         SCOPED_TRACE(i);
         const auto& [file, status] = cases[i];
-        if (status != kTgaCannotOpen) writeTextFile(dir.path() + "image.tga", file);
+        if (status >= 0 && status != kTgaCannotOpen) writeTextFile(dir.path() + "image.tga", file);
         TgaImage image;
         image.pixels.assign(27, 1);  // left from an earlier read
         image.width = 3;
-        EXPECT_EQ(
-            readTga(dir.path() + (status == kTgaCannotOpen ? "missing.tga" : "image.tga"), image),
-            status);
+        const std::string name = status < 0 ? "" : status == kTgaCannotOpen ? "missing.tga" : "image.tga";
+        const int result = readTga(dir.path() + name, image);
+        if (status < 0) EXPECT_NE(result, kTgaOk);
+        else EXPECT_EQ(result, status);
         EXPECT_TRUE(image.pixels.empty() && image.width == 0);
     }
 }
