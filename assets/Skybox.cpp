@@ -51,10 +51,13 @@ void Skybox::load(TextureLoader& loader, bool force) {
     if (!force && (currentName == name || name.empty() || settings_.bgrOnOff == 0)) return;
     currentName = name;
     std::string previous = platform::currentDirectory();
-    platform::setCurrentDirectory(pluginFolder + skyboxesFolder + currentName);
+    // A folder that is missing (or a file) gives white faces, never the pictures of whatever
+    // folder is current.
+    const bool entered = platform::setCurrentDirectory(pluginFolder + skyboxesFolder + currentName);
     static const char* const kFaces[6] = {"Left.tga", "Right.tga", "Back.tga",
                                           "Front.tga", "Up.tga",    "Down.tga"};
-    build(loader, kFaces);
+    static const char* const kNoFaces[6] = {};
+    build(loader, entered ? kFaces : kNoFaces);
     platform::setCurrentDirectory(previous);
 }
 
@@ -63,7 +66,8 @@ void Skybox::build(TextureLoader& loader, const char* const faceFiles[6]) {
     textureLoader = &loader;
     loader.wrapS = loader.wrapT = GL_CLAMP_TO_EDGE;
     loader.magFilter = loader.minFilter = GL_LINEAR;
-    for (int i = 0; i < 6; ++i) faceTextures[i] = loader.loadTexture(faceFiles[i]);
+    for (int i = 0; i < 6; ++i)
+        faceTextures[i] = faceFiles[i] ? loader.loadTexture(faceFiles[i]) : 0;
     upperList = compile(kUpper, faceTextures, 4);
     lowerList = compile(kLower, faceTextures, 5);
 }

@@ -19,7 +19,8 @@ public:
     // tried again until the name changes.
     void load(TextureLoader& loader, bool force);
 
-    // Replaces the face textures (Left, Right, Back, Front, Up, Down) and the display lists.
+    // Replaces the face textures (Left, Right, Back, Front, Up, Down) and the display lists; a
+    // null file name leaves its face white.
     void build(TextureLoader& loader, const char* const faceFiles[6]);
 
     // Deletes the textures and the lists (the context must be current).

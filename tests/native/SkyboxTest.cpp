@@ -63,6 +63,14 @@ TEST(SkyboxTest, LoadsWhenTheNameOrTheDepthChangesWhileTheBackgroundIsOn) {
     EXPECT_EQ(sky.currentName, "No Top");
     sky.load(*r.scene.textureLoader, true);
     EXPECT_TRUE(sky.currentName.empty() && sky.faceTextures[0] == 0);
+    // A skybox "folder" that is a file, while the current folder holds another sky: all white.
+    writeTextFile(plugin + "Skyboxes/File", "");
+    const fs::path current = fs::current_path();
+    fs::current_path(plugin + "Skyboxes/Late Afternoon");
+    frame("bgrName=File\r\n");
+    fs::current_path(current);
+    for (GLuint face : sky.faceTextures) EXPECT_EQ(face, 0u);
+    EXPECT_NE(sky.upperList, 0u);
 }
 
 }  // namespace
