@@ -12,6 +12,7 @@ packages=(
   libosmesa6-dev libglu1-mesa-dev libgl-dev
   googletest libgtest-dev libstb-dev
   nsis zip
+  clang-14 libclang-rt-14-dev
 )
 
 sudo=""

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds every configuration and runs every test tier:
 #   1. native unit tests (portable core, under AddressSanitizer + UndefinedBehaviorSanitizer),
-#      and the settings tests, whose threads share the settings file, under ThreadSanitizer;
+#      the settings tests, whose threads share the settings file, under ThreadSanitizer, and
+#      each fuzz target of the file readers for a few seconds so that none can rot;
 #   2. checks of the shipped 32-bit binaries (format, export, imports) and of the packages
 #      (setup program, zip, symbols) that scripts/package.sh makes from them;
 #   3. Win32 and end-to-end tests under Wine + Xvfb: the real DLL in our host.
@@ -28,6 +29,9 @@ ctest --preset native
 echo "== settings tests under ThreadSanitizer"
 build native-tsan
 ctest --preset native-tsan
+
+echo "== fuzz targets, briefly (clang, libFuzzer)"
+bash scripts/fuzz.sh 12
 
 echo "== 32-bit Windows build"
 build win32
