@@ -152,7 +152,9 @@ void readBitmapName(std::FILE* f, char (&bitmapName)[256]) {
     if (start < 0 || std::fseek(f, start, SEEK_SET) != 0) return;
     char token[255];
     if (std::fscanf(f, "%254s", token) == 1) {
-        token[std::strlen(token) - 1] = '\0';
+        // A NUL byte in the file ends the name early, possibly before its first character.
+        const size_t length = std::strlen(token);
+        if (length > 0) token[length - 1] = '\0';
         std::memcpy(bitmapName, token, std::strlen(token) + 1);
     }
 }

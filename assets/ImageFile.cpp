@@ -84,10 +84,16 @@ int decode(std::FILE* file, ImageFormat format, TgaImage& image) {
     if (format == ImageFormat::Jpeg && !huffmanTablesFit(data, bytes.size()))
         return kImageUndecodable;
     int width = 0, height = 0, channels = 0;
-    if (!stbi_info_from_memory(data, size, &width, &height, &channels)) return kImageUndecodable;
+    // stb_image takes a BMP of no rows for a picture; a picture without pixels is none.
+    if (!stbi_info_from_memory(data, size, &width, &height, &channels) || width <= 0 ||
+        height <= 0)
+        return kImageUndecodable;
     const int wanted = channels == 2 || channels == 4 ? 4 : 3;  // keep alpha when there is some
     stbi_uc* pixels = stbi_load_from_memory(data, size, &width, &height, &channels, wanted);
-    if (!pixels) return kImageUndecodable;
+    if (!pixels || width <= 0 || height <= 0) {
+        stbi_image_free(pixels);
+        return kImageUndecodable;
+    }
 
     // stb_image gives the top row first; OpenGL takes the bottom row first.
     const size_t stride = static_cast<size_t>(width) * static_cast<size_t>(wanted);

@@ -191,6 +191,9 @@ TEST(AseReaderTest, HostileFilesLoadAsFarAsTheyMatch) {
          std::string(10000, 'x') + "\n" + object + "*MATERIAL_REF 0\n*BITMAP \"" +
              std::string(10000, 'n') + "\"\n*MESH_NUMVERTEX 1\n*MESH_NUMFACES 1\n",
          1, 3},
+        {"a NUL byte opening a name without its closing quote",
+         object + "*BITMAP \"" + std::string(1, '\0') + "x\n*MESH_NUMVERTEX 1\n*MESH_NUMFACES 1\n",
+         1, 3},
         {"binary garbage", garbage, 0, 0},
         {"garbage within an object", object + garbage, 1, 0},
     };

@@ -204,7 +204,8 @@ TEST_F(TextureLoaderTest, DecodesPngJpegAndBmpIntoTheTgaLayout) {
     // Damaged pictures give a whole picture or none: each file cut at every byte (a decoder may
     // take a cut picture's missing end for black), garbage after each signature; and these
     // give none: a JPEG Huffman table of more than 256 codes (which the stb_image we build with
-    // would write past its end) and a PNG as large as a header can say.
+    // would write past its end), a PNG as large as a header can say, and a BMP without rows
+    // (which stb_image takes for a picture).
     std::vector<std::pair<std::string, bool>> damaged;
     for (const std::string& path : {png, jpg, bmp}) {
         const std::string whole = readTextFile(path);
@@ -217,6 +218,9 @@ TEST_F(TextureLoaderTest, DecodesPngJpegAndBmpIntoTheTgaLayout) {
     std::string vast = readTextFile(png);
     vast.replace(16, 8, std::string("\x7f\xff\xff\xff\x7f\xff\xff\xff", 8));
     damaged.push_back({vast, true});
+    std::string rowless = readTextFile(bmp);
+    rowless.replace(22, 4, std::string(4, '\0'));  // a BMP 3 pixels wide and 0 high
+    damaged.push_back({rowless, true});
     for (const auto& [file, fails] : damaged) {
         SCOPED_TRACE(file.size());
         writeTextFile(dir.path() + "bad", file);
