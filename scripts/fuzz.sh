@@ -84,7 +84,7 @@ for target in "${targets[@]}"; do
     make_seeds "$target"
     findings=$build/findings/$target
     mkdir -p "$findings" $build/logs
-    log=$build/logs/$target.log
+    log=$build/logs/$target-${seconds}s.log  # a brief run beside a long one keeps its own
     findings_now() { find "$findings" -type f ! -name 'slow-unit-*' | wc -l; }
     before=$(findings_now)
     result=0
