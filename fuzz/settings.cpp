@@ -1,10 +1,13 @@
-// The settings file from bytes: the profile parser and its look-ups, then a settings read of a
-// file holding the bytes, a write over that file and a read of what was written.
+// The settings file from bytes: the profile parser and its look-ups, in a new profile and in one
+// kept from input to input as the frames keep theirs; then a settings read of a file holding
+// the bytes (a one-off read and a frame's read with kept buffers, which must agree), a write
+// over that file and a read of what was written.
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -45,7 +48,8 @@ bool survivesWrite(const std::string& value) {
     return value.empty() || (plain(value.front()) && plain(value.back()));
 }
 
-void checkSameChoices(const Settings& a, const Settings& b) {
+// afterWrite: b was read from what a wrote, which keeps only what a write can keep.
+void checkSameChoices(const Settings& a, const Settings& b, bool afterWrite) {
     check(a.dimLeft == b.dimLeft && a.dimTop == b.dimTop && a.dimWidth == b.dimWidth &&
           a.dimHeight == b.dimHeight);
     const uint32_t numbers[][2] = {
@@ -55,11 +59,12 @@ void checkSameChoices(const Settings& a, const Settings& b) {
         {a.mdlDynamicTextureOnOff, b.mdlDynamicTextureOnOff}, {a.texBits, b.texBits},
         {a.lhtOnOff, b.lhtOnOff}, {a.lhtRotate, b.lhtRotate},
         {a.lhtStroboscope, b.lhtStroboscope},
-        // Colours keep their red, green and blue bytes.
-        {a.lhtAmbient & 0xFFFFFF, b.lhtAmbient}, {a.lhtDiffuse & 0xFFFFFF, b.lhtDiffuse},
-        {a.lhtSpecularLeft & 0xFFFFFF, b.lhtSpecularLeft},
-        {a.lhtSpecularRight & 0xFFFFFF, b.lhtSpecularRight}};
-    for (const auto& pair : numbers) check(pair[0] == pair[1]);
+        {a.lhtAmbient, b.lhtAmbient}, {a.lhtDiffuse, b.lhtDiffuse},
+        {a.lhtSpecularLeft, b.lhtSpecularLeft}, {a.lhtSpecularRight, b.lhtSpecularRight}};
+    const size_t colours = std::size(numbers) - 4;
+    for (size_t i = 0; i < std::size(numbers); ++i)  // a write keeps a colour's three bytes
+        check((afterWrite && i >= colours ? numbers[i][0] & 0xFFFFFF : numbers[i][0]) ==
+              numbers[i][1]);
     const std::string* texts[][2] = {
         {&a.dimResolution, &b.dimResolution}, {&a.vumType, &b.vumType},
         {&a.oscType, &b.oscType}, {&a.oscSamplingRate, &b.oscSamplingRate},
@@ -67,7 +72,7 @@ void checkSameChoices(const Settings& a, const Settings& b) {
         {&a.mdlEffectsType, &b.mdlEffectsType}, {&a.mdlName, &b.mdlName},
         {&a.mdlColorMap, &b.mdlColorMap}, {&a.camPosition, &b.camPosition}};
     for (const auto& pair : texts)
-        if (survivesWrite(*pair[0])) check(*pair[0] == *pair[1]);
+        if (!afterWrite || survivesWrite(*pair[0])) check(*pair[0] == *pair[1]);
 }
 
 }  // namespace
@@ -75,13 +80,16 @@ void checkSameChoices(const Settings& a, const Settings& b) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
 
+    static ProfileFile kept;
     ProfileFile profile;
     profile.parse(text);
-    check(profile.text() == text);  // reading a file changes none of its lines
+    kept.parse(text);
+    check(profile.text() == text && kept.text() == text);  // reading changes none of its lines
     const size_t bufferSize = size ? data[0] : 260;
     for (const char* key : kKeys) {
-        profile.getString(kSettingsSection, key, "fallback  ", bufferSize);
-        profile.getInt(kSettingsSection, key, 7);
+        const std::string value = profile.getString(kSettingsSection, key, "fallback  ", bufferSize);
+        check(kept.value(kSettingsSection, key, "fallback  ", bufferSize) == value);
+        check(kept.getInt(kSettingsSection, key, 7) == profile.getInt(kSettingsSection, key, 7));
         profile.getInt("", key, 7);
     }
     profile.set(kSettingsSection, "mdlName", text.substr(text.size() / 2));
@@ -96,11 +104,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool written = std::fwrite(data, 1, size, file) == size;
     if (std::fclose(file) != 0 || !written) return 0;
 
-    Settings first;
+    static SettingsReadCache cache;
+    Settings first, frame;
     check(first.readFile(path, kSettingsSection));
+    check(frame.readFile(path, kSettingsSection, cache));
+    checkSameChoices(first, frame, false);
     check(first.writeFile(path, kSettingsSection));
     Settings second;
     check(second.readFile(path, kSettingsSection));
-    checkSameChoices(first, second);
+    checkSameChoices(first, second, true);
     return 0;
 }
