@@ -19,8 +19,13 @@ if [ ${#targets[@]} -eq 0 ]; then targets=(ase image texture settings); fi
 
 werror=OFF
 if [ -n "${CI:-}" ]; then werror=ON; fi
-cmake --preset fuzz -DVZRM_WERROR=$werror >/dev/null
-cmake --build --preset fuzz >/dev/null
+# Runs of different targets may start side by side: one builds at a time.
+mkdir -p build/fuzz
+(
+    flock 9
+    cmake --preset fuzz -DVZRM_WERROR=$werror >/dev/null
+    cmake --build --preset fuzz >/dev/null
+) 9>build/fuzz/.build-lock
 
 build=build/fuzz
 stage=$build/stage/Plugins/vis_vzrm
