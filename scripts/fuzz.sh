@@ -24,7 +24,7 @@ mkdir -p build/fuzz
 (
     flock 9
     cmake --preset fuzz -DVZRM_WERROR=$werror >/dev/null
-    cmake --build --preset fuzz >/dev/null
+    cmake --build --preset fuzz >build/fuzz/build.log || { cat build/fuzz/build.log; exit 1; }
 ) 9>build/fuzz/.build-lock
 
 build=build/fuzz
