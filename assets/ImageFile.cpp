@@ -1,5 +1,6 @@
 #include "assets/ImageFile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -54,6 +55,53 @@ bool huffmanTablesFit(const unsigned char* data, size_t size) {
     return true;
 }
 
+// It also decodes a scan with whatever a Huffman table it names holds when no segment before
+// the scan defined that table, and reads past the table's code limits. Such a file is refused:
+// the segments are walked in order (entropy-coded data skipped up to the next marker) and each
+// scan's tables must have been defined: both of each component in a sequential picture, the
+// DC or the AC table (by the scan's first coefficient) in a progressive one.
+bool scansUseDefinedTables(const unsigned char* data, size_t size) {
+    bool defined[2][4] = {};
+    bool progressive = false;
+    for (size_t at = 2; at + 4 <= size;) {
+        const unsigned marker = data[at + 1];
+        if (data[at] != 0xff || marker == 0xff) {  // entropy-coded data, or a fill byte
+            ++at;
+            continue;
+        }
+        if (marker == 0x00 || marker == 0x01 || (marker >= 0xd0 && marker <= 0xd7)) {
+            at += 2;  // a stuffed byte or a restart marker: no segment
+            continue;
+        }
+        if (marker == 0xd9) break;  // the end of the picture
+        const size_t segment = at + 4;
+        const size_t end = std::min(size, at + 2 + (size_t{data[at + 2]} << 8 | data[at + 3]));
+        if (marker == 0xc2) progressive = true;
+        if (marker == 0xc4)
+            for (size_t table = segment; table + 17 <= end;) {
+                const unsigned kind = data[table] >> 4, id = data[table] & 15;
+                if (kind < 2 && id < 4) defined[kind][id] = true;
+                size_t codes = 0;
+                for (size_t i = 1; i <= 16; ++i) codes += data[table + i];
+                table += 17 + codes;
+            }
+        if (marker == 0xda && segment < end) {
+            const size_t components = data[segment];
+            const size_t start = segment + 1 + 2 * components;  // the first coefficient
+            if (start >= end) return false;
+            const bool dc = !progressive || data[start] == 0, ac = !progressive || data[start] != 0;
+            for (size_t i = 0; i < components; ++i) {
+                const unsigned tables = data[segment + 2 + 2 * i];
+                if ((dc && ((tables >> 4) > 3 || !defined[0][tables >> 4])) ||
+                    (ac && ((tables & 15) > 3 || !defined[1][tables & 15])))
+                    return false;
+            }
+        }
+        at += 2 + (size_t{data[at + 2]} << 8 | data[at + 3]);
+    }
+    return true;
+}
+
 struct File {
     std::FILE* f;
     ~File() {
@@ -81,7 +129,8 @@ int decode(std::FILE* file, ImageFormat format, TgaImage& image) {
     if (!readAll(file, bytes)) return kTgaNoPixels;
     const stbi_uc* data = bytes.data();
     const int size = static_cast<int>(bytes.size());
-    if (format == ImageFormat::Jpeg && !huffmanTablesFit(data, bytes.size()))
+    if (format == ImageFormat::Jpeg &&
+        (!huffmanTablesFit(data, bytes.size()) || !scansUseDefinedTables(data, bytes.size())))
         return kImageUndecodable;
     int width = 0, height = 0, channels = 0;
     // stb_image takes a BMP of no rows for a picture; a picture without pixels is none.
