@@ -102,6 +102,19 @@ bool scansUseDefinedTables(const unsigned char* data, size_t size) {
     return true;
 }
 
+// And it copies the first PNG data chunk with memcpy from a buffer it has not made yet when that
+// chunk is empty (undefined, though 0 bytes): such a file is refused.
+bool firstPngDataChunkHolds(const unsigned char* data, size_t size) {
+    for (size_t at = 8; at + 8 <= size;) {
+        const uint64_t length = uint64_t{data[at]} << 24 | data[at + 1] << 16 | data[at + 2] << 8 |
+                                data[at + 3];
+        if (std::memcmp(data + at + 4, "IDAT", 4) == 0) return length > 0;
+        if (size - at < 12 || length > size - at - 12) break;  // runs past the end
+        at += 12 + static_cast<size_t>(length);
+    }
+    return true;
+}
+
 struct File {
     std::FILE* f;
     ~File() {
@@ -131,6 +144,8 @@ int decode(std::FILE* file, ImageFormat format, TgaImage& image) {
     const int size = static_cast<int>(bytes.size());
     if (format == ImageFormat::Jpeg &&
         (!huffmanTablesFit(data, bytes.size()) || !scansUseDefinedTables(data, bytes.size())))
+        return kImageUndecodable;
+    if (format == ImageFormat::Png && !firstPngDataChunkHolds(data, bytes.size()))
         return kImageUndecodable;
     int width = 0, height = 0, channels = 0;
     // stb_image takes a BMP of no rows for a picture; a picture without pixels is none.

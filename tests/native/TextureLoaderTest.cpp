@@ -205,7 +205,8 @@ TEST_F(TextureLoaderTest, DecodesPngJpegAndBmpIntoTheTgaLayout) {
     // take a cut picture's missing end for black), garbage after each signature; and these
     // give none: a JPEG Huffman table of more than 256 codes (which the stb_image we build with
     // would write past its end), a scan naming tables never defined (which it would read past),
-    // a PNG as large as a header can say, and a BMP without rows (which it takes for a picture).
+    // a PNG as large as a header can say or with an empty first data chunk (which it would copy
+    // from nowhere), and a BMP without rows (which it takes for a picture).
     std::vector<std::pair<std::string, bool>> damaged;
     for (const std::string& path : {png, jpg, bmp}) {
         const std::string whole = readTextFile(path);
@@ -221,6 +222,9 @@ TEST_F(TextureLoaderTest, DecodesPngJpegAndBmpIntoTheTgaLayout) {
     std::string undefinedTables = readTextFile(jpg);
     undefinedTables[undefinedTables.find("\xff\xda") + 6] = '\x23';  // scan tables 2 and 3
     damaged.push_back({undefinedTables, true});
+    std::string emptyData = readTextFile(png);
+    emptyData.insert(emptyData.find("IDAT") - 4, std::string("\0\0\0\0IDAT\0\0\0\0", 12));
+    damaged.push_back({emptyData, true});
     std::string rowless = readTextFile(bmp);
     rowless.replace(22, 4, std::string(4, '\0'));  // a BMP 3 pixels wide and 0 high
     damaged.push_back({rowless, true});
