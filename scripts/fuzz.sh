@@ -57,7 +57,7 @@ make_seeds() {
             head -c "${max_len[ase]}" "$f" >"$build/corpus/ase/seed-$(basename "$(dirname "$f")")-head.ase"
         done ;;
     image)
-        seed image "$stage"/Models/Vizorama/Brass.tga
+        seed image "$stage"/Models/Vizorama/Brass.tga fuzz/seeds/image/*
         # Small copies of our textures and skybox faces in every format a model may name.
         if command -v convert >/dev/null; then
             mkdir -p $build/corpus/image
