@@ -13,16 +13,9 @@
 
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
+#include "tests/common/SettingsKeys.h"
 
 namespace {
-
-const char* const kKeys[] = {
-    "vzrVersion", "dimLeft", "dimTop", "dimWidth", "dimHeight", "dimResolution", "tofOnOff",
-    "vumOnOff", "vumType", "oscOnOff", "oscRotate", "oscType", "oscSamplingRate",
-    "oscRenderingMode", "bgrOnOff", "bgrName", "mdlOnOff", "mdlBeat", "mdlEffectsOnOff",
-    "mdlEffectsType", "mdlDynamicTextureOnOff", "mdlColorMap", "mdlName", "camPosition",
-    "texBits", "lhtOnOff", "lhtRotate", "lhtStroboscope", "lhtAmbient", "lhtDiffuse",
-    "lhtSpecularLeft", "lhtSpecularRight"};
 
 // A file of this process's own in memory-backed storage where there is some.
 const std::string& scratchPath() {
@@ -86,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     kept.parse(text);
     check(profile.text() == text && kept.text() == text);  // reading changes none of its lines
     const size_t bufferSize = size ? data[0] : 260;
-    for (const char* key : kKeys) {
+    for (const char* key : kSettingsWriteOrder) {
         const std::string value = profile.getString(kSettingsSection, key, "fallback  ", bufferSize);
         check(kept.value(kSettingsSection, key, "fallback  ", bufferSize) == value);
         check(kept.getInt(kSettingsSection, key, 7) == profile.getInt(kSettingsSection, key, 7));
