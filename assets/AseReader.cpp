@@ -49,7 +49,7 @@ enum class Key {
     Other, GeomObject, Material,
     NumVertex, NumFaces, NumTVertex, NumTVFaces, NumCVertex, NumCVFaces, MaterialRef, Normals,
     UTiling, VTiling, UOffset, VOffset, Bitmap,
-    Vertex, VertexNormal, FaceNormal, TVert, VertCol, Face, TFace, CFace,
+    Vertex, VertexNormal, FaceNormal, TVert, VertCol, Face, TFace, CFace, MappingChannel,
 };
 
 struct KeyText {
@@ -71,7 +71,7 @@ const KeyText kKeys[] = {
     VZRM_KEY("*MESH_VERTEXNORMAL", VertexNormal), VZRM_KEY("*MESH_FACENORMAL", FaceNormal),
     VZRM_KEY("*MESH_TVERT", TVert),           VZRM_KEY("*MESH_VERTCOL", VertCol),
     VZRM_KEY("*MESH_FACE", Face),             VZRM_KEY("*MESH_TFACE", TFace),
-    VZRM_KEY("*MESH_CFACE", CFace),
+    VZRM_KEY("*MESH_CFACE", CFace),           VZRM_KEY("*MESH_MAPPINGCHANNEL", MappingChannel),
 };
 #undef VZRM_KEY
 
@@ -285,11 +285,23 @@ void readMeshData(std::FILE* f, MeshObject& o, MeshEntryTally* tally) {
         if (!inside) ++met.ignored;
         return inside;
     };
+    if (tally && met.channels.empty()) met.channels.emplace_back();
     Key key = Key::Other;
     while (!isBlockKeyword(key) && nextKey(f, key)) {
         long long i;
         float v[3] = {0, 0, 0};
-        if (key == Key::Vertex) {
+        if (tally && (key == Key::MappingChannel || key == Key::NumTVertex ||
+                      key == Key::NumTVFaces)) {
+            // Only the checker asks for these; the fields pass has read the counts drawn.
+            if (key == Key::MappingChannel) {
+                met.channels.emplace_back();
+                textscan::scanInteger(f, met.channels.back().number);
+            } else if (textscan::scanInteger(f, i)) {
+                (key == Key::NumTVertex ? met.channels.back().announcedTexVertices
+                                        : met.channels.back().announcedTexFaces) =
+                    static_cast<uint32_t>(i);
+            }
+        } else if (key == Key::Vertex) {
             if (!textscan::scanInteger(f, i)) continue;
             int n = readFloats(f, v, 3);
             if (within(met.vertices, i, o.vertices.size())) storeTurned(o.vertices[i], n, v);
@@ -310,7 +322,14 @@ void readMeshData(std::FILE* f, MeshObject& o, MeshEntryTally* tally) {
         } else if (key == Key::TVert) {
             if (!textscan::scanInteger(f, i)) continue;
             int n = readFloats(f, v, 2);
-            if (within(met.texVertices, i, o.texVertices.size())) {
+            ++met.texVertices;
+            if (tally) {
+                MappingChannelTally& channel = met.channels.back();
+                ++channel.texVertices;
+                channel.outside += i < 0 || static_cast<unsigned long long>(i) >=
+                                                channel.announcedTexVertices;
+            }
+            if (i >= 0 && static_cast<unsigned long long>(i) < o.texVertices.size()) {
                 if (n >= 1) o.texVertices[i][0] = v[0] * o.uTiling + o.uOffset;
                 if (n >= 2) o.texVertices[i][1] = v[1] * o.vTiling + o.vOffset;
             }
@@ -327,6 +346,7 @@ void readMeshData(std::FILE* f, MeshObject& o, MeshEntryTally* tally) {
             long long corners[3];
             int n = readCorners(f, kind == 0, corners);
             uint64_t* counted[3] = {&met.faces, &met.texFaces, &met.colourFaces};
+            if (tally && kind == 1) ++met.channels.back().texFaces;
             if (!within(*counted[kind], i, o.faces.size())) continue;
             MeshFace& face = o.faces[i];
             uint32_t* targets[3][3] = {{&face.a, &face.b, &face.c},

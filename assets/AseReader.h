@@ -85,10 +85,22 @@ void readObjectFields(std::FILE* stream, MeshObject& object);
 
 // What a mesh pass met, for checking files: the entries of each kind whose index could be
 // read, whatever its value, and those of them ignored (index outside the list, list absent).
+// Texture vertices are tallied by mapping channel: the mesh's own lists are the first channel,
+// and each "*MESH_MAPPINGCHANNEL" block starts another with counts and lists of its own. The
+// passes read every channel as one run of keywords, so the last channel's counts and entries
+// are the ones drawn.
+struct MappingChannelTally {
+    long long number = 1;
+    uint64_t announcedTexVertices = 0, announcedTexFaces = 0;  // the channel's own counts
+    uint64_t texVertices = 0, texFaces = 0;
+    uint64_t outside = 0;  // texture vertices whose index is outside the channel's own count
+};
+
 struct MeshEntryTally {
     uint64_t vertices = 0, texVertices = 0, colourVertices = 0, vertexNormals = 0;
     uint64_t faces = 0, texFaces = 0, colourFaces = 0, faceNormals = 0;
-    uint64_t ignored = 0;
+    uint64_t ignored = 0;  // entries of every kind but texture vertices (see channels)
+    std::vector<MappingChannelTally> channels;
 };
 
 // Fills the arrays from the tokens that follow, up to and including the next block keyword.

@@ -150,7 +150,7 @@ int decode(std::FILE* file, ImageFormat format, TgaImage& image) {
     int width = 0, height = 0, channels = 0;
     // stb_image takes a BMP of no rows for a picture; a picture without pixels is none.
     if (!stbi_info_from_memory(data, size, &width, &height, &channels) || width <= 0 ||
-        height <= 0)
+        height <= 0 || width > kMaxDecodedSide || height > kMaxDecodedSide)
         return kImageUndecodable;
     const int wanted = channels == 2 || channels == 4 ? 4 : 3;  // keep alpha when there is some
     stbi_uc* pixels = stbi_load_from_memory(data, size, &width, &height, &channels, wanted);

@@ -15,7 +15,10 @@ const char* imageFormatName(ImageFormat format);
 // Besides readTga's results: a PNG, JPEG or BMP file that cannot be decoded (damaged, an
 // unsupported variant, or sides beyond kMaxDecodedSide).
 constexpr int kImageUndecodable = 6;
-constexpr int kMaxDecodedSide = 8192;
+// The largest side a decoded picture may have: as large as the textures of the contexts the
+// plug-in meets can be, and at most 64 MB decoded. A file of a few hundred bytes can announce
+// any size, so larger ones are refused before any pixel is decoded.
+constexpr int kMaxDecodedSide = 4096;
 
 // Reads the file at path into image as readTga does (red first, the bottom row first, GL_RGB or
 // GL_RGBA by whether the picture has alpha). The file's first bytes choose the decoder: the PNG,

@@ -2,6 +2,7 @@
 
 #include "assets/TextureLoader.h"
 #include "platform/Platform.h"
+#include "settings/FolderName.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -51,9 +52,10 @@ void Skybox::load(TextureLoader& loader, bool force) {
     if (!force && (currentName == name || name.empty() || settings_.bgrOnOff == 0)) return;
     currentName = name;
     std::string previous = platform::currentDirectory();
-    // A folder that is missing (or a file) gives white faces, never the pictures of whatever
-    // folder is current.
-    const bool entered = platform::setCurrentDirectory(pluginFolder + skyboxesFolder + currentName);
+    // A folder that is missing (or a file), or a name that would lead outside the skyboxes
+    // folder, gives white faces, never the pictures of whatever folder is current.
+    const bool entered = staysInsideFolder(currentName) &&
+                         platform::setCurrentDirectory(pluginFolder + skyboxesFolder + currentName);
     static const char* const kFaces[6] = {"Left.tga", "Right.tga", "Back.tga",
                                           "Front.tga", "Up.tga",    "Down.tga"};
     static const char* const kNoFaces[6] = {};

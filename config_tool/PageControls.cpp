@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "settings/FolderName.h"
 
 HWND createPage(HWND parent, int templateId, DLGPROC proc, void* param) {
     return CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), parent,
@@ -103,7 +104,7 @@ void fillFolderList(HWND list, const char* subfolder) {
         if (name == "[..]") continue;
         while (!name.empty() && name[0] == '[')
             name = name.size() > 2 ? name.substr(1, name.size() - 2) : std::string();
-        if (!name.empty()) names.push_back(name);
+        if (!name.empty() && staysInsideFolder(name)) names.push_back(name);
     }
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     for (const std::string& name : names)

@@ -171,9 +171,24 @@ FunctionEnd
 ;--------------------------------------------------------------------------------------------
 ; The player's settings file (winamp.ini)
 
+Var IniLine
+Var IniSection
+Var IniNameDone
+Var IniNumDone
+Var IniSawSection
+Var IniWholeLine
+Var IniBlankLines
+Var IniNameMode
+Var IniNameValue
+Var IniNumMode
+Var IniNumValue
+
+; The functions below, for the installer and (with the prefix "un.") for the uninstaller.
+!macro PlayerIniFunctions un
+
 ; Returns the player's winamp.ini: its folder, unless the folder's paths.ini moves the settings
 ; elsewhere (inidir, possibly starting with a shell folder number such as {26}).
-Function PlayerIniFile
+Function ${un}PlayerIniFile
   Push $0
   Push $1
   Push $2
@@ -206,21 +221,15 @@ Function PlayerIniFile
   Exch $0
 FunctionEnd
 
-; Writes key=value lines into the [Winamp] section of the player's winamp.ini and leaves every
-; other line exactly as it was: the file is copied line by line, the two lines (if present) are
-; replaced, missing ones are added after the section's last line (before the blank lines that
-; part it from the next), and the copy replaces the file.
-Var IniLine
-Var IniSection
-Var IniNameDone
-Var IniNumDone
-Var IniSawSection
-Var IniWholeLine
-Var IniBlankLines
-Function MakeCurrentVisualisation
-  Call PlayerIniFile
+; Sets the two keys of the [Winamp] section of the player's winamp.ini that name its
+; visualisation, and leaves every other line exactly as it was: the file is copied line by line,
+; the two lines (if present) are replaced or dropped, missing ones are added after the section's
+; last line (before the blank lines that part it from the next), and the copy replaces the file.
+; Each key has a mode: "write" (the value in IniNameValue / IniNumValue), "drop" (the line goes)
+; or "keep" (the line stays as it is).
+Function ${un}WriteVisualisationKeys
+  Call ${un}PlayerIniFile
   Pop $R9
-  DetailPrint "Making Vizorama the current visualisation in $R9"
   StrCpy $IniSection ""
   StrCpy $IniNameDone 0
   StrCpy $IniNumDone 0
@@ -243,7 +252,7 @@ Function MakeCurrentVisualisation
         ${ExitDo}
       ${EndIf}
       ${If} $IniWholeLine == 1
-        Call IniClassifyLine
+        Call ${un}IniClassifyLine
       ${Else}
         StrCpy $R2 "copy"  ; the rest of a line longer than one read
       ${EndIf}
@@ -259,16 +268,16 @@ Function MakeCurrentVisualisation
         ; Held back: keys added at the end of the section go before them.
         StrLen $R3 $IniBlankLines
         ${If} $R3 > 512
-          Call IniFlushBlankLines
+          Call ${un}IniFlushBlankLines
         ${EndIf}
         StrCpy $IniBlankLines "$IniBlankLines$IniLine"
         ${Continue}
       ${EndIf}
       ${If} $R2 == "header"
       ${AndIf} $IniSection == "Winamp"
-        Call IniAddMissingKeys
+        Call ${un}IniAddMissingKeys
       ${EndIf}
-      Call IniFlushBlankLines
+      Call ${un}IniFlushBlankLines
       ${If} $R2 == "header"
         StrCpy $IniSection $R4
         ${If} $IniSection == "Winamp"
@@ -276,10 +285,18 @@ Function MakeCurrentVisualisation
         ${EndIf}
         FileWrite $R1 $IniLine
       ${ElseIf} $R2 == "visplugin_name"
-        FileWrite $R1 "visplugin_name=vis_vzrm.dll$R5"
+        ${If} $IniNameMode == "write"
+          FileWrite $R1 "visplugin_name=$IniNameValue$R5"
+        ${ElseIf} $IniNameMode == "keep"
+          FileWrite $R1 $IniLine
+        ${EndIf}
         StrCpy $IniNameDone 1
       ${ElseIf} $R2 == "visplugin_num"
-        FileWrite $R1 "visplugin_num=0$R5"
+        ${If} $IniNumMode == "write"
+          FileWrite $R1 "visplugin_num=$IniNumValue$R5"
+        ${ElseIf} $IniNumMode == "keep"
+          FileWrite $R1 $IniLine
+        ${EndIf}
         StrCpy $IniNumDone 1
       ${Else}
         FileWrite $R1 $IniLine
@@ -288,11 +305,12 @@ Function MakeCurrentVisualisation
     FileClose $R0
   ${EndIf}
   ${If} $IniSawSection == 0
-    Call IniEndLastLine
+  ${AndIf} "$IniNameMode$IniNumMode" != "dropdrop"
+    Call ${un}IniEndLastLine
     FileWrite $R1 "[Winamp]$\r$\n"
   ${EndIf}
-  Call IniAddMissingKeys
-  Call IniFlushBlankLines
+  Call ${un}IniAddMissingKeys
+  Call ${un}IniFlushBlankLines
   FileClose $R1
   ; MOVEFILE_REPLACE_EXISTING: the finished copy takes the place of the file in one step.
   System::Call 'kernel32::MoveFileEx(t "$R9.vzrm-new", t "$R9", i 1) i .r0'
@@ -303,34 +321,36 @@ Function MakeCurrentVisualisation
 FunctionEnd
 
 ; Before text is added after the file's last line: end that line if it has no line break.
-Function IniEndLastLine
+Function ${un}IniEndLastLine
   ${If} $IniWholeLine == 0
     FileWrite $R1 "$\r$\n"
     StrCpy $IniWholeLine 1
   ${EndIf}
 FunctionEnd
 
-Function IniFlushBlankLines
+Function ${un}IniFlushBlankLines
   FileWrite $R1 $IniBlankLines
   StrCpy $IniBlankLines ""
 FunctionEnd
 
-Function IniAddMissingKeys
+Function ${un}IniAddMissingKeys
   ${If} $IniNameDone == 0
-    Call IniEndLastLine
-    FileWrite $R1 "visplugin_name=vis_vzrm.dll$\r$\n"
-    StrCpy $IniNameDone 1
+  ${AndIf} $IniNameMode == "write"
+    Call ${un}IniEndLastLine
+    FileWrite $R1 "visplugin_name=$IniNameValue$\r$\n"
   ${EndIf}
+  StrCpy $IniNameDone 1
   ${If} $IniNumDone == 0
-    Call IniEndLastLine
-    FileWrite $R1 "visplugin_num=0$\r$\n"
-    StrCpy $IniNumDone 1
+  ${AndIf} $IniNumMode == "write"
+    Call ${un}IniEndLastLine
+    FileWrite $R1 "visplugin_num=$IniNumValue$\r$\n"
   ${EndIf}
+  StrCpy $IniNumDone 1
 FunctionEnd
 
 ; Classifies $IniLine: $R2 = "header" (section name in $R4), "blank", "visplugin_name" or
 ; "visplugin_num" (a key of the [Winamp] section; its line ending in $R5), or "copy".
-Function IniClassifyLine
+Function ${un}IniClassifyLine
   StrCpy $R2 "copy"
   ; The line's ending ("\r\n", "\n" or none) and its text without it.
   StrCpy $R5 ""
@@ -388,6 +408,71 @@ Function IniClassifyLine
   ${OrIf} $R4 == "visplugin_num"
     StrCpy $R2 $R4
   ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro PlayerIniFunctions ""
+!insertmacro PlayerIniFunctions "un."
+
+; What setup remembers of the player's visualisation before it made Vizorama the current one,
+; beside the uninstaller, so that uninstalling can give it back.
+!define PREVIOUS_VIS "$INSTDIR\${PLUGIN_FOLDER}\Previous visualisation.ini"
+
+Function MakeCurrentVisualisation
+  Call PlayerIniFile
+  Pop $R9
+  ; Remember the keys as they are, unless they already name Vizorama (from an earlier setup,
+  ; which remembered what came before it).
+  ReadINIStr $1 $R9 "Winamp" "visplugin_name"
+  ${If} $1 != "vis_vzrm.dll"
+    Delete "${PREVIOUS_VIS}"
+    ClearErrors
+    ReadINIStr $1 $R9 "Winamp" "visplugin_name"
+    ${IfNot} ${Errors}
+      WriteINIStr "${PREVIOUS_VIS}" "Winamp" "visplugin_name" $1
+    ${EndIf}
+    ClearErrors
+    ReadINIStr $1 $R9 "Winamp" "visplugin_num"
+    ${IfNot} ${Errors}
+      WriteINIStr "${PREVIOUS_VIS}" "Winamp" "visplugin_num" $1
+    ${EndIf}
+    WriteINIStr "${PREVIOUS_VIS}" "Vizorama" "remembered" "1"
+  ${EndIf}
+  DetailPrint "Making Vizorama the current visualisation in $R9"
+  StrCpy $IniNameMode "write"
+  StrCpy $IniNameValue "vis_vzrm.dll"
+  StrCpy $IniNumMode "write"
+  StrCpy $IniNumValue "0"
+  Call WriteVisualisationKeys
+FunctionEnd
+
+; When the player's visualisation is still Vizorama, gives it back the one it had before setup
+; made Vizorama current: a key that was absent then is removed; without a memory of it (setup
+; did not make Vizorama current) the player is left with no visualisation named.
+Function un.RestorePreviousVisualisation
+  Call un.PlayerIniFile
+  Pop $R9
+  ReadINIStr $1 $R9 "Winamp" "visplugin_name"
+  ${If} $1 != "vis_vzrm.dll"
+    Return
+  ${EndIf}
+  StrCpy $IniNameMode "drop"
+  StrCpy $IniNumMode "drop"
+  ReadINIStr $1 "${PREVIOUS_VIS}" "Vizorama" "remembered"
+  ${If} $1 != "1"
+    StrCpy $IniNumMode "keep"
+  ${EndIf}
+  ClearErrors
+  ReadINIStr $IniNameValue "${PREVIOUS_VIS}" "Winamp" "visplugin_name"
+  ${IfNot} ${Errors}
+    StrCpy $IniNameMode "write"
+  ${EndIf}
+  ClearErrors
+  ReadINIStr $IniNumValue "${PREVIOUS_VIS}" "Winamp" "visplugin_num"
+  ${IfNot} ${Errors}
+    StrCpy $IniNumMode "write"
+  ${EndIf}
+  DetailPrint "Giving the player back its visualisation in $R9"
+  Call un.WriteVisualisationKeys
 FunctionEnd
 
 ;--------------------------------------------------------------------------------------------
@@ -448,7 +533,9 @@ Section "un.Vizorama" SecUnMain
   SectionIn RO
   ; Exactly the files setup installed; folders only when nothing else is left in them, so the
   ; settings file and the models and skyboxes the user added stay.
+  Call un.RestorePreviousVisualisation
   !include "${UNFILES}"
+  Delete "${PREVIOUS_VIS}"
   Delete "$INSTDIR\${PLUGIN_FOLDER}\${UNINSTALLER}"
   RMDir "$INSTDIR\${PLUGIN_FOLDER}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"

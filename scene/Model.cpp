@@ -8,6 +8,7 @@
 #include "scene/Camera.h"
 #include "scene/FrameState.h"
 #include "scene/Lights.h"
+#include "settings/FolderName.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -62,8 +63,10 @@ void Model::load(ModelScene& sceneRef, TextureLoader& loader, bool force) {
     currentName = name;
     std::string previous = platform::currentDirectory();
     // A model folder that is missing (or a file) must not make us load a "Model.ase" from
-    // whatever folder is current: that fails like a folder without the file.
-    const bool entered = platform::setCurrentDirectory(pluginFolder + modelsFolder + currentName);
+    // whatever folder is current: that fails like a folder without the file. So does a name
+    // that would lead outside the models folder.
+    const bool entered = staysInsideFolder(currentName) &&
+                         platform::setCurrentDirectory(pluginFolder + modelsFolder + currentName);
     loader.magFilter = loader.minFilter = GL_LINEAR;
     loader.wrapS = loader.wrapT = GL_REPEAT;
     bool uses = false;

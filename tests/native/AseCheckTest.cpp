@@ -97,3 +97,57 @@ TEST(AseCheckTest, TellsWhatLoadsAndWhatIsWrong) {
 }
 
 }  // namespace
+
+namespace {
+
+// A square as exporters write it: the mesh's own texture lists, then a second mapping channel
+// with lists of its own (of another length), then a mesh without texture vertices.
+std::string twoChannelSquare(const std::string& secondChannelVertices) {
+    return "*GEOMOBJECT {\n*MESH {\n*MESH_NUMVERTEX 4\n*MESH_NUMFACES 2\n*MESH_VERTEX_LIST {\n"
+           "*MESH_VERTEX 0 -4 -4 0\n*MESH_VERTEX 1 4 -4 0\n*MESH_VERTEX 2 4 4 0\n"
+           "*MESH_VERTEX 3 -4 4 0\n}\n*MESH_FACE_LIST {\n*MESH_FACE 0: A: 0 B: 1 C: 2\n"
+           "*MESH_FACE 1: A: 0 B: 2 C: 3\n}\n*MESH_NUMTVERTEX 4\n*MESH_TVERTLIST {\n"
+           "*MESH_TVERT 0 0 0 0\n*MESH_TVERT 1 1 0 0\n*MESH_TVERT 2 1 1 0\n*MESH_TVERT 3 0 1 0\n}\n"
+           "*MESH_NUMTVFACES 2\n*MESH_TFACELIST {\n*MESH_TFACE 0 0 1 2\n*MESH_TFACE 1 0 2 3\n}\n"
+           "*MESH_MAPPINGCHANNEL 2 {\n*MESH_NUMTVERTEX 3\n*MESH_TVERTLIST {\n" +
+           secondChannelVertices +
+           "}\n*MESH_NUMTVFACES 2\n*MESH_TFACELIST {\n*MESH_TFACE 0 0 1 2\n*MESH_TFACE 1 0 1 2\n"
+           "}\n}\n}\n}\n*GEOMOBJECT {\n*MESH {\n*MESH_NUMVERTEX 3\n*MESH_NUMFACES 1\n"
+           "*MESH_VERTEX 0 0 0 0\n*MESH_VERTEX 1 1 0 0\n*MESH_VERTEX 2 0 1 0\n"
+           "*MESH_FACE 0: A: 0 B: 1 C: 2\n}\n}\n";
+}
+
+TEST(AseCheckTest, CountsEachMappingChannelAgainstItsOwnCounts) {
+    ScratchFolder folder;
+    writeTextFile(folder.path() + "Sound.ase",
+                  twoChannelSquare("*MESH_TVERT 0 .5 0 0\n*MESH_TVERT 1 .5 .5 0\n"
+                                   "*MESH_TVERT 2 0 .5 0\n"));
+    Checked run = check("--strict " + quoted(folder.path() + "Sound.ase"));
+    EXPECT_EQ(run.exit, 0) << run.output;
+    EXPECT_NE(run.output.find("object 0: 4 vertices, 2 faces, 3 texture vertices"),
+              std::string::npos)
+        << run.output;
+    const std::string note = "2 mapping channels: drawn with the texture vertices and faces of "
+                             "the last, channel 2; the others are not drawn";
+    const size_t at = run.output.find(note);
+    EXPECT_NE(at, std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find(note, at + 1), std::string::npos) << "said more than once";
+    EXPECT_EQ(run.output.find("mapping channel", run.output.find("object 1:")),
+              std::string::npos)
+        << "a mesh with no texture lists has no channels to tell of";
+
+    // The second channel short of one entry and with an index beyond its own count: told as
+    // that channel's faults, the first channel's entries are not counted against it.
+    writeTextFile(folder.path() + "Short.ase",
+                  twoChannelSquare("*MESH_TVERT 0 .5 0 0\n*MESH_TVERT 3 .5 .5 0\n"));
+    run = check(quoted(folder.path() + "Short.ase"));
+    EXPECT_EQ(run.exit, 0) << run.output;
+    for (const char* expected :
+         {"problem: object 0: mapping channel 2: *MESH_NUMTVERTEX says 3, the file has 2 "
+          "*MESH_TVERT entries",
+          "problem: object 0: 1 entry with an index outside its list ignored", "loads, 2 problems"})
+        EXPECT_NE(run.output.find(expected), std::string::npos) << expected << "\n" << run.output;
+    EXPECT_EQ(run.output.find("mapping channel 1:"), std::string::npos) << run.output;
+}
+
+}  // namespace

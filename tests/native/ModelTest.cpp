@@ -259,21 +259,28 @@ TEST(ModelTest, LoadsByNameAndCapturesOnlyForTheLivePicture) {
     EXPECT_EQ(r.scene.modelScene->objects[0].textureName, wood);
     EXPECT_EQ(platform::headless::windowCaptures(), captures + 2);
 
-    // A folder without Model.ase, and a model folder that is a file while the current folder
-    // holds another model's Model.ase: each told once, the model shown before stays.
+    // A folder without Model.ase, a model folder that is a file while the current folder
+    // holds another model's Model.ase, and names that lead to real models outside the models
+    // folder (a parent, separators, a root, a drive): each told once as a missing model, the
+    // model shown before stays.
     writeTextFile(plugin + "Models/File", "");
+    std::filesystem::create_directories(plugin + "Outside");
+    writeTextFile(plugin + "Outside/Model.ase", squareModel("Vizorama.tga"));
+    writeTextFile(plugin + "Model.ase", squareModel("Vizorama.tga"));
+    const std::string absolute = plugin + "Outside";
     const std::filesystem::path current = std::filesystem::current_path();
     std::filesystem::current_path(plugin + "Models/Live");
-    for (const char* name : {"NoFile", "File"}) {
-        settings("mdlOnOff=1\r\nmdlName=" + std::string(name) + "\r\n");
+    const std::string names[] = {"NoFile", "File", "..", "...", "../Outside", "..\\Outside",
+                                 "Live/../../Outside", absolute, "C:Outside"};
+    for (const std::string& name : names) {
+        settings("mdlOnOff=1\r\nmdlName=" + name + "\r\n");
         r.frame(silence);
         r.frame(silence);
+        auto messages = platform::headless::takeMessages();
+        ASSERT_EQ(messages.size(), 1u) << name;
+        EXPECT_EQ(messages[0].text + "|" + messages[0].caption, "Failed loading Model.ase!|Error");
     }
     std::filesystem::current_path(current);
-    auto messages = platform::headless::takeMessages();
-    ASSERT_EQ(messages.size(), 2u);
-    for (const auto& message : messages)
-        EXPECT_EQ(message.text + "|" + message.caption, "Failed loading Model.ase!|Error");
     EXPECT_EQ(r.scene.modelScene->objectCount, 1u);
     EXPECT_EQ(r.scene.modelScene->objects[0].textureName, wood);
     EXPECT_FALSE(model.usesDynamicTexture);

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "scene/Scene.h"
+#include "settings/FolderName.h"
 #include "tests/native/TestFiles.h"
 #include "tools/render/HeadlessRenderer.h"
 
@@ -71,6 +72,25 @@ TEST(SkyboxTest, LoadsWhenTheNameOrTheDepthChangesWhileTheBackgroundIsOn) {
     fs::current_path(current);
     for (GLuint face : sky.faceTextures) EXPECT_EQ(face, 0u);
     EXPECT_NE(sky.upperList, 0u);
+    // Names that lead to a real sky outside the skyboxes folder: white faces, as for a missing
+    // folder.
+    fs::copy(plugin + "Skyboxes/Late Afternoon", folder.path() + "Elsewhere");
+    for (const std::string& name :
+         {std::string("../../../Elsewhere"), std::string("..\\..\\..\\Elsewhere"),
+          folder.path() + "Elsewhere", std::string("Late Afternoon/../../../Elsewhere")}) {
+        frame("bgrName=Late Afternoon\r\n");
+        ASSERT_NE(sky.faceTextures[0], 0u);
+        frame("bgrName=" + name + "\r\n");
+        for (GLuint face : sky.faceTextures) EXPECT_EQ(face, 0u) << name;
+    }
+}
+
+TEST(SkyboxTest, FolderNamesStayInsideTheirFolder) {
+    for (const char* name : {"", "Late Afternoon", "v2..final", ".hidden", "Sky."})
+        EXPECT_TRUE(staysInsideFolder(name)) << name;
+    for (const char* name : {".", "..", "...", ".. ", " . ", "../x", "..\\x", "a/b", "a\\b",
+                             "/abs", "\\abs", "C:", "C:sky", "sky:stream"})
+        EXPECT_FALSE(staysInsideFolder(name)) << name;
 }
 
 }  // namespace

@@ -238,7 +238,20 @@ TEST_F(TextureLoaderTest, DecodesPngJpegAndBmpIntoTheTgaLayout) {
         else
             EXPECT_TRUE(status == kImageUndecodable && image.pixels.empty()) << status;
     }
+    // Pictures larger than a texture can be are refused before decoding: a PNG one pixel too
+    // wide, and a JPEG of a few hundred bytes announcing 8192 x 8192 (256 MB decoded); the
+    // largest side itself decodes.
     EXPECT_EQ(readImageFile(wide, image, format), kImageUndecodable);
+    std::string huge = readTextFile(jpg);
+    const size_t frame = huge.find("\xff\xc0");
+    ASSERT_NE(frame, std::string::npos);
+    huge.replace(frame + 5, 4, std::string("\x20\x00\x20\x00", 4));
+    writeTextFile(dir.path() + "huge.jpg", huge);
+    EXPECT_EQ(readImageFile(dir.path() + "huge.jpg", image, format), kImageUndecodable);
+    EXPECT_TRUE(image.pixels.empty());
+    ASSERT_TRUE(stbi_write_png(wide.c_str(), kMaxDecodedSide, 1, 3, row.data(), 0));
+    EXPECT_EQ(readImageFile(wide, image, format), kTgaOk);
+    EXPECT_EQ(image.width, 4096u);
     EXPECT_EQ(readImageFile(dir.path() + "none.png", image, format), kTgaCannotOpen);
 }
 

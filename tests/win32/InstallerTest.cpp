@@ -258,7 +258,30 @@ TEST(Installer, MakesVizoramaTheCurrentVisualisationKeepingEveryOtherLine) {
     EXPECT_EQ(readFileText(settingsFolder.path() + "winamp.ini"),
               "[Winamp]\r\nvisplugin_num=0\r\nvisplugin_name=vis_vzrm.dll\r\n");
     EXPECT_EQ(readFileText(moved.path() + "winamp.ini"), "[Winamp]\r\n");
+
+    // Uninstalling gives each player back the visualisation it had (a second setup in between
+    // remembers nothing new): the keys as they were, those that were absent gone again, every
+    // other line as it was.
+    ASSERT_EQ(install(player, "/MAKECURRENT"), 0u);
     EXPECT_TRUE(uninstall(player) && uninstall(other) && uninstall(moved));
+    EXPECT_EQ(readFileText(player.path() + "winamp.ini"),
+              "[Winamp]\r\nutf8=1\r\n; a comment\r\nvisplugin_name=vis_old.dll\r\n"
+              "skin=Caf\xe9 \xc3\xa9\x81\r\n\r\n[Other]\r\nvisplugin_num=7\r\nlast=1");
+    EXPECT_EQ(readFileText(other.path() + "winamp.ini"), "[Other]\nkey=value\r\n[Winamp]\r\n");
+    EXPECT_EQ(readFileText(settingsFolder.path() + "winamp.ini"), "[Winamp]\r\nvisplugin_num=3\r\n");
+    EXPECT_FALSE(fileExists(player.plugin("Previous visualisation.ini")));
+
+    // A visualisation chosen after setup stays; one named by hand, with nothing remembered,
+    // goes and leaves the player with none.
+    ASSERT_EQ(install(player, "/MAKECURRENT"), 0u);
+    const std::string chosenLater = "[Winamp]\r\nvisplugin_name=vis_avs.dll\r\nvisplugin_num=2\r\n";
+    writeFileText(player.path() + "winamp.ini", chosenLater);
+    EXPECT_TRUE(uninstall(player));
+    EXPECT_EQ(readFileText(player.path() + "winamp.ini"), chosenLater);
+    ASSERT_EQ(install(player), 0u);
+    writeFileText(player.path() + "winamp.ini", "[Winamp]\r\nVISPLUGIN_NAME=VIS_VZRM.DLL\r\nvisplugin_num=1\r\n");
+    EXPECT_TRUE(uninstall(player));
+    EXPECT_EQ(readFileText(player.path() + "winamp.ini"), "[Winamp]\r\nvisplugin_num=1\r\n");
 }
 
 TEST(Installer, FindsThePlayerFolderFromThePlayersRegistryEntries) {

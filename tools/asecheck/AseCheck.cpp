@@ -33,7 +33,8 @@ const char* imageFault(int status) {
     case kTgaNoPixels:
         return "its pixel data is shorter than its header says, or too big";
     case kImageUndecodable:
-        return "it cannot be decoded (damaged, an unsupported kind, or sides beyond 8192)";
+        static_assert(kMaxDecodedSide == 4096, "the message names the largest side");
+        return "it cannot be decoded (damaged, an unsupported kind, or sides beyond 4096)";
     default:
         return "it cannot be read";
     }
@@ -180,13 +181,29 @@ Outcome checkModel(const std::string& argument) {
                            count(blocks.materialCount(), "material", "materials"));
         compareCount(report, "*MESH_NUMVERTEX", o.vertexCount, "*MESH_VERTEX", met.vertices);
         compareCount(report, "*MESH_NUMFACES", o.faceCount, "*MESH_FACE", met.faces);
-        compareCount(report, "*MESH_NUMTVERTEX", o.texVertexCount, "*MESH_TVERT", met.texVertices);
-        compareCount(report, "*MESH_NUMTVFACES", o.texFaceCount, "*MESH_TFACE", met.texFaces);
+        // Each mapping channel's entries against its own counts.
+        uint64_t ignored = met.ignored;
+        for (const MappingChannelTally& channel : met.channels) {
+            const std::string where =
+                met.channels.size() > 1
+                    ? "mapping channel " + std::to_string(channel.number) + ": "
+                    : std::string();
+            compareCount(report, (where + "*MESH_NUMTVERTEX").c_str(),
+                         channel.announcedTexVertices, "*MESH_TVERT", channel.texVertices);
+            compareCount(report, (where + "*MESH_NUMTVFACES").c_str(), channel.announcedTexFaces,
+                         "*MESH_TFACE", channel.texFaces);
+            ignored += channel.outside;
+        }
+        if (met.channels.size() > 1)
+            std::printf("    %s: drawn with the texture vertices and faces of the last, channel "
+                        "%s; the others are not drawn\n",
+                        count(met.channels.size(), "mapping channel", "mapping channels").c_str(),
+                        std::to_string(met.channels.back().number).c_str());
         compareCount(report, "*MESH_NUMCVERTEX", o.colourVertexCount, "*MESH_VERTCOL",
                      met.colourVertices);
         compareCount(report, "*MESH_NUMCVFACES", o.colourFaceCount, "*MESH_CFACE", met.colourFaces);
-        if (met.ignored)
-            report.problem(count(met.ignored, "entry", "entries") +
+        if (ignored)
+            report.problem(count(ignored, "entry", "entries") +
                            " with an index outside its list ignored");
         const bool textured = checkTexture(o, report);
         if (textured && o.texVertices.empty())
