@@ -5,7 +5,8 @@
 #      each fuzz target of the file readers for a few seconds so that none can rot;
 #   2. checks of the shipped 32-bit binaries (format, export, imports) and of the packages
 #      (setup program, zip, symbols) that scripts/package.sh makes from them;
-#   3. Win32 and end-to-end tests under Wine + Xvfb: the real DLL in our host.
+#   3. Win32 and end-to-end tests under Wine + Xvfb: the real DLL in our host;
+# and last the README's demo command, without a display.
 # The Wine tier runs the 32-bit build where this machine can run 32-bit code, and otherwise
 # the same sources built 64-bit (some kernels cannot run 32-bit programs at all).
 # Usage: scripts/test.sh [--skip-setup] [ctest options for the Wine tier, e.g. -R HostRun]
@@ -48,3 +49,18 @@ fi
 echo "== Wine tests ($wine_arch)"
 wine_session_start "$wine_arch"
 ctest --preset "$wine_arch" "$@"
+wine_session_stop
+
+# The demo as the README starts it, here without a display: it must build what it needs from
+# this run's build, draw, and save a screenshot whose scene (the window below the player's)
+# is not one flat colour.
+echo "== the demo command (headless)"
+rm -f build/demo.png
+env -u DISPLAY -u VZRM_USE_DISPLAY bash scripts/demo.sh --skip-setup >/dev/null
+spread=$(convert build/demo.png -crop 500x200+60+170 +repage -colorspace Gray -format '%[fx:standard_deviation]' info:)
+if awk -v s="$spread" 'BEGIN { exit !(s > 0.05) }'; then
+  echo "demo: ran and drew the scene (grey spread $spread)"
+else
+  echo "demo: build/demo.png shows no scene (grey spread $spread)" >&2
+  exit 1
+fi
