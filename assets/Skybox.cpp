@@ -1,5 +1,6 @@
 #include "assets/Skybox.h"
 
+#include "assets/AssetFolder.h"
 #include "assets/TextureLoader.h"
 #include "platform/Platform.h"
 #include "settings/Settings.h"
@@ -53,7 +54,8 @@ void Skybox::load(TextureLoader& loader, bool force) {
     std::string previous = platform::currentDirectory();
     // A folder that is missing (or a file) gives white faces, never the pictures of whatever
     // folder is current.
-    const bool entered = platform::setCurrentDirectory(pluginFolder + skyboxesFolder + currentName);
+    const bool entered = platform::setCurrentDirectory(
+        assetFolderFor(currentName, userFolders, pluginFolder + skyboxesFolder));
     static const char* const kFaces[6] = {"Left.tga", "Right.tga", "Back.tga",
                                           "Front.tga", "Up.tga",    "Down.tga"};
     static const char* const kNoFaces[6] = {};

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "assets/AssetFolder.h"
 #include "assets/ModelScene.h"
 #include "assets/TextureLoader.h"
 #include "platform/Platform.h"
@@ -63,7 +64,8 @@ void Model::load(ModelScene& sceneRef, TextureLoader& loader, bool force) {
     std::string previous = platform::currentDirectory();
     // A model folder that is missing (or a file) must not make us load a "Model.ase" from
     // whatever folder is current: that fails like a folder without the file.
-    const bool entered = platform::setCurrentDirectory(pluginFolder + modelsFolder + currentName);
+    const bool entered = platform::setCurrentDirectory(
+        assetFolderFor(currentName, userFolders, pluginFolder + modelsFolder));
     loader.magFilter = loader.minFilter = GL_LINEAR;
     loader.wrapS = loader.wrapT = GL_REPEAT;
     bool uses = false;
