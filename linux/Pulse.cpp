@@ -64,11 +64,12 @@ bool PulsePlayback::open(int rate, std::string& error) {
     close();
     pa_sample_spec spec = kSpec;
     spec.rate = static_cast<uint32_t>(rate);
-    // About 50 ms in the server's buffer: short enough that the position the picture follows
-    // is close to what is heard, long enough not to drop out on a busy machine.
+    // 150 ms in the server's buffer: enough not to drop out while a busy machine keeps the
+    // writing thread waiting. The picture follows what is heard whatever the buffer holds (the
+    // position is the frames written minus the server's latency).
     pa_buffer_attr attr;
     attr.maxlength = static_cast<uint32_t>(-1);
-    attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(50000, &spec));
+    attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(150000, &spec));
     attr.prebuf = attr.minreq = static_cast<uint32_t>(-1);
     attr.fragsize = static_cast<uint32_t>(-1);
     int code = 0;

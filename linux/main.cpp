@@ -8,6 +8,7 @@
 
 #include <time.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -127,9 +128,19 @@ int main(int argc, char** argv) {
         SDL_Quit();
         return 1;
     }
-    // In step with the display, unless drawing flat out (benchmarks).
-    if (SDL_GL_SetSwapInterval(options.flatOut ? 0 : 1) != 0 && !options.flatOut)
-        say("the display does not offer synchronised swaps; drawing as fast as it takes them");
+    // In step with the display, unless drawing flat out (benchmarks). A display that cannot
+    // synchronise swaps (a virtual one, say) gets frames paced to its refresh rate instead.
+    double pacing = 0;  // seconds a frame, when pacing by the clock
+    if (SDL_GL_SetSwapInterval(options.flatOut ? 0 : 1) != 0 && !options.flatOut) {
+        SDL_DisplayMode mode{};
+        const int index = SDL_GetWindowDisplayIndex(window);
+        const int rate = index >= 0 && SDL_GetCurrentDisplayMode(index, &mode) == 0 && mode.refresh_rate > 0
+                             ? mode.refresh_rate
+                             : 60;
+        pacing = 1.0 / rate;
+        say("the display offers no synchronised swaps; frames are paced to " + std::to_string(rate) +
+            " a second");
+    }
 
     int exitCode = 0;
     {
@@ -178,8 +189,10 @@ int main(int argc, char** argv) {
 
         std::FILE* frameLog = options.frameLog.empty() ? nullptr : std::fopen(options.frameLog.c_str(), "w");
         if (!options.frameLog.empty() && !frameLog) say("cannot write " + options.frameLog);
+        if (frameLog) setvbuf(frameLog, nullptr, _IOLBF, 0);  // readers follow it while it runs
 
         Overlay overlay;
+        bool helpShown = false;  // whether the overlay shows the help (or a key's note)
         bool fullScreen = options.fullScreen;
         auto toggleFullScreen = [&] {
             fullScreen = !fullScreen;
@@ -188,6 +201,7 @@ int main(int argc, char** argv) {
         const long warmUp = 10;  // frames before the frame rate is measured
         double measuredFrom = 0;
         long frame = 0;
+        double lastSwap = seconds();
         bool running = true;
         while (running) {
             SDL_Event event;
@@ -205,9 +219,11 @@ int main(int argc, char** argv) {
                     } else if (key == SDLK_f) {
                         toggleFullScreen();
                     } else if (key == SDLK_h || key == SDLK_F1) {
-                        if (overlay.visible(seconds())) {
+                        // Toggles the help; over the short note of a key it shows the help.
+                        if (helpShown && overlay.visible(seconds())) {
                             overlay.hide();
                         } else {
+                            helpShown = true;
                             std::vector<std::string> lines = {"Vizorama " VZRM_VERSION " - keys"};
                             lines.insert(lines.end(), keyHelp().begin(), keyHelp().end());
                             lines.push_back("");
@@ -226,6 +242,7 @@ int main(int argc, char** argv) {
                             std::vector<std::string> lines = {chosen};
                             for (const std::string& c : currentChoices(*scene.settings)) lines.push_back(c);
                             overlay.show(lines, seconds(), 3);
+                            helpShown = false;
                         }
                     }
                 }
@@ -250,6 +267,11 @@ int main(int argc, char** argv) {
             renderFrame(scene, host);
             overlay.draw(host.width(), host.height(), seconds());
             SDL_GL_SwapWindow(window);
+            if (pacing > 0) {
+                const double next = lastSwap + pacing, now = seconds();
+                if (now < next) SDL_Delay(static_cast<Uint32>((next - now) * 1000));
+                lastSwap = now < next ? next : now;  // a late frame does not make the next ones hurry
+            }
             ++frame;
             if (frame == warmUp) measuredFrom = seconds();
             if (frameLog)

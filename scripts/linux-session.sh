@@ -1,6 +1,6 @@
 # Sourced by the Linux program's tests, benchmark and demo: a private X display (Xvfb, OpenGL
-# through GLX in Mesa) and a private PulseAudio server with a null sink as its default output,
-# both stopped at the end, also on failure.
+# through GLX in Mesa) with a window manager (openbox), and a private PulseAudio server with a
+# null sink as its default output, all stopped at the end, also on failure.
 #   linux_session_start       VZRM_SCREEN sets the screen (default 1024x768x24);
 #                             VZRM_USE_DISPLAY=1 keeps the current display
 #   linux_session_stop
@@ -18,6 +18,13 @@ linux_session_start() {
     LINUX_XVFB_PID=$!
     export DISPLAY=":$n"
     for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
+    # A window manager, as on any desktop: full screen is a request to it (EWMH).
+    HOME="$VZRM_SESSION" openbox --sm-disable >/dev/null 2>&1 &
+    LINUX_WM_PID=$!
+    for _ in $(seq 100); do
+      xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+      sleep 0.05
+    done
   fi
   linux_sound_start
   trap linux_session_stop EXIT
@@ -51,6 +58,11 @@ linux_sound_stop() {
 
 linux_session_stop() {
   linux_sound_stop
+  if [ -n "${LINUX_WM_PID:-}" ]; then
+    kill "$LINUX_WM_PID" 2>/dev/null || true
+    wait "$LINUX_WM_PID" 2>/dev/null || true
+  fi
+  LINUX_WM_PID=
   if [ -n "${LINUX_XVFB_PID:-}" ]; then
     kill "$LINUX_XVFB_PID" 2>/dev/null || true
     wait "$LINUX_XVFB_PID" 2>/dev/null || true

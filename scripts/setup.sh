@@ -15,7 +15,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   libsdl2-dev libpulse-dev pulseaudio pulseaudio-utils sox
   libprojectm-dev projectm-data
-  dpkg-dev lintian fakeroot
+  dpkg-dev lintian fakeroot openbox
 )
 
 sudo=""
