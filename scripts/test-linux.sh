@@ -123,7 +123,7 @@ latencies=()
 for i in 1 2 3; do
   onset=$("$probe" --silence-ms 700 --tone-ms 300 | sed -n 's/^onset_ns=//p')
   sleep 0.2
-  first=$(awk -v t="$onset" '$2 >= t && ($3 + $4) / 2 >= 100 { print $2; exit }' "$out/capture.log")
+  first=$(awk -v t="$onset" '$2 >= t && ($3 + $4) / 2 >= 20 { print $2; exit }' "$out/capture.log")
   if [ -n "$first" ]; then latencies+=("$(( (first - onset) / 1000000 ))"); fi
 done
 echo "  latency ms: ${latencies[*]:-none}"
