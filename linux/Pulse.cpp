@@ -16,7 +16,7 @@ PulseCapture::~PulseCapture() { stop(); }
 
 bool PulseCapture::start(const std::string& source, SampleRing& ring, std::string& error) {
     stop();
-    // Small fragments: the server hands over each 10 ms as soon as it has them instead of
+    // Small fragments: the server hands over each 5 ms as soon as it has them instead of
     // collecting its default (up to two seconds) first.
     pa_buffer_attr attr;
     attr.maxlength = static_cast<uint32_t>(-1);

@@ -16,8 +16,8 @@ struct pa_simple;
 // The monitor of the default output: what the computer plays.
 inline constexpr const char* kDefaultMonitor = "@DEFAULT_MONITOR@";
 inline constexpr int kCaptureRate = 44100;
-// Frames per read: 10 ms of sound, so a block reaches the picture soon after it was played.
-inline constexpr int kCaptureChunkFrames = 441;
+// Frames per read: 5 ms of sound, so a block reaches the picture soon after it was played.
+inline constexpr int kCaptureChunkFrames = 220;
 
 class PulseCapture {
 public:

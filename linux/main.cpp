@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "assets/GlHeaders.h"
 #include "host/Audio.h"
 #include "linux/Looks.h"
 #include "linux/Options.h"
@@ -267,6 +268,9 @@ int main(int argc, char** argv) {
             renderFrame(scene, host);
             overlay.draw(host.width(), host.height(), seconds());
             SDL_GL_SwapWindow(window);
+            // In step with the display, a driver may queue frames ahead, each one more refresh
+            // between a sound and its picture: wait until this one is out.
+            if (!options.flatOut && pacing == 0) glFinish();
             if (pacing > 0) {
                 const double next = lastSwap + pacing, now = seconds();
                 if (now < next) SDL_Delay(static_cast<Uint32>((next - now) * 1000));

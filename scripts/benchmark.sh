@@ -95,8 +95,8 @@ for size in "${sizes[@]}"; do
   # projectM's "Geiss - Approach" on the same display, in a window of the same size, between
   # our runs, fed the same signal.
   if [ -x "$projectm_bin" ] && [ -f "$projectm_preset" ]; then
-    line=$("$projectm_bin" --preset "$projectm_preset" --size "$size" --frames "${frames[default]}" \
-             --warmup 10 2>/dev/null | grep 'frames per second' || true)
+    line=$("$projectm_bin" --preset "$projectm_preset" --size "$size" --frames 300 \
+             --warmup 30 2>/dev/null | grep "frames per second" || true)
     fps[projectm,$size]=$(sed -n 's/.*, \([0-9.]*\) frames per second.*/\1/p' <<<"$line")
   fi
 done

@@ -81,6 +81,16 @@ int main(int argc, char** argv) {
         std::string name = slash == std::string::npos ? preset : preset.substr(slash + 1);
         visualiser.selectPresetByName(name, true);
         visualiser.setPresetLock(true);
+        unsigned index = 0;
+        const std::string chosen =
+            visualiser.selectedPresetIndex(index) ? visualiser.getPresetURL(index) : std::string();
+        if (chosen.size() < name.size() ||
+            chosen.compare(chosen.size() - name.size(), name.size(), name) != 0) {
+            std::fprintf(stderr, "vzrm_projectm_bench: no preset %s in %s\n", name.c_str(),
+                         settings.presetURL.c_str());
+            return 1;
+        }
+        std::fprintf(stderr, "vzrm_projectm_bench: %s\n", chosen.c_str());
 
         short pcm[kBlockSamples * 2];
         auto feed = [&](long frame) {
