@@ -8,9 +8,10 @@
 
 namespace {
 
-constexpr float kScale = 2;   // screen pixels per font pixel
 constexpr float kMargin = 10;  // around the text, inside the panel
-constexpr float kLineHeight = (kGlyphHeight + 3) * kScale;
+constexpr float kColumnGap = 24;
+
+float lineHeight(float scale) { return (kGlyphHeight + 3) * scale; }
 
 void drawQuads(const std::vector<float>& corners) {
     if (corners.empty()) return;
@@ -39,21 +40,59 @@ float appendTextQuads(const std::string& text, float left, float top, float scal
     return text.empty() ? 0 : x - left - scale;
 }
 
+OverlayLayout layoutOverlay(const std::vector<size_t>& lineLengths, int width, int height) {
+    OverlayLayout layout;
+    for (float scale : {2.0f, 1.0f})
+        for (int columns = 1; columns <= 3; ++columns) {
+            const size_t rows = (lineLengths.size() + columns - 1) / columns;
+            float panelWidth = 2 * kMargin + (columns - 1) * kColumnGap;
+            for (int c = 0; c < columns; ++c) {
+                size_t longest = 0;
+                for (size_t i = c * rows; i < std::min(lineLengths.size(), (c + 1) * rows); ++i)
+                    longest = std::max(longest, lineLengths[i]);
+                panelWidth += longest * (kGlyphWidth + 1) * scale;
+            }
+            const float panelHeight = 2 * kMargin + rows * lineHeight(scale);
+            layout = {scale, columns};
+            if (panelWidth <= width && panelHeight <= height) return layout;
+        }
+    return layout;
+}
+
 void Overlay::show(const std::vector<std::string>& lines, double now, double seconds) {
+    lines_ = lines;
+    laidOutWidth_ = laidOutHeight_ = -1;
+    until_ = now + seconds;
+}
+
+void Overlay::layOut(int width, int height) {
+    if (width == laidOutWidth_ && height == laidOutHeight_) return;
+    laidOutWidth_ = width;
+    laidOutHeight_ = height;
+    std::vector<size_t> lengths;
+    for (const std::string& line : lines_) lengths.push_back(line.size());
+    const OverlayLayout layout = layoutOverlay(lengths, width, height);
+    const size_t rows = (lines_.size() + layout.columns - 1) / layout.columns;
     title_.clear();
     body_.clear();
-    float width = 0, top = kMargin;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        width = std::max(width, appendTextQuads(lines[i], kMargin, top, kScale, i ? body_ : title_));
-        top += kLineHeight;
+    float left = kMargin, columnWidth = 0;
+    panelHeight_ = 0;
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        if (i > 0 && i % rows == 0) {  // the next column
+            left += columnWidth + kColumnGap;
+            columnWidth = 0;
+        }
+        const float top = kMargin + (i % rows) * lineHeight(layout.scale);
+        columnWidth = std::max(columnWidth, appendTextQuads(lines_[i], left, top, layout.scale,
+                                                            i ? body_ : title_));
+        panelHeight_ = std::max(panelHeight_, top + kGlyphHeight * layout.scale + kMargin);
     }
-    panelWidth_ = width + 2 * kMargin;
-    panelHeight_ = top - kLineHeight + kGlyphHeight * kScale + kMargin;
-    until_ = now + seconds;
+    panelWidth_ = left + columnWidth + kMargin;
 }
 
 void Overlay::draw(int width, int height, double now) {
     if (!visible(now) || width <= 0 || height <= 0) return;
+    layOut(width, height);
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glMatrixMode(GL_PROJECTION);

@@ -13,6 +13,16 @@
 float appendTextQuads(const std::string& text, float left, float top, float scale,
                       std::vector<float>& corners);
 
+struct OverlayLayout {
+    float scale = 2;   // screen pixels per font pixel
+    int columns = 1;   // the lines run down the first column, then the next
+};
+
+// The largest text (font pixels of 2, then 1) in the fewest columns (up to 3) that fits lines
+// of the given widths (in characters) into width x height pixels; the smallest and most
+// columns when nothing fits.
+OverlayLayout layoutOverlay(const std::vector<size_t>& lineLengths, int width, int height);
+
 class Overlay {
 public:
     // Shows lines (the first one brighter) until seconds from now.
@@ -23,7 +33,12 @@ public:
     void draw(int width, int height, double now);
 
 private:
+    // Makes the squares of the text for a window of width x height (when either changed).
+    void layOut(int width, int height);
+
     double until_ = 0;
+    std::vector<std::string> lines_;
+    int laidOutWidth_ = -1, laidOutHeight_ = -1;
     std::vector<float> title_, body_;  // corners of the first line's squares and the others'
     float panelWidth_ = 0, panelHeight_ = 0;
 };

@@ -143,12 +143,13 @@ int main(int argc, char** argv) {
             " a second");
     }
 
-    int exitCode = 0;
-    {
+    // The scene's run, while the window and its context exist.
+    auto run = [&]() -> int {
         SceneState scene;
         createSceneComponents(scene);
         if (!scene.settings || !scene.model || !scene.skybox) {
             say("out of memory");
+            releaseSceneComponents(scene);
             return 1;
         }
         SettingsStore store;
@@ -250,6 +251,10 @@ int main(int argc, char** argv) {
             }
             if (!running) break;
 
+            if (sound == Sound::Capture && !capture.running()) {
+                say("the recording stopped (the sound server went away?); the scene runs on silence");
+                sound = Sound::Silence;
+            }
             switch (sound) {
                 case Sound::Capture:
                     ring.newestBlock(waveform);
@@ -296,7 +301,9 @@ int main(int argc, char** argv) {
         if (player) player->stop();
         scene.sceneReady = false;
         releaseSceneComponents(scene);  // while the context is current
-    }
+        return 0;
+    };
+    const int exitCode = run();
     SDL_GL_DeleteContext(context);
     SDL_DestroyWindow(window);
     SDL_Quit();

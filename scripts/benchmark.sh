@@ -126,6 +126,14 @@ for size in "${sizes[@]}"; do
   printf '  %-10s %8s fps\n' "$size" "${fps[projectm,$size]:--}"
 done
 
+if [ -x "$linux_bin" ] && command -v pulseaudio >/dev/null; then
+  echo
+  echo "The Linux program's sound to picture latency (a private PulseAudio server's null sink,"
+  echo "scripts/latency-linux.sh; on this display):"
+  VZRM_USE_DISPLAY=1 bash scripts/latency-linux.sh build/native-release "$([ -n "$quick" ] && echo 4 || echo 10)" |
+    sed 's/^/  /'
+fi
+
 if [ -z "$quick" ]; then
   echo
   echo "Resident memory (native, 160 x 120 window, so that 20,000 frames take minutes):"

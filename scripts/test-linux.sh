@@ -240,7 +240,17 @@ check "a broken WAV: code 2 and why ($(head -1 "$out/broken.err"))" \
 "$bin" --wav "$out/missing.wav" 2>"$out/missing.err"; code=$?
 check "a missing WAV: code 2 and why" bash -c "[ $code -eq 2 ] && grep -q 'cannot open' '$out/missing.err'"
 check "... and no window was opened, no settings written" test ! -e "$settings"
+"$bin" --frames 100000 >/dev/null 2>"$out/gone.err" &
+pid=$!
+window_of $pid >/dev/null || fail "the window opens"
+sleep 1
 linux_sound_stop
+wait_for 10 grep -q 'recording stopped' "$out/gone.err"; said=$?
+sleep 0.5
+kill -0 $pid 2>/dev/null; alive=$?
+kill $pid 2>/dev/null; wait $pid 2>/dev/null
+check "the sound server going away: said once, the scene runs on" \
+  bash -c "[ $said -eq 0 ] && [ $alive -eq 0 ] && [ \$(grep -c 'recording stopped' '$out/gone.err') -eq 1 ]"
 "$bin" --frames 30 --frame-log "$out/noserver.log" >/dev/null 2>"$out/noserver.err"; code=$?
 echo "  $(head -1 "$out/noserver.err")"
 check "no sound server: one line saying so, the scene runs on silence" \

@@ -28,6 +28,21 @@ TEST(Overlay, TextBecomesTheFontsPixelsAndTheDrawingLeavesTheScenesStateAsItWas)
     for (const char* line : {"ABCDEFGHIJKLMNOPQRSTUVWXYZ", "0123456789", ".,:-+=/()'?!_"})
         for (const char* c = line; *c; ++c) EXPECT_NE(glyphRows(*c), nullptr) << *c;
 
+    // The help (24 lines) in a wide window: two columns of big text; in a small one, small text
+    // in more columns; where nothing fits, the smallest and most.
+    const std::vector<size_t> help(24, 35);
+    OverlayLayout layout = layoutOverlay(help, 1000, 422);
+    EXPECT_EQ(layout.scale, 2);
+    EXPECT_EQ(layout.columns, 2);
+    layout = layoutOverlay(help, 1000, 1000);
+    EXPECT_EQ(layout.columns, 1);
+    layout = layoutOverlay(help, 800, 200);
+    EXPECT_EQ(layout.scale, 1);
+    EXPECT_EQ(layout.columns, 2);
+    layout = layoutOverlay(help, 100, 50);
+    EXPECT_EQ(layout.scale, 1);
+    EXPECT_EQ(layout.columns, 3);
+
     OffscreenContext context(200, 100);
     ASSERT_TRUE(context.ok());
     // The scene's fixed state, and a matrix of its own.
