@@ -133,6 +133,28 @@ echo "  latency ms: ${latencies[*]:-none}"
 check "every probe tone reached the picture" test "${#latencies[@]}" -eq 3
 kill $pid; wait $pid 2>/dev/null
 
+echo "== --source: another source (a second null sink's monitor stands in for a line in)"
+pactl load-module module-null-sink sink_name=line_in >/dev/null
+fresh_home source
+"$bin" --source line_in.monitor --frames 100000 --frame-log "$out/source.log" >/dev/null 2>"$out/source.err" &
+pid=$!
+window_of $pid >/dev/null || fail "the window opens"
+sleep 1
+paplay "$out/tone.wav"  # into the default output: not what this program listens to
+default_to=$(mono_ns)
+paplay --device=line_in "$out/tone.wav"
+line_to=$(mono_ns)
+kill $pid; wait $pid 2>/dev/null
+read -r _ default_max < <(levels_between "$out/source.log" 0 "$default_to")
+read -r line_median _ < <(awk -v a="$default_to" -v b="$line_to" '$2 >= a && $2 <= b && $3 > 0' \
+  "$out/source.log" > "$out/line.log"; levels_between "$out/line.log" 0 "$line_to")
+echo "  levels: while the default output played $default_max, while the line in played $line_median"
+check "the chosen source moves the picture, the default output does not" \
+  bash -c "[ '$default_max' = 0 ] && awk 'BEGIN { exit !($line_median >= $tone_level * 0.9) }'"
+"$bin" --source no_such_source --frames 20 >/dev/null 2>"$out/nosource.err"; code=$?
+check "an unknown source: said, the scene runs on silence ($(head -1 "$out/nosource.err"))" \
+  bash -c "[ $code -eq 0 ] && grep -q 'no sound from no_such_source' '$out/nosource.err'"
+
 echo "== --wav plays the file audibly and shows it"
 fresh_home wav
 # Small fragments: what parec holds when it is stopped is not lost.
@@ -160,8 +182,8 @@ read -r wav_median _ < <(levels_between "$out/wav.log" 0 99999999999999999)
 check "the picture took the file's samples (level $wav_median)" \
   holds "$wav_median" ">=" $((tone_level * 85 / 100))
 check "the run lasted the song (plus start-up)" holds "$t1 - $t0" ">=" 1.95
-# Ended from outside after 2.5 s (SIGINT closes the program as its window's close button does).
-timeout --preserve-status -s INT 2.5 "$bin" --wav "$out/short.wav" --loop --frame-log "$out/loop.log" >/dev/null 2>&1
+# Ended from outside after 4 s (SIGINT closes the program as its window's close button does).
+timeout --preserve-status -s INT 4 "$bin" --wav "$out/short.wav" --loop --frame-log "$out/loop.log" >/dev/null 2>&1
 code=$?
 last_level=$(tail -1 "$out/loop.log" | awk '{ print ($3 + $4) / 2 }')
 span=$(awk 'NR == 1 { a = $2 } { b = $2 } END { printf "%.2f", (b - a) / 1e9 }' "$out/loop.log")
@@ -233,7 +255,7 @@ read -r dw dh < <(xwininfo -id "$wid" | awk '/Width:/ { w = $2 } /Height:/ { h =
 check "a double click: full screen (${dw}x${dh})" test "${dw}x${dh}" = 1024x768
 key Escape
 key Escape
-wait_for 5 bash -c "! kill -0 $pid 2>/dev/null"
+wait_for 5 bash -c "! kill -0 $pid 2>/dev/null" || kill $pid
 wait $pid; code=$?
 check "Escape in a window quits, code 0" test $code -eq 0
 
@@ -295,7 +317,11 @@ wid=$(window_of $pid) || fail "the window opens"
 xdotool windowfocus --sync "$wid" 2>/dev/null || true
 sleep 1
 key o
-kill $pid; wait $pid 2>/dev/null
+# Closing the window through the window manager (its Alt+F4) ends the program.
+key alt+F4
+wait_for 5 bash -c "! kill -0 $pid 2>/dev/null" || kill $pid
+wait $pid; code=$?
+check "closing the window quits, code 0" test $code -eq 0
 check "an unreadable settings file: said, and left as it was" \
   bash -c "grep -q 'cannot read' '$out/unreadable.err' && [ -d '$settings' ] && [ -e '$settings/keep' ] && [ -z \"\$(ls '$HOME/.config/vizorama' | grep -v '^vis_vzrm_config.ini\$')\" ]"
 if [ "$(id -u)" -ne 0 ]; then
