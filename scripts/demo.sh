@@ -32,7 +32,7 @@ if [ "${1:-}" = "--linux" ]; then
     exec "${program[@]}"
   fi
   source scripts/linux-session.sh
-  linux_session_start
+  VZRM_SCREEN=${VZRM_SCREEN:-1280x800x24} linux_session_start  # room for the window
   shot="$root/build/demo-linux.png"
   echo "demo: no display found; running on a virtual one (with a private sound server) and saving $shot"
   "${program[@]}" &
