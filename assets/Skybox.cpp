@@ -1,5 +1,6 @@
 #include "assets/Skybox.h"
 
+#include "assets/AssetFolder.h"
 #include "assets/TextureLoader.h"
 #include "platform/Platform.h"
 #include "settings/FolderName.h"
@@ -53,9 +54,11 @@ void Skybox::load(TextureLoader& loader, bool force) {
     currentName = name;
     std::string previous = platform::currentDirectory();
     // A folder that is missing (or a file), or a name that would lead outside the skyboxes
-    // folder, gives white faces, never the pictures of whatever folder is current.
-    const bool entered = staysInsideFolder(currentName) &&
-                         platform::setCurrentDirectory(pluginFolder + skyboxesFolder + currentName);
+    // folders, gives white faces, never the pictures of whatever folder is current.
+    const bool entered =
+        staysInsideFolder(currentName) &&
+        platform::setCurrentDirectory(
+            assetFolderFor(currentName, userFolders, pluginFolder + skyboxesFolder));
     static const char* const kFaces[6] = {"Left.tga", "Right.tga", "Back.tga",
                                           "Front.tga", "Up.tga",    "Down.tga"};
     static const char* const kNoFaces[6] = {};

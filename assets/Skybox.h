@@ -4,6 +4,7 @@
 // (the upper half with the top face, the lower half with the bottom face).
 
 #include <string>
+#include <vector>
 
 #include "assets/GlHeaders.h"
 
@@ -35,6 +36,8 @@ public:
     GLuint lowerList = 0;
     std::string pluginFolder;  // with its trailing separator
     std::string skyboxesFolder = "Skyboxes\\";
+    // The user's own folders of skies (absolute, trailing separator), searched first by name.
+    std::vector<std::string> userFolders;
     std::string currentName;
 
 private:

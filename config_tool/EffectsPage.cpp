@@ -2,16 +2,15 @@
 
 #include "config_tool/ConfigIds.h"
 #include "config_tool/PageControls.h"
+#include "settings/Choices.h"
 #include "settings/Settings.h"
 
 namespace {
 
-const char* const kTypes[] = {"Waveform", "No Filter", "Sine Filter", "Cosine Filter"};
-const char* const kRenderingModes[] = {"Plain",     "Striped", "Checked",  "Water",
-                                       "Explosion", "Smoke",   "Wireframe"};
-const char* const kSamplingRates[] = {"1x1", "2x1", "3x1", "4x1", "1x2", "2x2", "3x2", "4x2",
-                                      "1x3", "2x3", "3x3", "4x3", "1x4", "2x4", "3x4", "4x4"};
-const char* const kVuMeterTypes[] = {"Single Fixed Point", "Double Fixed Point", "Beam"};
+constexpr auto& kTypes = choices::kOscilloscopeTypes;
+constexpr auto& kRenderingModes = choices::kRenderingModes;
+constexpr auto& kSamplingRates = choices::kSamplingRates;
+constexpr auto& kVuMeterTypes = choices::kVuMeterTypes;
 
 }  // namespace
 

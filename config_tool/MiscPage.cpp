@@ -5,12 +5,12 @@
 
 #include "config_tool/ConfigIds.h"
 #include "config_tool/PageControls.h"
+#include "settings/Choices.h"
 #include "settings/Settings.h"
 
 namespace {
 
-const char* const kCameraMotions[] = {"Scan Left", "Scan Right", "Scan Up", "Scan Down",
-                                      "Spin",      "View From Above", "View From Beneath"};
+constexpr auto& kCameraMotions = choices::kCameraMotions;
 
 // Each colour button and the light it shows: the packed file value and its working triple.
 struct LightColour {

@@ -2,12 +2,13 @@
 
 #include "config_tool/ConfigIds.h"
 #include "config_tool/PageControls.h"
+#include "settings/Choices.h"
 #include "settings/Settings.h"
 
 namespace {
 
-const char* const kEffects[] = {"Enclose", "Ghost", "Motion Blur"};
-const char* const kColourMaps[] = {"RGB", "RBG", "GRB", "GBR", "BRG", "BGR"};
+constexpr auto& kEffects = choices::kModelEffects;
+constexpr auto& kColourMaps = choices::kColourMaps;
 
 }  // namespace
 

@@ -83,12 +83,15 @@ bool AudioSource::loadWav(const std::string& path, std::string& error) {
     }
     left_.resize(frames);
     right_.resize(frames);
+    pcm_.resize(frames * 2);
     for (size_t i = 0; i < frames; ++i) {
         for (int c = 0; c < 2; ++c) {
             const unsigned char* p = samples + i * frameBytes + (c < channels ? c : 0) * (bits / 8);
             // 8-bit WAV samples are unsigned around 128; 16-bit ones signed: keep the top byte.
             int8_t v = bits == 8 ? static_cast<int8_t>(p[0] - 128) : static_cast<int8_t>(p[1]);
             (c == 0 ? left_ : right_)[i] = v;
+            pcm_[i * 2 + c] = bits == 8 ? static_cast<int16_t>(v * 256)
+                                        : static_cast<int16_t>(le16(p));
         }
     }
     sampleRate_ = rate;

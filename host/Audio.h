@@ -21,11 +21,15 @@ public:
     void fillBlock(double timeMs, unsigned char waveform[2][kBlockSamples]) const;
 
     bool isBuiltIn() const { return left_.empty(); }
+    // The file's samples as 16-bit stereo frames, left first (8-bit samples widened, a mono
+    // channel doubled), for playing it; empty for the built-in signal.
+    const std::vector<int16_t>& stereoPcm() const { return pcm_; }
     int sampleRate() const { return sampleRate_; }
 
 private:
     int sampleRate_ = 44100;
     std::vector<int8_t> left_, right_;  // the file's samples, empty for the built-in signal
+    std::vector<int16_t> pcm_;
 };
 
 // The built-in signal at one instant: a drum-like thump every half second under two tones per

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "assets/AssetFolder.h"
 #include "assets/ModelScene.h"
 #include "assets/TextureLoader.h"
 #include "platform/Platform.h"
@@ -64,9 +65,11 @@ void Model::load(ModelScene& sceneRef, TextureLoader& loader, bool force) {
     std::string previous = platform::currentDirectory();
     // A model folder that is missing (or a file) must not make us load a "Model.ase" from
     // whatever folder is current: that fails like a folder without the file. So does a name
-    // that would lead outside the models folder.
-    const bool entered = staysInsideFolder(currentName) &&
-                         platform::setCurrentDirectory(pluginFolder + modelsFolder + currentName);
+    // that would lead outside the models folders.
+    const bool entered =
+        staysInsideFolder(currentName) &&
+        platform::setCurrentDirectory(
+            assetFolderFor(currentName, userFolders, pluginFolder + modelsFolder));
     loader.magFilter = loader.minFilter = GL_LINEAR;
     loader.wrapS = loader.wrapT = GL_REPEAT;
     bool uses = false;

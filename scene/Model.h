@@ -55,6 +55,8 @@ public:
     bool usesDynamicTexture = false;
     std::string pluginFolder;  // with its trailing separator
     std::string modelsFolder = "Models\\";
+    // The user's own folders of models (absolute, trailing separator), searched first by name.
+    std::vector<std::string> userFolders;
     std::string currentName;
     std::string dynamicTextureName = "Vizorama.tga";
     GLuint dynamicTexture = 0;

@@ -8,11 +8,42 @@
 # To hear it, record a clip with scripts/clip.sh (a video with the music).
 #
 # Usage: scripts/demo.sh [--skip-setup] [--wav YOUR.wav] [other host options, e.g. --double-size]
+#        scripts/demo.sh [--skip-setup] --linux [other vizorama options, e.g. --fullscreen]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 if [ "${1:-}" = "--skip-setup" ]; then shift; else bash scripts/setup.sh; fi
+
+# --linux: the Linux program plays the song itself, audibly where the machine has a sound
+# server, and shows the demo scene in its window (settings of its own below build/demo/linux,
+# so the user's own settings stay as they are).
+if [ "${1:-}" = "--linux" ]; then
+  shift
+  cmake --preset native-release >/dev/null
+  cmake --build --preset native-release --target vizorama demo_song >/dev/null
+  song="$root/build/native-release/demo/vizorama-demo.wav"
+  export XDG_CONFIG_HOME="$root/build/demo/linux/config"
+  mkdir -p "$XDG_CONFIG_HOME/vizorama"
+  sed 's/\r*$/\r/' scripts/demo-scene.ini > "$XDG_CONFIG_HOME/vizorama/vis_vzrm_config.ini"
+  program=("$root/build/native-release/linux/vizorama" --wav "$song" --size 1100x464 "$@")
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    echo "demo: press H for the keys, F for full screen, Escape to stop"
+    exec "${program[@]}"
+  fi
+  source scripts/linux-session.sh
+  VZRM_SCREEN=${VZRM_SCREEN:-1280x800x24} linux_session_start  # room for the window
+  shot="$root/build/demo-linux.png"
+  echo "demo: no display found; running on a virtual one (with a private sound server) and saving $shot"
+  "${program[@]}" &
+  pid=$!
+  sleep 15
+  import -window "$(xdotool search --onlyvisible --pid "$pid" | head -1)" "$shot"
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  echo "demo: screenshot saved to $shot"
+  exit 0
+fi
 source scripts/wine-session.sh
 
 # The shipped plug-in is 32-bit; where this machine cannot run 32-bit programs, the same

@@ -13,6 +13,9 @@ packages=(
   googletest libgtest-dev libstb-dev
   nsis zip
   clang-14 libclang-rt-14-dev
+  libsdl2-dev libpulse-dev pulseaudio pulseaudio-utils sox
+  libprojectm-dev projectm-data
+  dpkg-dev lintian fakeroot openbox
 )
 
 sudo=""

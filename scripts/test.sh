@@ -6,6 +6,8 @@
 #   2. checks of the shipped 32-bit binaries (format, export, imports) and of the packages
 #      (setup program, zip, symbols) that scripts/package.sh makes from them;
 #   3. Win32 and end-to-end tests under Wine + Xvfb: the real DLL in our host;
+#   5. the Linux program (vizorama) in a real window on Xvfb with a private PulseAudio server
+#      (scripts/test-linux.sh), right after the native tests whose build it uses;
 # and last the README's demo command, without a display.
 # The Wine tier runs the 32-bit build where this machine can run 32-bit code, and otherwise
 # the same sources built 64-bit (some kernels cannot run 32-bit programs at all).
@@ -26,6 +28,9 @@ build() {
 echo "== native build and tests"
 build native
 ctest --preset native
+
+echo "== the Linux program in a window, with a sound server (Xvfb, PulseAudio)"
+bash scripts/test-linux.sh build/native
 
 echo "== settings tests under ThreadSanitizer"
 build native-tsan

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "assets/AssetFolder.h"
 #include "scene/Scene.h"
 #include "settings/FolderName.h"
 #include "tests/native/TestFiles.h"
@@ -91,6 +92,39 @@ TEST(SkyboxTest, FolderNamesStayInsideTheirFolder) {
     for (const char* name : {".", "..", "...", ".. ", " . ", "../x", "..\\x", "a/b", "a\\b",
                              "/abs", "\\abs", "C:", "C:sky", "sky:stream"})
         EXPECT_FALSE(staysInsideFolder(name)) << name;
+}
+
+
+TEST(SkyboxTest, TheUsersFoldersAreSearchedFirstByNameThenTheProgramsOwn) {
+    ScratchFolder folder;
+    const std::string plugin = folder.path() + "Plugins/vis_vzrm/";
+    const std::string mine = folder.path() + "mine/Skyboxes/";
+    fs::create_directories(plugin);
+    fs::copy(VZRM_TEXTURE_FOLDER, plugin, fs::copy_options::recursive);
+    fs::create_directories(mine);
+    fs::copy(plugin + "Skyboxes/Late Afternoon", mine + "Only Mine");
+    fs::remove(mine + "Only Mine/Down.tga");
+    writeTextFile(mine + "A File", "");
+
+    const std::string own = plugin + "Skyboxes/";
+    EXPECT_EQ(assetFolderFor("Only Mine", {"", mine}, own), mine + "Only Mine");
+    EXPECT_EQ(assetFolderFor("Late Afternoon", {mine}, own), own + "Late Afternoon");
+    EXPECT_EQ(assetFolderFor("A File", {mine}, own), own + "A File");  // not a folder
+    EXPECT_EQ(assetFolderFor("", {mine}, own), own);  // never the user's folder itself
+    EXPECT_EQ(assetFolderFor("Only Mine", {}, own), own + "Only Mine");  // the plug-in's case
+
+    const std::string ini = plugin + "Configurations/vis_vzrm_config.ini";
+    writeTextFile(ini, "[Vizorama]\r\nbgrOnOff=1\r\nbgrName=Only Mine\r\n");
+    HeadlessRenderer r(folder.path(), 160, 80);
+    ASSERT_TRUE(r.ok());
+    r.scene.skybox->userFolders = {mine};
+    r.start();
+    const uint8_t silence[2][kWaveformSamples] = {};
+    r.frame(silence);
+    Skybox& sky = *r.scene.skybox;
+    EXPECT_EQ(sky.currentName, "Only Mine");
+    for (int face = 0; face < 5; ++face) EXPECT_NE(sky.faceTextures[face], 0u) << face;
+    EXPECT_EQ(sky.faceTextures[5], 0u);  // its Down picture was taken away: from the user's folder
 }
 
 }  // namespace

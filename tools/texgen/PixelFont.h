@@ -1,16 +1,10 @@
 #pragma once
-// A tiny bitmap font: the characters the texture art writes, each 5 pixels wide, 7 pixels from
-// the top of a capital to the baseline, and one more row below it for descenders.
+// Text stamped into the generated pictures with the tiny bitmap font (assets/PixelFont.h).
 
 #include <cstddef>
 #include <vector>
 
-inline constexpr int kGlyphWidth = 5;
-inline constexpr int kCapHeight = 7;
-inline constexpr int kGlyphHeight = 8;
-
-// Rows of the glyph top first, '#' for a set pixel; nullptr for a character the font lacks.
-const char* const* glyphRows(char c);
+#include "assets/PixelFont.h"
 
 // A coverage mask (1 = ink) of width x height into which text is stamped.
 struct Mask {

@@ -1,0 +1,29 @@
+#pragma once
+// The looks the keys change, written back to the settings record: each key steps one choice
+// to its next value, switching the part off after its last value and on again at the first.
+
+#include <string>
+#include <vector>
+
+#include "settings/Settings.h"
+
+// The names of the skies and models there are to choose from.
+struct AssetNames {
+    std::vector<std::string> skyboxes;
+    std::vector<std::string> models;
+};
+
+// Applies the key (an upper-case letter, see keyHelp) to settings; returns a short text of
+// what it chose now (e.g. "Camera: Scan Up"), or an empty text for a key without a look.
+// shift steps backwards where a key steps through a list.
+std::string applyLookKey(char key, bool shift, Settings& settings, const AssetNames& names);
+
+// One line per key: "O  oscilloscope: off, then each type", ...
+const std::vector<std::string>& keyHelp();
+
+// The current choices, one short line each, for the overlay.
+std::vector<std::string> currentChoices(const Settings& settings);
+
+// The names of the sub-folders of each folder (with trailing '/'), sorted, each name once;
+// folders that cannot be read are skipped.
+std::vector<std::string> folderNames(const std::vector<std::string>& folders);

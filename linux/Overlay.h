@@ -1,0 +1,44 @@
+#pragma once
+// The short overlay of keys and current choices, drawn over the scene with the same OpenGL
+// context: a dark panel in the top left corner and the text in our pixel font, each font pixel
+// a small square. It saves and restores every state it changes, so the scene's next frame
+// finds its fixed state as it left it.
+
+#include <string>
+#include <vector>
+
+// Appends the squares of text in the pixel font (upper case; characters it lacks are left
+// blank) with its top-left corner at (left, top), y growing downwards, each font pixel
+// scale x scale: four corners (x, y) per square. Returns the text's width.
+float appendTextQuads(const std::string& text, float left, float top, float scale,
+                      std::vector<float>& corners);
+
+struct OverlayLayout {
+    float scale = 2;   // screen pixels per font pixel
+    int columns = 1;   // the lines run down the first column, then the next
+};
+
+// The largest text (font pixels of 2, then 1) in the fewest columns (up to 3) that fits lines
+// of the given widths (in characters) into width x height pixels; the smallest and most
+// columns when nothing fits.
+OverlayLayout layoutOverlay(const std::vector<size_t>& lineLengths, int width, int height);
+
+class Overlay {
+public:
+    // Shows lines (the first one brighter) until seconds from now.
+    void show(const std::vector<std::string>& lines, double now, double seconds);
+    void hide() { until_ = 0; }
+    bool visible(double now) const { return now < until_; }
+    // Draws the overlay over a window of width x height pixels, if visible.
+    void draw(int width, int height, double now);
+
+private:
+    // Makes the squares of the text for a window of width x height (when either changed).
+    void layOut(int width, int height);
+
+    double until_ = 0;
+    std::vector<std::string> lines_;
+    int laidOutWidth_ = -1, laidOutHeight_ = -1;
+    std::vector<float> title_, body_;  // corners of the first line's squares and the others'
+    float panelWidth_ = 0, panelHeight_ = 0;
+};

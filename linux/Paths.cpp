@@ -1,0 +1,53 @@
+#include "linux/Paths.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include "platform/Platform.h"
+
+namespace {
+
+bool usable(const char* value) { return value && value[0] == '/'; }
+
+std::string withSlash(std::string path) {
+    if (!path.empty() && path.back() != '/') path += '/';
+    return path;
+}
+
+}  // namespace
+
+std::string UserFolders::settingsFile() const {
+    return config.empty() ? std::string() : config + "vis_vzrm_config.ini";
+}
+
+UserFolders userFolders(const char* configHome, const char* dataHome, const char* home) {
+    UserFolders f;
+    const std::string homeFolder = usable(home) ? withSlash(home) : std::string();
+    std::string config = usable(configHome) ? withSlash(configHome)
+                         : homeFolder.empty() ? std::string()
+                                              : homeFolder + ".config/";
+    std::string data = usable(dataHome) ? withSlash(dataHome)
+                       : homeFolder.empty() ? std::string()
+                                            : homeFolder + ".local/share/";
+    if (!config.empty()) f.config = config + "vizorama/";
+    if (!data.empty()) {
+        f.models = data + "vizorama/Models/";
+        f.skyboxes = data + "vizorama/Skyboxes/";
+    }
+    return f;
+}
+
+std::string dataFolderFor(const std::string& executableFolder, const std::string& buildFolder) {
+    std::string installed = executableFolder + "../share/vizorama/";
+    if (!executableFolder.empty() && platform::folderExists(installed)) return installed;
+    return withSlash(buildFolder);
+}
+
+bool makeFolders(const std::string& folder) {
+    for (size_t slash = folder.find('/', 1); slash != std::string::npos;
+         slash = folder.find('/', slash + 1))
+        if (slash > 0) mkdir(folder.substr(0, slash).c_str(), 0700);
+    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    return platform::folderExists(folder);
+}

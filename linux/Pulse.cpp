@@ -1,0 +1,154 @@
+#include "linux/Pulse.h"
+
+#include <pulse/error.h>
+#include <pulse/pulseaudio.h>
+#include <pulse/simple.h>
+
+namespace {
+
+const pa_sample_spec kSpec = {PA_SAMPLE_S16LE, kCaptureRate, 2};
+
+std::string describe(int code) { return pa_strerror(code); }
+
+}  // namespace
+
+PulseCapture::~PulseCapture() { stop(); }
+
+bool PulseCapture::start(const std::string& source, SampleRing& ring, std::string& error) {
+    stop();
+    // Small fragments: the server hands over each 5 ms as soon as it has them instead of
+    // collecting its default (up to two seconds) first.
+    pa_buffer_attr attr;
+    attr.maxlength = static_cast<uint32_t>(-1);
+    attr.tlength = attr.prebuf = attr.minreq = static_cast<uint32_t>(-1);
+    attr.fragsize = kCaptureChunkFrames * 4;
+    int code = 0;
+    stream_ = pa_simple_new(nullptr, "Vizorama", PA_STREAM_RECORD,
+                            source.empty() ? kDefaultMonitor : source.c_str(), "Visualisation input",
+                            &kSpec, nullptr, &attr, &code);
+    if (!stream_) {
+        error = describe(code);
+        return false;
+    }
+    stopping_ = false;
+    running_ = true;
+    thread_ = std::thread([this, &ring] { run(ring); });
+    return true;
+}
+
+void PulseCapture::run(SampleRing& ring) {
+    int16_t chunk[kCaptureChunkFrames * 2];
+    while (!stopping_.load()) {
+        int code = 0;
+        if (pa_simple_read(stream_, chunk, sizeof chunk, &code) < 0) break;
+        ring.push(chunk, kCaptureChunkFrames);
+        pa_usec_t latency = pa_simple_get_latency(stream_, &code);
+        if (latency != static_cast<pa_usec_t>(-1)) latencyUs_ = latency;
+    }
+    // Whatever was heard last must not freeze on the screen.
+    ring.clear();
+    running_ = false;
+}
+
+void PulseCapture::stop() {
+    stopping_ = true;
+    if (thread_.joinable()) thread_.join();
+    if (stream_) pa_simple_free(stream_);
+    stream_ = nullptr;
+    running_ = false;
+}
+
+PulsePlayback::~PulsePlayback() { close(); }
+
+bool PulsePlayback::open(int rate, std::string& error) {
+    close();
+    pa_sample_spec spec = kSpec;
+    spec.rate = static_cast<uint32_t>(rate);
+    // 150 ms in the server's buffer: enough not to drop out while a busy machine keeps the
+    // writing thread waiting. The picture follows what is heard whatever the buffer holds (the
+    // position is the frames written minus the server's latency).
+    pa_buffer_attr attr;
+    attr.maxlength = static_cast<uint32_t>(-1);
+    attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(150000, &spec));
+    attr.prebuf = attr.minreq = static_cast<uint32_t>(-1);
+    attr.fragsize = static_cast<uint32_t>(-1);
+    int code = 0;
+    stream_ = pa_simple_new(nullptr, "Vizorama", PA_STREAM_PLAYBACK, nullptr, "Music", &spec,
+                            nullptr, &attr, &code);
+    if (!stream_) {
+        error = describe(code);
+        return false;
+    }
+    return true;
+}
+
+bool PulsePlayback::write(const int16_t* frames, size_t count) {
+    int code = 0;
+    return stream_ && pa_simple_write(stream_, frames, count * 4, &code) == 0;
+}
+
+uint64_t PulsePlayback::latencyUs() {
+    int code = 0;
+    pa_usec_t latency = stream_ ? pa_simple_get_latency(stream_, &code) : 0;
+    return latency == static_cast<pa_usec_t>(-1) ? 0 : latency;
+}
+
+void PulsePlayback::drain() {
+    int code = 0;
+    if (stream_) pa_simple_drain(stream_, &code);
+}
+
+void PulsePlayback::close() {
+    if (stream_) pa_simple_free(stream_);
+    stream_ = nullptr;
+}
+
+namespace {
+
+struct ListState {
+    std::vector<SourceInfo>* sources;
+    bool done = false, failed = false;
+};
+
+void onSource(pa_context*, const pa_source_info* info, int eol, void* user) {
+    auto* state = static_cast<ListState*>(user);
+    if (eol != 0) {
+        state->failed = eol < 0;
+        state->done = true;
+        return;
+    }
+    state->sources->push_back({info->name ? info->name : "",
+                               info->description ? info->description : "",
+                               info->monitor_of_sink != PA_INVALID_INDEX});
+}
+
+}  // namespace
+
+bool listPulseSources(std::vector<SourceInfo>& sources, std::string& error) {
+    pa_mainloop* loop = pa_mainloop_new();
+    if (!loop) {
+        error = "out of memory";
+        return false;
+    }
+    pa_context* context = pa_context_new(pa_mainloop_get_api(loop), "Vizorama");
+    bool ok = context && pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0;
+    ListState state{&sources};
+    pa_operation* operation = nullptr;
+    while (ok && !state.done) {
+        if (pa_mainloop_iterate(loop, 1, nullptr) < 0) ok = false;
+        pa_context_state_t s = pa_context_get_state(context);
+        if (!PA_CONTEXT_IS_GOOD(s)) ok = false;
+        if (ok && s == PA_CONTEXT_READY && !operation) {
+            operation = pa_context_get_source_info_list(context, onSource, &state);
+            if (!operation) ok = false;
+        }
+    }
+    if (!ok || state.failed) error = context ? describe(pa_context_errno(context)) : "no context";
+    if (operation) pa_operation_unref(operation);
+    if (context) {
+        pa_context_disconnect(context);
+        pa_context_unref(context);
+    }
+    pa_mainloop_free(loop);
+    return ok && !state.failed;
+}

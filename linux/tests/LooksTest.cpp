@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "linux/Looks.h"
+#include "settings/Choices.h"
+#include "tests/native/TestFiles.h"
+
+namespace {
+
+TEST(Looks, KeysStepThroughEveryChoiceOffAndBackAndShiftStepsBackwards) {
+    Settings s;
+    AssetNames names{{"Late Afternoon", "My Sky"}, {"Knot", "Vizorama"}};
+
+    // The oscilloscope: each type in turn, then off, then the first type again.
+    ASSERT_EQ(s.oscType, "Waveform");
+    EXPECT_EQ(applyLookKey('O', false, s, names), "Oscilloscope: No Filter");
+    EXPECT_EQ(applyLookKey('O', false, s, names), "Oscilloscope: Sine Filter");
+    EXPECT_EQ(applyLookKey('O', false, s, names), "Oscilloscope: Cosine Filter");
+    EXPECT_EQ(applyLookKey('O', false, s, names), "Oscilloscope: off");
+    EXPECT_EQ(s.oscOnOff, 0u);
+    EXPECT_EQ(s.oscType, "Cosine Filter");  // the type stays for when it comes back
+    EXPECT_EQ(applyLookKey('O', false, s, names), "Oscilloscope: Waveform");
+    EXPECT_EQ(s.oscOnOff, 1u);
+    EXPECT_EQ(applyLookKey('O', true, s, names), "Oscilloscope: off");
+    EXPECT_EQ(applyLookKey('O', true, s, names), "Oscilloscope: Cosine Filter");
+
+    // Skies and models from the names found on disk, off between the last and the first.
+    ASSERT_EQ(s.bgrOnOff, 0u);
+    EXPECT_EQ(applyLookKey('B', false, s, names), "Skybox: Late Afternoon");
+    EXPECT_EQ(s.bgrOnOff, 1u);
+    EXPECT_EQ(applyLookKey('B', false, s, names), "Skybox: My Sky");
+    EXPECT_EQ(applyLookKey('B', false, s, names), "Skybox: off");
+    EXPECT_EQ(applyLookKey('N', true, s, names), "Model: Vizorama");
+    // A name that is no longer on disk steps to the first.
+    s.mdlName = "Gone";
+    EXPECT_EQ(applyLookKey('N', false, s, names), "Model: Knot");
+    AssetNames none;
+    EXPECT_EQ(applyLookKey('N', false, s, none), "Model: off");
+    EXPECT_EQ(applyLookKey('N', false, s, none), "Model: off");  // nothing to switch on
+
+    // Lists without "off" wrap round; every value of each list is reached once a round.
+    auto fullRound = [&](char key, std::string& field, std::vector<std::string> list) {
+        const std::string start = field;
+        std::vector<std::string> seen;
+        for (size_t i = 0; i < list.size(); ++i) {
+            applyLookKey(key, false, s, names);
+            seen.push_back(field);
+        }
+        EXPECT_EQ(field, start) << key;
+        std::sort(seen.begin(), seen.end());
+        std::sort(list.begin(), list.end());
+        EXPECT_EQ(seen, list) << key;
+        applyLookKey(key, false, s, names);
+        applyLookKey(key, true, s, names);
+        EXPECT_EQ(field, start) << key;
+    };
+    auto listOf = [](const auto& names) {
+        return std::vector<std::string>(std::begin(names), std::end(names));
+    };
+    fullRound('M', s.oscRenderingMode, listOf(choices::kRenderingModes));
+    fullRound('C', s.camPosition, listOf(choices::kCameraMotions));
+    fullRound('R', s.oscSamplingRate, listOf(choices::kSamplingRates));
+
+    // Toggles, and the stroboscope's steps 0..10 round in both directions (an odd file value
+    // counts as the most).
+    EXPECT_EQ(applyLookKey('L', false, s, names), "Lights: on");
+    EXPECT_EQ(applyLookKey('L', false, s, names), "Lights: off");
+    EXPECT_EQ(applyLookKey('T', false, s, names), "Feathers: on");
+    EXPECT_EQ(applyLookKey('D', false, s, names), "Live texture: on");
+    EXPECT_EQ(applyLookKey('S', false, s, names), "Stroboscope: 1");
+    EXPECT_EQ(applyLookKey('S', true, s, names), "Stroboscope: off");
+    EXPECT_EQ(applyLookKey('S', true, s, names), "Stroboscope: 10");
+    s.lhtStroboscope = 4000000000u;
+    EXPECT_EQ(applyLookKey('S', false, s, names), "Stroboscope: off");
+    EXPECT_EQ(applyLookKey('V', false, s, names), "Meter: Beam");
+    EXPECT_EQ(applyLookKey('E', false, s, names), "Model effect: Motion Blur");
+
+    EXPECT_EQ(applyLookKey('Q', false, s, names), "");
+    for (const std::string& line : currentChoices(s)) EXPECT_FALSE(line.empty());
+    EXPECT_EQ(currentChoices(s)[1], "Meter: Beam");
+}
+
+TEST(Looks, FolderNamesJoinOursAndTheUsersSortedOnceEachWithoutFiles) {
+    ScratchFolder folder;
+    namespace fs = std::filesystem;
+    fs::create_directories(folder.path() + "ours/Late Afternoon");
+    fs::create_directories(folder.path() + "ours/Both");
+    fs::create_directories(folder.path() + "mine/Both");
+    fs::create_directories(folder.path() + "mine/A Sky");
+    writeTextFile(folder.path() + "mine/readme.txt", "not a sky");
+    EXPECT_EQ(folderNames({folder.path() + "ours/", folder.path() + "mine/",
+                           folder.path() + "missing/", ""}),
+              (std::vector<std::string>{"A Sky", "Both", "Late Afternoon"}));
+}
+
+}  // namespace

@@ -1,0 +1,339 @@
+#!/usr/bin/env bash
+# The Linux program's tier: vizorama in a real window on a private X display (Xvfb, OpenGL
+# through GLX in Mesa), its sound through a private PulseAudio server that this script starts
+# and stops itself (a null sink as the default output; paplay plays into it, parec records its
+# monitor). Keys go to the window through xdotool; the pictures are X screenshots.
+# Needs the native build (scripts/test.sh makes it). Screenshots are kept in build/linux-test/.
+# Usage: scripts/test-linux.sh [BUILD_DIR]   (default build/native)
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+build=${1:-build/native}
+bin="$root/$build/linux/vizorama"
+probe="$root/$build/linux/vzrm_latency_probe"
+out="$root/build/linux-test"
+rm -rf "$out"
+mkdir -p "$out"
+if [ ! -x "$bin" ]; then
+  echo "test-linux: $bin is missing (SDL2 or libpulse not found at configure time?)"
+  exit 1
+fi
+# Address checking stays on; the leak report is off because the display and sound libraries
+# keep allocations until exit in modules that are gone by then (nothing to suppress by name).
+export ASAN_OPTIONS=detect_leaks=0
+source scripts/linux-session.sh
+linux_session_start
+start_time=$(date +%s)
+
+failures=0
+pass() { echo "  ok    $1"; }
+fail() { echo "  FAIL  $1"; failures=$((failures + 1)); }
+check() {  # check DESCRIPTION COMMAND...
+  local what=$1; shift
+  if "$@"; then pass "$what"; else fail "$what"; fi
+}
+# Comparisons of numbers (each side may be an expression): holds A OP B
+holds() { awk "BEGIN { exit !(($1) $2 ($3)) }"; }
+
+# A fresh home for each case: its own settings and user folders.
+fresh_home() {
+  export HOME="$VZRM_SESSION/home-$1"
+  rm -rf "$HOME"
+  mkdir -p "$HOME"
+  unset XDG_CONFIG_HOME XDG_DATA_HOME
+  settings="$HOME/.config/vizorama/vis_vzrm_config.ini"
+}
+window_of() {  # window_of PID: waits for the program's window, prints its id
+  local id
+  for _ in $(seq 300); do
+    id=$(xdotool search --onlyvisible --pid "$1" 2>/dev/null | head -1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    kill -0 "$1" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+mean_of() {  # mean brightness 0..1 of an image (or of a region: mean_of FILE WxH+X+Y)
+  if [ -n "${2:-}" ]; then convert "$1" -crop "$2" +repage -colorspace gray -format '%[fx:mean]' info:
+  else convert "$1" -colorspace gray -format '%[fx:mean]' info:; fi
+}
+dark_of() {  # the fraction of an image's pixels that are black (the background without a sky)
+  convert "$1" -colorspace gray -threshold 2% -negate -format '%[fx:mean]' info:
+}
+# Levels in a frame log (frame time left right latency) between two times (ns): "median max"
+levels_between() {
+  awk -v from="$2" -v to="$3" '$2 >= from && $2 <= to { print ($3 + $4) / 2 }' "$1" | sort -n |
+    awk '{ v[NR] = $1 } END { if (NR == 0) print "0 0"; else print v[int((NR + 1) / 2)], v[NR] }'
+}
+now_ns() { awk '{ printf "%.0f", $1 * 1e9 }' /proc/uptime; }  # not the monotonic clock: see below
+mono_ns() { python3 -c 'import time; print(time.clock_gettime_ns(time.CLOCK_MONOTONIC))'; }
+wait_for() {  # wait_for SECONDS COMMAND...: until the command holds
+  local until=$(( $(date +%s) + $1 )); shift
+  while ! "$@"; do [ "$(date +%s)" -ge "$until" ] && return 1; sleep 0.1; done
+}
+
+# Test sounds: a 440 Hz tone at half of full scale (the picture's level for it: twice the mean
+# absolute 8-bit sample, 2 * 64 * 2/pi = 81), and a near full-scale square wave.
+sox -V1 -n -r 44100 -c 2 -b 16 "$out/tone.wav" synth 2 sine 440 vol 0.5
+sox -V1 -n -r 44100 -c 2 -b 16 "$out/short.wav" synth 1 sine 440 vol 0.5
+sox -V1 -n -r 44100 -c 2 -b 16 "$out/loud.wav" synth 2 square 441 vol 0.95
+printf 'RIFF\x24\x00\x00\x00WAVEjunk' > "$out/broken.wav"
+tone_level=81
+
+echo "== the program's options"
+check "--version prints the version" bash -c "'$bin' --version | grep -qx 'vizorama [0-9.]*'"
+"$bin" --frames 0 >/dev/null 2>&1; check "a bad option ends with code 2" test $? -eq 2
+check "--list-sources lists the null sink's monitor" \
+  bash -c "'$bin' --list-sources | grep -q '^$VZRM_SINK.monitor'"
+
+echo "== music played into the sound server moves the picture"
+fresh_home capture
+"$bin" --frames 100000 --frame-log "$out/capture.log" >/dev/null 2>"$out/capture.err" &
+pid=$!
+wid=$(window_of $pid) || fail "the window opens"
+sleep 2
+import -window "$wid" "$out/silent.png"
+tone_from=$(mono_ns)
+paplay "$out/tone.wav" &
+play=$!
+sleep 1
+import -window "$wid" "$out/windowed.png"
+wait $play
+tone_to=$(mono_ns)
+sleep 0.5
+loud_from=$(mono_ns)
+paplay "$out/loud.wav"
+loud_to=$(mono_ns)
+read -r silent_median silent_max < <(levels_between "$out/capture.log" 0 "$tone_from")
+# The frames while the tone sounded (the edges of the tone make a few frames quieter).
+read -r tone_median _ < <(awk -v a="$tone_from" -v b="$tone_to" '$2 >= a && $2 <= b && $3 > 0' \
+  "$out/capture.log" > "$out/tone.log"; levels_between "$out/tone.log" 0 "$tone_to")
+read -r _ loud_max < <(levels_between "$out/capture.log" "$loud_from" "$loud_to")
+echo "  levels: silence $silent_median (max $silent_max), tone $tone_median (expected $tone_level), loud max $loud_max"
+check "nothing played: level 0" test "$silent_max" = 0
+check "the tone's level equals the played samples' (within 10 %)" \
+  holds "$tone_median" ">=" $((tone_level * 9 / 10))
+check "... and is not above them" holds "$tone_median" "<=" $((tone_level * 11 / 10))
+check "the loud square wave drives the meter to its top levels" holds "$loud_max" ">=" 120
+silent_mean=$(mean_of "$out/silent.png"); tone_mean=$(mean_of "$out/windowed.png")
+echo "  brightness: silent $silent_mean, with the tone $tone_mean"
+check "the picture is brighter with music than in silence" holds "$tone_mean" ">" "$silent_mean * 1.2"
+check "the picture differs from the silent one" \
+  bash -c "[ \$(compare -metric AE -fuzz 10% '$out/silent.png' '$out/windowed.png' null: 2>&1) -gt 10000 ]"
+
+echo "== sound to picture latency (the latency probe's tone onset to the first loud frame)"
+latencies=()
+for i in 1 2 3; do
+  onset=$("$probe" --silence-ms 700 --tone-ms 300 | sed -n 's/^onset_ns=//p')
+  sleep 0.2
+  first=$(awk -v t="$onset" '$2 >= t && ($3 + $4) / 2 >= 20 { print $2; exit }' "$out/capture.log")
+  if [ -n "$first" ]; then latencies+=("$(( (first - onset) / 1000000 ))"); fi
+done
+echo "  latency ms: ${latencies[*]:-none}"
+check "every probe tone reached the picture" test "${#latencies[@]}" -eq 3
+kill $pid; wait $pid 2>/dev/null
+
+echo "== --source: another source (a second null sink's monitor stands in for a line in)"
+pactl load-module module-null-sink sink_name=line_in >/dev/null
+fresh_home source
+"$bin" --source line_in.monitor --frames 100000 --frame-log "$out/source.log" >/dev/null 2>"$out/source.err" &
+pid=$!
+window_of $pid >/dev/null || fail "the window opens"
+sleep 1
+paplay "$out/tone.wav"  # into the default output: not what this program listens to
+default_to=$(mono_ns)
+paplay --device=line_in "$out/tone.wav"
+line_to=$(mono_ns)
+kill $pid; wait $pid 2>/dev/null
+read -r _ default_max < <(levels_between "$out/source.log" 0 "$default_to")
+read -r line_median _ < <(awk -v a="$default_to" -v b="$line_to" '$2 >= a && $2 <= b && $3 > 0' \
+  "$out/source.log" > "$out/line.log"; levels_between "$out/line.log" 0 "$line_to")
+echo "  levels: while the default output played $default_max, while the line in played $line_median"
+check "the chosen source moves the picture, the default output does not" \
+  bash -c "[ '$default_max' = 0 ] && awk 'BEGIN { exit !($line_median >= $tone_level * 0.9) }'"
+"$bin" --source no_such_source --frames 20 >/dev/null 2>"$out/nosource.err"; code=$?
+check "an unknown source: said, the scene runs on silence ($(head -1 "$out/nosource.err"))" \
+  bash -c "[ $code -eq 0 ] && grep -q 'no sound from no_such_source' '$out/nosource.err'"
+
+echo "== --wav plays the file audibly and shows it"
+fresh_home wav
+# Small fragments: what parec holds when it is stopped is not lost.
+parec --latency-msec=20 --device="$VZRM_SINK.monitor" --file-format=wav "$out/heard.wav" &
+rec=$!
+# Recording before the program starts: silence comes in first.
+wait_for 5 bash -c "[ \$(stat -c %s '$out/heard.wav' 2>/dev/null || echo 0) -gt 20000 ]"
+t0=$(date +%s.%N)
+"$bin" --wav "$out/tone.wav" --frame-log "$out/wav.log" 2>"$out/wav.err"
+code=$?
+t1=$(date +%s.%N)
+sleep 1
+kill -INT $rec; wait $rec 2>/dev/null
+check "the program ends with the file, code 0" test $code -eq 0
+heard_rms=$(sox "$out/heard.wav" -n stat 2>&1 | awk '/RMS *amplitude/ { print $3 }')
+sox "$out/heard.wav" "$out/heard-trimmed.wav" silence 1 0.01 1% reverse silence 1 0.01 1% reverse
+heard_length=$(soxi -D "$out/heard-trimmed.wav")
+echo "  heard: $heard_length s of sound at RMS $heard_rms (played: 2 s of a sine at 0.5, RMS 0.354)"
+trimmed_rms=$(sox "$out/heard-trimmed.wav" -n stat 2>&1 | awk '/RMS *amplitude/ { print $3 }')
+check "the song was heard at its level" holds "$trimmed_rms" ">" 0.33
+check "... not louder" holds "$trimmed_rms" "<" 0.37
+check "... for its whole length" holds "$heard_length" ">" 1.95
+check "... and no longer" holds "$heard_length" "<" 2.2
+read -r wav_median _ < <(levels_between "$out/wav.log" 0 99999999999999999)
+check "the picture took the file's samples (level $wav_median)" \
+  holds "$wav_median" ">=" $((tone_level * 85 / 100))
+check "the run lasted the song (plus start-up)" holds "$t1 - $t0" ">=" 1.95
+# Ended from outside after 4 s (SIGINT closes the program as its window's close button does).
+timeout --preserve-status -s INT 4 "$bin" --wav "$out/short.wav" --loop --frame-log "$out/loop.log" >/dev/null 2>&1
+code=$?
+last_level=$(tail -1 "$out/loop.log" | awk '{ print ($3 + $4) / 2 }')
+span=$(awk 'NR == 1 { a = $2 } { b = $2 } END { printf "%.2f", (b - a) / 1e9 }' "$out/loop.log")
+echo "  --loop: frames over $span s of a 1 s file, the last at level $last_level"
+check "--loop plays on past the file's end (and SIGINT ends it, code 0)" \
+  bash -c "[ $code -eq 0 ] && awk 'BEGIN { exit !($span > 1.5 && $last_level > 40) }'"
+
+echo "== keys change the settings file and the picture"
+fresh_home keys
+export XDG_DATA_HOME="$HOME/data"
+mkdir -p "$XDG_DATA_HOME/vizorama/Skyboxes"
+cp -r "$root/$build/stage/Plugins/vis_vzrm/Skyboxes/Late Afternoon" "$XDG_DATA_HOME/vizorama/Skyboxes/My Sky"
+"$bin" --signal builtin --frames 100000 >/dev/null 2>"$out/keys.err" &
+pid=$!
+wid=$(window_of $pid) || fail "the window opens"
+xdotool windowfocus --sync "$wid" 2>/dev/null || true
+sleep 1
+key() { xdotool key "$@"; sleep 0.7; }
+setting() { sed -n "s/^$1=//p" "$settings" | tr -d '\r'; }
+check "the settings file is written at the start" test "$(setting oscType)" = Waveform
+import -window "$wid" "$out/keys-before.png"
+key o; check "O: next oscilloscope type (No Filter)" test "$(setting oscType)" = "No Filter"
+key shift+o; check "shift+O: back to Waveform" test "$(setting oscType)" = "Waveform"
+key c; check "C: next camera (View From Above)" test "$(setting camPosition)" = "View From Above"
+key v; check "V: next meter type (Beam)" test "$(setting vumType)" = "Beam"
+key t; check "T: feathers on" test "$(setting tofOnOff)" = 1
+key s s; check "S twice: two stroboscope steps" test "$(setting lhtStroboscope)" = 2
+key shift+s shift+s
+key b
+check "B: skybox on, the first (ours)" bash -c "[ '$(setting bgrOnOff)' = 1 ] && [ '$(setting bgrName)' = 'Late Afternoon' ]"
+sleep 0.5
+import -window "$wid" "$out/sky.png"
+key b
+check "B again: the user's own sky from XDG_DATA_HOME" test "$(setting bgrName)" = "My Sky"
+sleep 0.5
+import -window "$wid" "$out/my-sky.png"
+before=$(dark_of "$out/keys-before.png"); sky=$(dark_of "$out/sky.png"); mine=$(dark_of "$out/my-sky.png")
+echo "  black background fraction: without a sky $before, our sky $sky, the user's sky $mine"
+check "the sky fills the background" bash -c "awk 'BEGIN { exit !($before > 0.2 && $sky < 0.02) }'"
+check "the user's sky loads its pictures (not white faces)" \
+  bash -c "awk 'BEGIN { exit !($mine < 0.02 && $(mean_of "$out/my-sky.png") < 0.6) }'"
+printf '[Vizorama]\r\nvumOnOff=0\r\nbgrOnOff=0\r\n' > "$settings"
+sleep 0.5
+key n
+check "a hand edit is taken up and kept by the next key" \
+  bash -c "[ '$(setting vumOnOff)' = 0 ] && [ '$(setting bgrOnOff)' = 0 ]"
+key h
+import -window "$wid" "$out/overlay.png"
+panel=$(mean_of "$out/overlay.png" 200x40+10+10)
+echo "  overlay corner brightness $panel"
+check "H shows the overlay of keys (text in its corner)" holds "$panel" ">" 0.05
+
+echo "== full screen"
+key f
+sleep 1
+read -r fw fh < <(xwininfo -id "$wid" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
+import -window root "$out/fullscreen.png"
+white=$(convert "$out/fullscreen.png" -fill black +opaque white -fill white -opaque white -format '%[fx:mean]' info:)
+echo "  full screen: ${fw}x${fh}, white (root) fraction $white"
+check "F: the window covers the whole screen" test "${fw}x${fh}" = 1024x768
+check "... and nothing of the desktop shows" holds "$white" "<" 0.01
+key Escape
+sleep 0.5
+read -r ww wh < <(xwininfo -id "$wid" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
+check "Escape: back in the window (${ww}x${wh})" bash -c "[ '${ww}x${wh}' = 960x405 ] && kill -0 $pid"
+xdotool mousemove --window "$wid" 300 200 click --repeat 2 --delay 80 1
+sleep 1
+read -r dw dh < <(xwininfo -id "$wid" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
+check "a double click: full screen (${dw}x${dh})" test "${dw}x${dh}" = 1024x768
+key Escape
+key Escape
+wait_for 5 bash -c "! kill -0 $pid 2>/dev/null" || kill $pid
+wait $pid; code=$?
+check "Escape in a window quits, code 0" test $code -eq 0
+
+echo "== without the parts it needs"
+fresh_home broken
+"$bin" --wav "$out/broken.wav" 2>"$out/broken.err"; code=$?
+check "a broken WAV: code 2 and why ($(head -1 "$out/broken.err"))" \
+  bash -c "[ $code -eq 2 ] && grep -qi 'wav' '$out/broken.err'"
+"$bin" --wav "$out/missing.wav" 2>"$out/missing.err"; code=$?
+check "a missing WAV: code 2 and why" bash -c "[ $code -eq 2 ] && grep -q 'cannot open' '$out/missing.err'"
+check "... and no window was opened, no settings written" test ! -e "$settings"
+"$bin" --frames 100000 >/dev/null 2>"$out/gone.err" &
+pid=$!
+window_of $pid >/dev/null || fail "the window opens"
+sleep 1
+linux_sound_stop
+wait_for 10 grep -q 'recording stopped' "$out/gone.err"; said=$?
+sleep 0.5
+kill -0 $pid 2>/dev/null; alive=$?
+kill $pid 2>/dev/null; wait $pid 2>/dev/null
+check "the sound server going away: said once, the scene runs on" \
+  bash -c "[ $said -eq 0 ] && [ $alive -eq 0 ] && [ \$(grep -c 'recording stopped' '$out/gone.err') -eq 1 ]"
+"$bin" --frames 30 --frame-log "$out/noserver.log" >/dev/null 2>"$out/noserver.err"; code=$?
+echo "  $(head -1 "$out/noserver.err")"
+check "no sound server: one line saying so, the scene runs on silence" \
+  bash -c "[ $code -eq 0 ] && [ \$(wc -l < '$out/noserver.err') -le 2 ] && grep -q 'no sound from' '$out/noserver.err' && [ \$(wc -l < '$out/noserver.log') -eq 30 ]"
+"$bin" --wav "$out/short.wav" 2>"$out/noserver-wav.err"; code=$?
+check "no sound server: --wav still shows the file, to its end" \
+  bash -c "[ $code -eq 0 ] && grep -q 'no sound server' '$out/noserver-wav.err'"
+"$bin" --list-sources >/dev/null 2>&1; code=$?
+check "no sound server: --list-sources says so, code 1" test $code -eq 1
+linux_sound_start
+
+fresh_home unwritable
+touch "$HOME/not-a-folder"
+export XDG_CONFIG_HOME="$HOME/not-a-folder"
+"$bin" --signal builtin --frames 100000 >/dev/null 2>"$out/unwritable.err" &
+pid=$!
+wid=$(window_of $pid) || fail "the window opens"
+xdotool windowfocus --sync "$wid" 2>/dev/null || true
+sleep 1
+import -window "$wid" "$out/unwritable-before.png"
+key b
+import -window "$wid" "$out/unwritable-sky.png"
+kill $pid; wait $pid 2>/dev/null
+echo "  $(head -1 "$out/unwritable.err")"
+check "an unwritable config folder: said once, keys still work for the session" \
+  bash -c "grep -q 'last until the program ends' '$out/unwritable.err' && awk 'BEGIN { exit !($(dark_of "$out/unwritable-sky.png") < 0.02 && $(dark_of "$out/unwritable-before.png") > 0.2) }'"
+unset XDG_CONFIG_HOME
+
+fresh_home unreadable
+mkdir -p "$HOME/.config/vizorama"
+# A settings "file" that is a folder cannot be read, also by root (whom permissions do not stop).
+mkdir "$settings"
+touch "$settings/keep"
+"$bin" --signal builtin --frames 100000 >/dev/null 2>"$out/unreadable.err" &
+pid=$!
+wid=$(window_of $pid) || fail "the window opens"
+xdotool windowfocus --sync "$wid" 2>/dev/null || true
+sleep 1
+key o
+# Closing the window through the window manager (its Alt+F4) ends the program.
+key alt+F4
+wait_for 5 bash -c "! kill -0 $pid 2>/dev/null" || kill $pid
+wait $pid; code=$?
+check "closing the window quits, code 0" test $code -eq 0
+check "an unreadable settings file: said, and left as it was" \
+  bash -c "grep -q 'cannot read' '$out/unreadable.err' && [ -d '$settings' ] && [ -e '$settings/keep' ] && [ -z \"\$(ls '$HOME/.config/vizorama' | grep -v '^vis_vzrm_config.ini\$')\" ]"
+if [ "$(id -u)" -ne 0 ]; then
+  fresh_home unreadable-file
+  mkdir -p "$HOME/.config/vizorama"
+  printf '[Vizorama]\r\noscType=Sine Filter\r\n' > "$settings"
+  chmod 000 "$settings"
+  "$bin" --signal builtin --frames 20 >/dev/null 2>"$out/unreadable-file.err"
+  chmod 600 "$settings"
+  check "an unreadable settings file (permissions): never written over" \
+    bash -c "grep -q 'cannot read' '$out/unreadable-file.err' && grep -q 'Sine Filter' '$settings' && [ \$(wc -l < '$settings') -eq 2 ]"
+fi
+
+echo "== tier 5: $failures failure(s), $(( $(date +%s) - start_time )) s; screenshots in $out"
+[ "$failures" -eq 0 ]
