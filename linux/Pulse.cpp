@@ -62,18 +62,18 @@ PulsePlayback::~PulsePlayback() { close(); }
 
 bool PulsePlayback::open(int rate, std::string& error) {
     close();
-    pa_sample_spec spec = kSpec;
-    spec.rate = static_cast<uint32_t>(rate);
+    pa_sample_spec format = kSpec;
+    format.rate = static_cast<uint32_t>(rate);
     // 150 ms in the server's buffer: enough not to drop out while a busy machine keeps the
     // writing thread waiting. The picture follows what is heard whatever the buffer holds (the
     // position is the frames written minus the server's latency).
     pa_buffer_attr attr;
     attr.maxlength = static_cast<uint32_t>(-1);
-    attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(150000, &spec));
+    attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(150000, &format));
     attr.prebuf = attr.minreq = static_cast<uint32_t>(-1);
     attr.fragsize = static_cast<uint32_t>(-1);
     int code = 0;
-    stream_ = pa_simple_new(nullptr, "Vizorama", PA_STREAM_PLAYBACK, nullptr, "Music", &spec,
+    stream_ = pa_simple_new(nullptr, "Vizorama", PA_STREAM_PLAYBACK, nullptr, "Music", &format,
                             nullptr, &attr, &code);
     if (!stream_) {
         error = describe(code);
