@@ -13,6 +13,7 @@ packages=(
   googletest libgtest-dev libstb-dev
   nsis zip
   clang-14 libclang-rt-14-dev
+  mmdebstrap qemu-system-x86 e2fsprogs
 )
 
 sudo=""
