@@ -47,7 +47,7 @@ keep='find "$1/var/cache/apt/archives" -maxdepth 1 -name "*.deb" -exec cp -ln {}
 # The i386 packages are unpacked here and configured at the guest's first boot: their
 # maintainer scripts may run 32-bit programs, which this machine may refuse.
 i386='set -e
-list=$(APT_CONFIG="$MMDEBSTRAP_APT_CONFIG" apt-get -s install --no-install-recommends '"${packages_i386[*]}"' | sed -n "s/^Inst \([^ ]*\) (\([^ ]*\) .*\[\([a-z0-9]*\)\])$/\1 \2 \3/p")
+list=$(APT_CONFIG="$MMDEBSTRAP_APT_CONFIG" apt-get -s install --no-install-recommends '"${packages_i386[*]}"' | sed -n "s/^Inst \([^ ]*\) (\([^ ]*\) .*\[\([a-z0-9]*\)\]).*/\1 \2 \3/p")
 APT_CONFIG="$MMDEBSTRAP_APT_CONFIG" apt-get install -y -q --download-only --no-install-recommends '"${packages_i386[*]}"'
 files=""
 while read -r name version arch; do

@@ -5,8 +5,8 @@
 # vzrm_out/status, and powers the machine off. No systemd, no services: nothing else runs.
 PATH=/usr/sbin:/usr/bin:/sbin:/bin
 export PATH
-mount -t proc proc /proc
-mount -t sysfs sysfs /sys
+mount -t proc proc /proc 2>/dev/null
+mount -t sysfs sysfs /sys 2>/dev/null
 mount -t devtmpfs devtmpfs /dev 2>/dev/null
 mkdir -p /dev/pts /dev/shm
 mount -t devpts devpts /dev/pts

@@ -4,7 +4,7 @@
 set -e
 export HOME=/root
 echo "prepare: configuring the i386 packages"
-dpkg --configure -a
+dpkg --configure -a || dpkg --configure -a
 dpkg --audit
 echo "prepare: the 32-bit Wine prefix"
 export WINEARCH=win32 WINEPREFIX=/opt/vzrm/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

@@ -15,6 +15,10 @@ winpath() { printf 'Z:%s' "${1//\//\\}"; }
 mkdir -p "$out/screenshots"
 
 if [ -n "${VZRM_IN_GUEST:-}" ]; then
+  # Programs are mapped into memory from their files, which 9p shares do not serve reliably
+  # (large programs started with pages of zeros): the files go to the guest's memory first.
+  cp -r "$in" /tmp/in
+  in=/tmp/in
   export HOME=/root WINEARCH=win32 WINEPREFIX=/opt/vzrm/prefix WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   Xvfb :5 -screen 0 1024x768x24 -nolisten tcp -wr >/dev/null 2>&1 &
@@ -22,6 +26,9 @@ if [ -n "${VZRM_IN_GUEST:-}" ]; then
   for _ in $(seq 200); do [ -e /tmp/.X11-unix/X5 ] && break; sleep 0.05; done
   wineserver -p
   wine wineboot >/dev/null 2>&1 </dev/null || true
+  # A program that crashes ends with its exit status instead of waiting on Wine's crash dialog.
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+    >/dev/null 2>&1 </dev/null || true
   echo "tests: wine $(wine --version) up after $(cut -d' ' -f1 /proc/uptime) s of the guest"
 fi
 

@@ -327,5 +327,5 @@ TEST(AseReaderTest, ArrayBytesOfCountsNear32BitsAreCountedWhole) {
     const uint64_t perCorner = 4 * (3 + 2 + 3 + 3);
     EXPECT_EQ(modelArrayBytes(full),
               uint64_t{0xffffffffu} * (24 + 8 + 12 + sizeof(MeshFace) + 3 * perCorner));
-    EXPECT_GT(modelArrayBytes(full), uint64_t{1} << 40);
+    EXPECT_GT(modelArrayBytes(full), uint64_t{0xffffffffu} * 200);
 }

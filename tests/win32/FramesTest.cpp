@@ -15,13 +15,13 @@ namespace {
 const std::string kWindowed = "[Vizorama]\r\ndimResolution=2x2\r\ndimLeft=380\r\ndimTop=100\r\n";
 constexpr int kLeft = 375, kTop = 100, kWidth = 550, kHeight = 232;
 
-// Runs the host in tree for 30 frames, a screenshot of frame 24 saved as frames-NAME.bmp.
+// Runs the host in tree for 12 frames, a screenshot of frame 10 saved as frames-NAME.bmp.
 HostRun drawFrames(const InstallTree& tree, const std::string& name) {
     const std::string shot = gScreenshotFolder + "\\frames-" + name + ".bmp";
     DeleteFileA(shot.c_str());
     return runHost(tree.hostPath(),
-                   "--frames 30 --flat-out --position 100,100 --report-windows --screenshot-at "
-                   "24:\"" + shot + "\"",
+                   "--frames 12 --flat-out --position 100,100 --report-windows --screenshot-at "
+                   "10:\"" + shot + "\"",
                    120000);
 }
 
@@ -29,7 +29,7 @@ void expectDrawnAndWritten(const InstallTree& tree, const HostRun& run, const st
     EXPECT_FALSE(run.timedOut);
     EXPECT_EQ(run.exitCode, 0u) << run.output;
     EXPECT_TRUE(run.boxes.empty()) << (run.boxes.empty() ? "" : run.boxes[0].text);
-    EXPECT_NE(run.output.find("host: 30 frames"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("host: 12 frames"), std::string::npos) << run.output;
     EXPECT_NE(reportedWindow(run, "Vizorama").find("rect=375,100,550,232"), std::string::npos)
         << run.output;
     // Quit wrote every setting back.

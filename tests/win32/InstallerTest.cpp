@@ -115,9 +115,8 @@ std::string versionText(const std::string& path, const std::string& name) {
     return static_cast<const char*>(value);
 }
 
-// Whether a program file has a COFF symbol table (the PE file header's pointer to it), as the
-// build's programs have and stripped ones do not. Programs that cannot be read count as having
-// one.
+// Whether a program file has COFF symbols (the PE file header's count of them), as the build's
+// programs have and stripped ones do not. Programs that cannot be read count as having some.
 bool hasSymbolTable(const std::string& path) {
     const std::string bytes = readFileText(path);
     if (bytes.size() < 0x40) return true;
@@ -125,8 +124,9 @@ bool hasSymbolTable(const std::string& path) {
     std::memcpy(&header, bytes.data() + 0x3c, 4);
     if (header > bytes.size() - 24 || bytes.compare(header, 4, std::string("PE\0\0", 4)) != 0)
         return true;
-    std::memcpy(&symbols, bytes.data() + header + 12, 4);  // after signature, machine,
-    return symbols != 0;                                     // sections and time stamp
+    // After the signature, machine, sections, time stamp and the symbol table's position.
+    std::memcpy(&symbols, bytes.data() + header + 16, 4);
+    return symbols != 0;
 }
 
 // The files the build staged below Plugins\ (relative paths), settings files excepted.
