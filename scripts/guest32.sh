@@ -27,14 +27,24 @@ if [ "${1:-}" = "--skip-setup" ]; then shift; else bash scripts/setup.sh; fi
 # and window driving (RenderWindow.*), the host's own messages (HostRun.*), the other utility
 # and setup dialogs (ConfigTool.*, ConfigEndToEnd.*, Installer.*), and Wine's profile functions
 # against ours (ProfileDifferential.*); the Wine tier runs them all on the same sources.
-filter=${1:-"Installer.InstallsTheStagedTreeKeepsSettingsRunsAndUninstalls:Frames.*:HostileFiles.*:LongRun.StartsAndStopsEndHoldingWhatTheFirstLeftBehind:ConfigTool.PagesShowTheFileAndCancelOrResetThenCancelLeaveItUntouched:ConfigTool.ApplyAndOkWriteWhatThePagesShowAndKeepTheRestOfTheFile:PluginModule.*:HostRun.StartsWritesEveryKeyInOrderAndStops"}
+tests=(
+  Installer.InstallsTheStagedTreeKeepsSettingsRunsAndUninstalls
+  'Frames.*'
+  'HostileFiles.*'
+  LongRun.StartsAndStopsEndHoldingWhatTheFirstLeftBehind
+  ConfigTool.PagesShowTheFileAndCancelOrResetThenCancelLeaveItUntouched
+  ConfigTool.ApplyAndOkWriteWhatThePagesShowAndKeepTheRestOfTheFile
+  'PluginModule.*'
+  HostRun.StartsWritesEveryKeyInOrderAndStops
+)
+filter=${1:-$(IFS=:; echo "${tests[*]}")}
 
 version=$(sed -n 's/^VZRM_VERSION:[A-Z]*=//p' build/win32/CMakeCache.txt 2>/dev/null || true)
 zip="dist/Vizorama-$version.zip"
 setup="dist/Vizorama-$version-setup.exe"
 tests=build/win32/tests/win32
 for f in "$zip" "$setup" build/win32/stage/Winamp.exe "$tests/win32_tests.exe"; do
-  [ -f "$f" ] || { echo "guest32: $f is missing: build win32, then scripts/package.sh" >&2; exit 1; }
+  [ -f "$f" ] || { echo "guest32: $f is missing: build win32, then package" >&2; exit 1; }
 done
 
 # The files going in, laid out where the tests expect them.

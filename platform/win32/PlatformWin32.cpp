@@ -81,7 +81,8 @@ ReadResult readWholeFile(const std::string& path, std::string& contents, size_t 
     char chunk[16384];
     while (result == ReadResult::Ok) {
         DWORD got = 0;
-        if (!ReadFile(file, chunk, sizeof chunk, &got, nullptr) || got > maxBytes - contents.size()) {
+        if (!ReadFile(file, chunk, sizeof chunk, &got, nullptr) ||
+            got > maxBytes - contents.size()) {
             result = ReadResult::Failed;  // or it grew past the bound while being read
             break;
         }

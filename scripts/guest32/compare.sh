@@ -57,6 +57,7 @@ for name in default full; do
   share=$(awk -v d="$different" 'BEGIN { printf "%.5f", d / (550 * 232) }')
   verdict=ok
   awk -v s="$share" -v m="$max_share" 'BEGIN { exit !(s <= m) }' || { verdict=DIFFERENT; status=1; }
-  echo "frames: $name: $different of 127600 pixels differ by more than $fuzz ($share, at most $max_share), RMSE $rmse: $verdict"
+  echo "frames: $name: $different of 127600 pixels differ by more than $fuzz" \
+       "($share, at most $max_share), RMSE $rmse: $verdict"
 done
 exit "$status"
