@@ -27,7 +27,7 @@ if [ "${1:-}" = "--skip-setup" ]; then shift; else bash scripts/setup.sh; fi
 # and window driving (RenderWindow.*), the host's own messages (HostRun.*), the other utility
 # and setup dialogs (ConfigTool.*, ConfigEndToEnd.*, Installer.*), and Wine's profile functions
 # against ours (ProfileDifferential.*); the Wine tier runs them all on the same sources.
-tests=(
+guest_tests=(
   Installer.InstallsTheStagedTreeKeepsSettingsRunsAndUninstalls
   'Frames.*'
   'HostileFiles.*'
@@ -37,7 +37,7 @@ tests=(
   'PluginModule.*'
   HostRun.StartsWritesEveryKeyInOrderAndStops
 )
-filter=${1:-$(IFS=:; echo "${tests[*]}")}
+filter=${1:-$(IFS=:; echo "${guest_tests[*]}")}
 
 version=$(sed -n 's/^VZRM_VERSION:[A-Z]*=//p' build/win32/CMakeCache.txt 2>/dev/null || true)
 zip="dist/Vizorama-$version.zip"
