@@ -18,16 +18,21 @@ constexpr size_t kMaxObjects = size_t{1} << 16;
 // thousands of objects; the objects beyond this get no arrays, as when memory runs out.
 constexpr uint64_t kMaxModelBytes = uint64_t{256} << 20;
 
-// The bytes an object's arrays take once allocated and built for drawing.
-uint64_t arrayBytes(const MeshObject& o) {
+}  // namespace
+
+uint64_t modelArrayBytes(const MeshObject& o) {
     const uint64_t perVertex = sizeof(float) * (o.hasNormals ? 6 : 3);
     const uint64_t perCorner = sizeof(float) * (3 + (o.texVertexCount ? 2 : 0) +
                                                 (o.colourVertexCount ? 3 : 0) +
                                                 (o.hasNormals ? 3 : 0));
-    return o.vertexCount * perVertex + o.texVertexCount * sizeof(float) * uint64_t{2} +
-           o.colourVertexCount * sizeof(float) * uint64_t{3} +
-           o.faceCount * (sizeof(MeshFace) + 3 * perCorner);
+    // Every product in 64 bits: a count times sizeof is only as wide as size_t, which has 32
+    // bits in the player's process, where a count of 2^30 texture vertices would wrap to none.
+    return uint64_t{o.vertexCount} * perVertex + uint64_t{o.texVertexCount} * sizeof(float) * 2 +
+           uint64_t{o.colourVertexCount} * sizeof(float) * 3 +
+           uint64_t{o.faceCount} * (sizeof(MeshFace) + 3 * perCorner);
 }
+
+namespace {
 
 struct File {
     std::FILE* handle;
@@ -127,7 +132,7 @@ bool readModelObjects(std::FILE* file, const AseBlocks& blocks, std::vector<Mesh
         blocks.seekGeomObject(file, index);
         readObjectFields(file, object);
         // Without arrays (over the bound, or no memory) the object's entries are skipped.
-        const uint64_t bytes = arrayBytes(object);
+        const uint64_t bytes = modelArrayBytes(object);
         if (bytes <= spare && object.allocateArrays()) spare -= bytes;
         blocks.seekMaterial(file, object.materialRef);
         readObjectFields(file, object);

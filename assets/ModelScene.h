@@ -67,6 +67,10 @@ bool loadModelFile(const std::string& path, const std::string& dynamicTextureNam
 bool readModelObjects(std::FILE* file, const AseBlocks& blocks, std::vector<MeshObject>& objects,
                       std::vector<MeshEntryTally>* tallies = nullptr);
 
+// The bytes an object's arrays take once allocated and built for drawing, from its counts
+// (what readModelObjects bounds), counted in 64 bits whatever the width of size_t.
+uint64_t modelArrayBytes(const MeshObject& object);
+
 // Where a model's bitmap is found, relative to the current directory (the model's folder):
 // under its name as written (an absolute or a relative path), or, when a name with folders
 // does not open, under its file name alone, beside the model file.

@@ -3,6 +3,7 @@
 // implementation: platform/win32 in the Windows deliverables, platform/headless in native
 // tests and tools.
 
+#include <cstddef>
 #include <string>
 
 namespace platform {
@@ -27,8 +28,10 @@ std::string nativePath(const std::string& path);
 
 enum class ReadResult { Ok, Missing, Failed };
 
-// Reads a whole file. Missing: there is no such file; Failed: it exists but could not be read.
-ReadResult readWholeFile(const std::string& path, std::string& contents);
+// Reads a whole file. Missing: there is no such file; Failed: it exists but could not be read,
+// holds more than maxBytes, or memory ran out.
+ReadResult readWholeFile(const std::string& path, std::string& contents,
+                         size_t maxBytes = static_cast<size_t>(-1));
 
 // Replaces the file at path with contents: the data is written to a new file in the same folder
 // and renamed over the old one, so a reader in another process sees either the old or the new

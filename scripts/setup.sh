@@ -16,6 +16,7 @@ packages=(
   libsdl2-dev libpulse-dev pulseaudio pulseaudio-utils sox
   libprojectm-dev projectm-data
   dpkg-dev lintian fakeroot openbox
+  mmdebstrap qemu-system-x86 e2fsprogs
 )
 
 sudo=""

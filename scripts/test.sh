@@ -6,12 +6,15 @@
 #   2. checks of the shipped 32-bit binaries (format, export, imports) and of the packages
 #      (setup program, zip, symbols) that scripts/package.sh makes from them;
 #   3. Win32 and end-to-end tests under Wine + Xvfb: the real DLL in our host;
+#   4. the shipped 32-bit files (from dist/) under 32-bit Wine: scripts/guest32.sh, in an
+#      emulated guest where this machine cannot run 32-bit programs;
 #   5. the Linux program (vizorama) in a real window on Xvfb with a private PulseAudio server
 #      (scripts/test-linux.sh), right after the native tests whose build it uses;
 # and last the README's demo command, without a display.
 # The Wine tier runs the 32-bit build where this machine can run 32-bit code, and otherwise
 # the same sources built 64-bit (some kernels cannot run 32-bit programs at all).
 # Usage: scripts/test.sh [--skip-setup] [ctest options for the Wine tier, e.g. -R HostRun]
+# (with ctest options, only the Wine tier's chosen tests run after tiers 1 and 2, not tier 4)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -55,6 +58,11 @@ echo "== Wine tests ($wine_arch)"
 wine_session_start "$wine_arch"
 ctest --preset "$wine_arch" "$@"
 wine_session_stop
+
+if [ $# -eq 0 ]; then
+  echo "== the shipped 32-bit files"
+  bash scripts/guest32.sh --skip-setup
+fi
 
 # The demo as the README starts it, here without a display: it must build what it needs from
 # this run's build, draw, and save a screenshot whose scene (the window below the player's)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <new>
 
 namespace {
 
@@ -137,9 +138,19 @@ void ProfileFile::parse(std::string_view text) {
 }
 
 platform::ReadResult ProfileFile::load(const std::string& path) {
-    platform::ReadResult result = platform::readWholeFile(path, text_);
+    platform::ReadResult result = platform::readWholeFile(path, text_, kMaxFileBytes);
     if (result != platform::ReadResult::Ok) text_.clear();
-    index(0);
+    try {
+        index(0);
+    } catch (const std::bad_alloc&) {
+        // Millions of short lines take many times their bytes in the line list, more than a
+        // 32-bit process may have to spare: such a file is one that cannot be read.
+        text_.clear();
+        lines_.clear();
+        lines_.shrink_to_fit();
+        index(0);
+        result = platform::ReadResult::Failed;
+    }
     return result;
 }
 

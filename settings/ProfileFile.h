@@ -26,7 +26,13 @@
 
 class ProfileFile {
 public:
-    // Reads the file at a native path; on Missing or Failed the profile is empty.
+    // The largest file load reads; a larger one is Failed, as one that cannot be read. Ours hold
+    // a few kilobytes; a file of many megabytes read at every frame would stall the frames, and
+    // its lines take several times its bytes in memory.
+    static constexpr size_t kMaxFileBytes = size_t{16} << 20;
+
+    // Reads the file at a native path; on Missing or Failed (unreadable, larger than
+    // kMaxFileBytes, or more than memory holds) the profile is empty.
     platform::ReadResult load(const std::string& path);
     void parse(std::string_view text);
 

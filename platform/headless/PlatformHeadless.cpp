@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <new>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -75,14 +76,15 @@ std::string nativePath(const std::string& path) {
     return out;
 }
 
-ReadResult readWholeFile(const std::string& path, std::string& contents) {
+ReadResult readWholeFile(const std::string& path, std::string& contents, size_t maxBytes) {
     // Read straight into contents, so that a caller who keeps the string allocates nothing
     // when the file has not grown.
     contents.clear();
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Failed;
     struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<unsigned long long>(st.st_size) > maxBytes) {
         close(fd);
         return ReadResult::Failed;
     }
@@ -90,13 +92,20 @@ ReadResult readWholeFile(const std::string& path, std::string& contents) {
     for (;;) {
         ssize_t got = read(fd, chunk, sizeof chunk);
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
+        bool appended = false;
+        if (got >= 0 && static_cast<size_t>(got) <= maxBytes - contents.size()) {
+            try {
+                contents.append(chunk, static_cast<size_t>(got));
+                appended = true;
+            } catch (const std::bad_alloc&) {
+            }
+        }
+        if (!appended) {  // a read error, a file grown past the bound, or no memory
             close(fd);
             contents.clear();
             return ReadResult::Failed;
         }
         if (got == 0) break;
-        contents.append(chunk, static_cast<size_t>(got));
     }
     close(fd);
     return ReadResult::Ok;

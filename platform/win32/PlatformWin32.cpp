@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <new>
+
 #include <vector>
 
 namespace platform {
@@ -59,7 +61,7 @@ std::string searchExecutablePath(const char* fileName) {
 
 std::string nativePath(const std::string& path) { return path; }
 
-ReadResult readWholeFile(const std::string& path, std::string& contents) {
+ReadResult readWholeFile(const std::string& path, std::string& contents, size_t maxBytes) {
     contents.clear();
     // Share delete access too, so that another process can rename a new file over this one
     // while it is being read.
@@ -73,15 +75,23 @@ ReadResult readWholeFile(const std::string& path, std::string& contents) {
                    : ReadResult::Failed;
     }
     ReadResult result = ReadResult::Ok;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size) || static_cast<unsigned long long>(size.QuadPart) > maxBytes)
+        result = ReadResult::Failed;  // refused before a byte is read
     char chunk[16384];
-    for (;;) {
+    while (result == ReadResult::Ok) {
         DWORD got = 0;
-        if (!ReadFile(file, chunk, sizeof chunk, &got, nullptr)) {
-            result = ReadResult::Failed;
+        if (!ReadFile(file, chunk, sizeof chunk, &got, nullptr) ||
+            got > maxBytes - contents.size()) {
+            result = ReadResult::Failed;  // or it grew past the bound while being read
             break;
         }
         if (got == 0) break;
-        contents.append(chunk, got);
+        try {
+            contents.append(chunk, got);
+        } catch (const std::bad_alloc&) {  // a 32-bit process runs out long before 4 GB
+            result = ReadResult::Failed;
+        }
     }
     CloseHandle(file);
     if (result != ReadResult::Ok) contents.clear();

@@ -311,3 +311,21 @@ TEST(AseReaderTest, BlockPositionsFromOneWalkGiveTheObjectsOfRescans) {
 }
 
 }  // namespace
+
+// The bound on a model's arrays holds in the player's 32-bit process too: the bytes of counts up
+// to 2^32 - 1 are counted in 64 bits, never wrapped by a 32-bit size_t.
+TEST(AseReaderTest, ArrayBytesOfCountsNear32BitsAreCountedWhole) {
+    MeshObject textured;
+    textured.texVertexCount = 0x40000001u;  // times 8 bytes is 2^33 + 8: 8 in 32 bits
+    EXPECT_EQ(modelArrayBytes(textured), uint64_t{0x40000001u} * 8);
+    MeshObject coloured;
+    coloured.colourVertexCount = 0xffffffffu;
+    EXPECT_EQ(modelArrayBytes(coloured), uint64_t{0xffffffffu} * 12);
+    MeshObject full;
+    full.vertexCount = full.faceCount = full.texVertexCount = full.colourVertexCount = 0xffffffffu;
+    full.hasNormals = 1;
+    const uint64_t perCorner = 4 * (3 + 2 + 3 + 3);
+    EXPECT_EQ(modelArrayBytes(full),
+              uint64_t{0xffffffffu} * (24 + 8 + 12 + sizeof(MeshFace) + 3 * perCorner));
+    EXPECT_GT(modelArrayBytes(full), uint64_t{0xffffffffu} * 200);
+}

@@ -103,6 +103,22 @@ TEST_F(SettingsFile, NeitherLosesAnUnreadableFileNorWritesWhereItShouldNot) {
         ASSERT_TRUE(t.write(kSettingsFile, kSettingsSection));
         EXPECT_EQ(readTextFile(path).compare(0, text.size(), text), 0);
     }
+    // A file past the bound (millions of short lines, far more than memory holds as lines in a
+    // 32-bit process) is one that cannot be read: values kept, nothing written over it.
+    {
+        const std::string huge = "[Vizorama]\r\nvumType=Huge\r\n" +
+                                 std::string(ProfileFile::kMaxFileBytes, '\n');
+        writeTextFile(path, huge);
+        Settings t;
+        t.vumType = "Beam";
+        EXPECT_FALSE(t.read(kSettingsFile, kSettingsSection));
+        EXPECT_EQ(t.vumType, "Beam");
+        EXPECT_FALSE(t.write(kSettingsFile, kSettingsSection));
+        EXPECT_EQ(std::filesystem::file_size(path), huge.size());
+        ProfileFile file;
+        EXPECT_EQ(file.load(path), platform::ReadResult::Failed);
+        EXPECT_EQ(file.value("Vizorama", "vumType", "absent", 260), "absent");
+    }
     // A path beyond the platform's limit: nothing is written.
     std::string deep = folder.path() + std::string(200, 'd') + "/";
     std::filesystem::create_directories(deep + "Plugins/vis_vzrm/Configurations");

@@ -7,10 +7,29 @@
 #include <stdexcept>
 #include <utility>
 
+#ifdef _WIN32
+#include <process.h>
+#endif
+
 ScratchFolder::ScratchFolder() {
+#ifdef _WIN32
+    // No mkdtemp: a name of our own (process and count), made here or refused as taken.
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        const auto folder = std::filesystem::temp_directory_path() /
+                            ("vzrm-test-" + std::to_string(_getpid()) + "-" +
+                             std::to_string(++counter));
+        if (std::filesystem::create_directory(folder)) {
+            path_ = folder.generic_string() + "/";
+            return;
+        }
+    }
+    throw std::runtime_error("no scratch folder");
+#else
     std::string pattern = (std::filesystem::temp_directory_path() / "vzrm-test-XXXXXX").string();
     if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
     path_ = pattern + "/";
+#endif
 }
 
 ScratchFolder::~ScratchFolder() {

@@ -69,10 +69,14 @@ TEST(LongRun, FramesSeeWholeSettingsVersionsWhileTheFileIsReplacedAndHoldNoMore)
 
 TEST(LongRun, StartsAndStopsEndHoldingWhatTheFirstLeftBehind) {
     InstallTree tree;
-    HostRun run = runHost(tree.hostPath(), "--cycles 50 --frames 3 --flat-out --counters", 300000);
+    const std::string cycles = std::to_string(gStartStopCycles);
+    HostRun run = runHost(tree.hostPath(), "--cycles " + cycles + " --frames 3 --flat-out --counters",
+                          300000);
     ASSERT_FALSE(run.timedOut);
     EXPECT_EQ(run.exitCode, 0u) << run.output;
-    EXPECT_NE(run.output.find("host: 150 frames"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("host: " + std::to_string(3 * gStartStopCycles) + " frames"),
+              std::string::npos)
+        << run.output;
     expectFlat(run, "first-quit", "warm-quit", "end", 4 * 1024, 0);
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -11,6 +13,11 @@ std::string gStandInPath;
 std::string gTestHooksPlugin;
 std::string gScreenshotFolder;
 std::string gSetupProgram;
+unsigned gTimeScale = 1;
+std::string gSeedFolder;
+unsigned gStartStopCycles = 50;
+
+DWORD scaledTimeout(DWORD timeoutMs) { return timeoutMs * gTimeScale; }
 
 namespace {
 
@@ -112,6 +119,7 @@ std::string settingsValue(const std::string& text, const std::string& key) {
 }
 
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    timeoutMs = scaledTimeout(timeoutMs);
     DWORD start = GetTickCount();
     while (!condition()) {
         if (GetTickCount() - start > timeoutMs) return false;
@@ -232,6 +240,7 @@ HostRun runHost(const std::string& hostPath, const std::string& args, DWORD time
     CloseHandle(output);
     if (!run.started) return run;
 
+    timeoutMs = scaledTimeout(timeoutMs);
     DWORD start = GetTickCount();
     HWND answered = nullptr;
     while (WaitForSingleObject(pi.hProcess, 10) == WAIT_TIMEOUT) {
@@ -311,11 +320,18 @@ int main(int argc, char** argv) {
         else if (a.rfind("--testhooks=", 0) == 0) gTestHooksPlugin = a.substr(12);
         else if (a.rfind("--screenshots=", 0) == 0) gScreenshotFolder = a.substr(14);
         else if (a.rfind("--setup=", 0) == 0) gSetupProgram = a.substr(8);
+        else if (a.rfind("--seeds=", 0) == 0) gSeedFolder = a.substr(8);
+        else if (a.rfind("--time-scale=", 0) == 0)
+            gTimeScale = static_cast<unsigned>(std::max(1, std::atoi(a.c_str() + 13)));
+        else if (a.rfind("--cycles=", 0) == 0)
+            gStartStopCycles = static_cast<unsigned>(std::max(1, std::atoi(a.c_str() + 9)));
     }
     if (gStageFolder.empty() || gStandInPath.empty() || gTestHooksPlugin.empty() ||
         gScreenshotFolder.empty()) {
         std::fprintf(stderr, "usage: win32_tests --stage=FOLDER --standin=EXE --testhooks=DLL "
-                             "--screenshots=FOLDER [--setup=EXE] [gtest options]\n");
+                             "--screenshots=FOLDER [--setup=EXE] [--seeds=FOLDER]\n"
+                             "       [--time-scale=N] [--cycles=N]\n"
+                             "       [gtest options]\n");
         return 2;
     }
     return RUN_ALL_TESTS();

@@ -16,6 +16,16 @@ extern std::string gTestHooksPlugin;
 extern std::string gScreenshotFolder;
 // The setup program (only for the installer tests).
 extern std::string gSetupProgram;
+// How many times slower than usual programs run here (an emulated machine): every timeout of
+// a wait or a run is multiplied by it. 1 unless given.
+extern unsigned gTimeScale;
+// The fuzzers' seed inputs (fuzz/seeds), for the hostile-file tests.
+extern std::string gSeedFolder;
+// How many times the long run stops and starts the plug-in (50 unless given).
+extern unsigned gStartStopCycles;
+
+// A timeout in milliseconds as it applies here (timeoutMs times gTimeScale).
+DWORD scaledTimeout(DWORD timeoutMs);
 
 // The top-level window of a process with the given class, or null.
 HWND findProcessWindow(DWORD processId, const char* className);
