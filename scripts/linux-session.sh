@@ -11,13 +11,9 @@ linux_session_start() {
   VZRM_SESSION=$(mktemp -d /tmp/vizorama-session.XXXXXX)
   export VZRM_SESSION
   if [ -z "${VZRM_USE_DISPLAY:-}" ]; then
-    local n=110
-    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-    # A white desktop (-wr), so that the window stands out in screenshots.
-    Xvfb ":$n" -screen 0 "${VZRM_SCREEN:-1024x768x24}" -nolisten tcp -wr >/dev/null 2>&1 &
-    LINUX_XVFB_PID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
+    source "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
+    xvfb_start 110
+    LINUX_XVFB_PID=$XVFB_STARTED_PID
     # A window manager, as on any desktop: full screen is a request to it (EWMH).
     HOME="$VZRM_SESSION" openbox --sm-disable >/dev/null 2>&1 &
     LINUX_WM_PID=$!

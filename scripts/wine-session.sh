@@ -13,13 +13,9 @@ wine_session_start() {
   export WINE_LOADER
 
   if [ -z "${VZRM_USE_DISPLAY:-}" ]; then
-    local n=90
-    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-    # A white desktop (-wr), so that windows stand out in screenshots.
-    Xvfb ":$n" -screen 0 "${VZRM_SCREEN:-1024x768x24}" -nolisten tcp -wr >/dev/null 2>&1 &
-    XVFB_PID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
+    source "$root/scripts/xvfb.sh"
+    xvfb_start 90
+    XVFB_PID=$XVFB_STARTED_PID
   fi
 
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
