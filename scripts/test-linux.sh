@@ -43,6 +43,15 @@ fresh_home() {
   unset XDG_CONFIG_HOME XDG_DATA_HOME
   settings="$HOME/.config/vizorama/vis_vzrm_config.ini"
 }
+# start_for_keys NAME: the program on the built-in signal, its messages in $out/NAME.err; sets
+# pid and wid once its window is up and focused, ready for keys.
+start_for_keys() {
+  "$bin" --signal builtin --frames 100000 >/dev/null 2>"$out/$1.err" &
+  pid=$!
+  wid=$(window_of $pid) || fail "the window opens"
+  xdotool windowfocus --sync "$wid" 2>/dev/null || true
+  sleep 1
+}
 window_of() {  # window_of PID: waits for the program's window, prints its id
   local id
   for _ in $(seq 300); do
@@ -196,11 +205,7 @@ fresh_home keys
 export XDG_DATA_HOME="$HOME/data"
 mkdir -p "$XDG_DATA_HOME/vizorama/Skyboxes"
 cp -r "$root/$build/stage/Plugins/vis_vzrm/Skyboxes/Late Afternoon" "$XDG_DATA_HOME/vizorama/Skyboxes/My Sky"
-"$bin" --signal builtin --frames 100000 >/dev/null 2>"$out/keys.err" &
-pid=$!
-wid=$(window_of $pid) || fail "the window opens"
-xdotool windowfocus --sync "$wid" 2>/dev/null || true
-sleep 1
+start_for_keys keys
 key() { xdotool key "$@"; sleep 0.7; }
 setting() { sed -n "s/^$1=//p" "$settings" | tr -d '\r'; }
 check "the settings file is written at the start" test "$(setting oscType)" = Waveform
@@ -292,11 +297,7 @@ linux_sound_start
 fresh_home unwritable
 touch "$HOME/not-a-folder"
 export XDG_CONFIG_HOME="$HOME/not-a-folder"
-"$bin" --signal builtin --frames 100000 >/dev/null 2>"$out/unwritable.err" &
-pid=$!
-wid=$(window_of $pid) || fail "the window opens"
-xdotool windowfocus --sync "$wid" 2>/dev/null || true
-sleep 1
+start_for_keys unwritable
 import -window "$wid" "$out/unwritable-before.png"
 key b
 import -window "$wid" "$out/unwritable-sky.png"
@@ -311,11 +312,7 @@ mkdir -p "$HOME/.config/vizorama"
 # A settings "file" that is a folder cannot be read, also by root (whom permissions do not stop).
 mkdir "$settings"
 touch "$settings/keep"
-"$bin" --signal builtin --frames 100000 >/dev/null 2>"$out/unreadable.err" &
-pid=$!
-wid=$(window_of $pid) || fail "the window opens"
-xdotool windowfocus --sync "$wid" 2>/dev/null || true
-sleep 1
+start_for_keys unreadable
 key o
 # Closing the window through the window manager (its Alt+F4) ends the program.
 key alt+F4
