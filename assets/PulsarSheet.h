@@ -40,10 +40,28 @@ struct SpriteOutline {
 };
 
 // Each frame's outline in the sheet: what any texture sample inside it may read (with linear
-// filtering, the texels around it, neighbouring cells included) is not all black. A texel is
-// black when its colour is 0 or its alpha is 0 (the blend multiplies by alpha). Without pixels
-// (no sheet loaded) every outline keeps the whole square.
-void outlineSprites(const TgaImage& sheet, SpriteOutline (&outlines)[kSpriteFrames]);
+// filtering, the texels around it, neighbouring cells included) is not all dark. A texel is
+// dark when its colour is 0 or its alpha is 0 (the blend multiplies by alpha), or when its
+// colour and alpha are each at most `dark` (0 .. 255). Without pixels (no sheet loaded) every
+// outline keeps the whole square. The outline is a hexagon (six planes), or with `box` an
+// axis-aligned box (four planes, the other two keep everything).
+void outlineSprites(const TgaImage& sheet, SpriteOutline (&outlines)[kSpriteFrames], int dark = 0,
+                    bool box = false);
+
+// Tighter outlines for dim sprites, as boxes: cut on the CPU (SpriteBatch), a box leaves each
+// of the square's two triangles one triangle, where a hexagon makes each a fan of three or
+// four, and a renderer pays for every edge that crosses the sprite. A sprite drawn in a dim colour adds nothing to an 8-bit
+// picture where its texture is dark enough: the product rounds to 0. Level k cuts away the
+// texels of at most kSpriteDarkTexel[k]; a sprite whose colour is at most
+// brightestUnseenColour(kSpriteDarkTexel[k]) in every channel may be cut to it. Level 0 is
+// the plain outline.
+inline constexpr int kSpriteDimLevels = 8;
+inline constexpr int kSpriteDarkTexel[kSpriteDimLevels] = {0, 26, 38, 51, 64, 77, 102, 128};
+void outlineDimSprites(const TgaImage& sheet, SpriteOutline (&levels)[kSpriteDimLevels][kSpriteFrames]);
+
+// The brightest colour channel (0 .. 1) at which texels of at most `dark` add nothing to an
+// 8-bit colour buffer when drawn additively with their alpha; unbounded for dark = 0.
+float brightestUnseenColour(int dark);
 
 // Loads an outline's planes for a sprite whose centre is at (x, y, z) in the current
 // coordinates (the planes follow the modelview matrix at this call).

@@ -49,6 +49,7 @@ void Lights::setUp() {
 
 void Lights::outlineSprites(const TgaImage& sheet) {
     ::outlineSprites(sheet, spriteOutlines);
+    outlineDimSprites(sheet, dimOutlines);
     for (int i = 0; i < kSpriteFrames; ++i) {
         if (!spriteLists[i]) spriteLists[i] = glGenLists(1);
         glNewList(spriteLists[i], GL_COMPILE);

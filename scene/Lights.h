@@ -45,6 +45,8 @@ public:
     // drawers enable the planes around them (enableSpriteClipping).
     GLuint spriteLists[kSpriteFrames] = {};
     SpriteOutline spriteOutlines[kSpriteFrames];
+    // The tighter outlines of dim sprites (level 0 is spriteOutlines), for sprite batches.
+    SpriteOutline dimOutlines[kSpriteDimLevels][kSpriteFrames];
 
 private:
     void setLight(GLenum light, const float* specular, const float* position);

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "assets/GlHeaders.h"
+#include "assets/Matrix.h"
 #include "scene/Lights.h"
 #include "scene/OverlayState.h"
 #include "settings/Settings.h"
@@ -27,39 +28,34 @@ void VuMeter::spokeFan(int n, int side) {
     glDisableClientState(GL_VERTEX_ARRAY);
 }
 
-// Three crossed sprites at both ends of every spoke, each clipped to its frame's outline.
+// Three crossed sprites at both ends of every spoke, added to the meter's batch.
 void VuMeter::spriteStars(int n, int side, float angle, float crossing) {
     if (n <= 1) return;
-    enableSpriteClipping(true);
+    // One read-back for the fan; each sprite's matrix is then made here, so that a sprite
+    // costs no OpenGL call at all (under Wine every call crosses into the host's library).
+    Matrix4 fan;
+    glGetFloatv(GL_MODELVIEW_MATRIX, fan.m);
+    const Matrix4 aboutX = Matrix4::rotation(crossing, 1, 0, 0);
+    const Matrix4 aboutY = Matrix4::rotation(crossing, 0, 1, 0);
     for (int j = 1; j < n; ++j) {
         float theta = spokeAngle(n, j);
         float x = static_cast<float>(side * j), s = 10 * std::sin(theta), c = 10 * std::cos(theta);
-        GLuint list = lights_.spriteLists[static_cast<int>(static_cast<float>(j) + angle) % 10];
+        const int frame = static_cast<int>(static_cast<float>(j) + angle) % 10;
         for (float end : {-1.0f, 1.0f}) {
-            glPushMatrix();
-            glTranslatef(x, end * s, end * c);
-            glCallList(list);
-            glRotatef(crossing, 1, 0, 0);
-            glCallList(list);
-            glRotatef(crossing, 0, 1, 0);
-            glCallList(list);
-            glPopMatrix();
+            const Matrix4 first = fan.translated(x, end * s, end * c);
+            const Matrix4 second = first * aboutX;
+            sprites_.add(first.m, frame);
+            sprites_.add(second.m, frame);
+            sprites_.add((second * aboutY).m, frame);
         }
     }
-    enableSpriteClipping(false);
 }
 
-// One fan: the spokes untextured, then the stars with the pulsar sheet, both turned about x.
+// One fan: the spokes drawn, the stars added to the batch, both turned about x.
 void VuMeter::fan(int n, int side, float turn, float starAngle, float crossing) {
-    glDisable(GL_TEXTURE_2D);
     glPushMatrix();
     glRotatef(turn, 1, 0, 0);
     spokeFan(n, side);
-    glPopMatrix();
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, lights_.pulsarTexture);
-    glPushMatrix();
-    glRotatef(turn, 1, 0, 0);
     spriteStars(n, side, starAngle, crossing);
     glPopMatrix();
 }
@@ -71,7 +67,13 @@ void VuMeter::draw(int levelLeft, int levelRight, int vuSpokes) {
     beginOverlay();
     glNormal3f(0, -1, 0);
     const float* diffuse = lights_.scaledColours + 3;
-    glColor3f(0.2f * diffuse[0], 0.2f * diffuse[1], 0.2f * diffuse[2]);
+    const float colour[4] = {0.2f * diffuse[0], 0.2f * diffuse[1], 0.2f * diffuse[2], 1};
+    const float normal[3] = {0, -1, 0};
+    glColor4fv(colour);
+    // The spokes are drawn as they come, untextured; the stars are gathered and drawn at the
+    // end in one batch (the blending adds, so the order does not change the picture).
+    glDisable(GL_TEXTURE_2D);
+    sprites_.begin(lights_.dimOutlines, colour, normal);
 
     const std::string& type = settings_.vumType;
     if (type == "Single Fixed Point") {
@@ -99,27 +101,21 @@ void VuMeter::draw(int levelLeft, int levelRight, int vuSpokes) {
         glRotatef(b, 1, 0, 0);
         glRotatef(b, 0, 1, 0);
         glRotatef(b, 0, 0, 1);
-        glDisable(GL_TEXTURE_2D);
         glPushMatrix();
         glRotatef(a, 1, 0, 0);
         spokeFan(left, 1);
-        glPopMatrix();
-        glPushMatrix();
-        glRotatef(b, 1, 0, 0);
-        spokeFan(right, -1);
-        glPopMatrix();
-        glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, lights_.pulsarTexture);
-        glPushMatrix();
-        glRotatef(a, 1, 0, 0);
         spriteStars(left, 1, a, 90);
         glPopMatrix();
         glPushMatrix();
         glRotatef(b, 1, 0, 0);
+        spokeFan(right, -1);
         spriteStars(right, -1, b, 90);
         glPopMatrix();
     }
 
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, lights_.pulsarTexture);
+    sprites_.draw();
     endOverlay();
     glPopMatrix();
 }

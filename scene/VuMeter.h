@@ -2,9 +2,11 @@
 // The VU meter: fans of thin triangles (spokes) opening around a fixed point, more of them the
 // louder the music, with a star of pulsar sprites at both ends of every spoke. One fan for the
 // overall loudness, one per channel left and right, or two tumbling together ("Beam").
+// The stars of a whole meter are drawn as one batch.
 
 #include <cstdint>
 
+#include "assets/SpriteBatch.h"
 #include "scene/FrameState.h"
 
 class Lights;
@@ -36,4 +38,6 @@ private:
     const Lights& lights_;
     const FrameState& frame_;
     float spokeVertices_[9 * kMaxSpokes] = {};
+    // Three sprites at each end of every spoke of at most two fans.
+    SpriteBatch sprites_{2 * kMaxSpokes * 6};
 };
