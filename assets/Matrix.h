@@ -27,20 +27,48 @@ struct Matrix4 {
     }
 
     // The rotation glRotatef makes: degrees about the axis (x, y, z), which need not be unit.
+    // Made as OpenGL implementations make it (the sine and cosine in double precision, a turn
+    // about a coordinate axis leaving that axis exactly alone), so that what is placed with it
+    // lands where glRotatef would have put it, to the last bit as far as can be.
     static Matrix4 rotation(float degrees, float x, float y, float z) {
         Matrix4 r;
+        const double radians = static_cast<double>(degrees) * 3.14159265358979323846 / 180.0;
+        const float s = static_cast<float>(std::sin(radians));
+        const float c = static_cast<float>(std::cos(radians));
+        auto at = [&r](int row, int col) -> float& { return r.m[col * 4 + row]; };
+        const int axes = (x != 0) + (y != 0) + (z != 0);
+        if (axes == 0) return r;
+        if (axes == 1) {
+            // About coordinate axis a, turning axis b towards axis d.
+            const int a = x != 0 ? 0 : y != 0 ? 1 : 2, b = (a + 1) % 3, d = (a + 2) % 3;
+            const float sine = x + y + z < 0 ? -s : s;
+            at(b, b) = c;
+            at(d, d) = c;
+            at(b, d) = -sine;
+            at(d, b) = sine;
+            return r;
+        }
         const float length = std::sqrt(x * x + y * y + z * z);
-        if (length == 0) return r;
         x /= length;
         y /= length;
         z /= length;
-        const float radians = degrees * 3.14159265358979323846f / 180;
-        const float s = std::sin(radians), c = std::cos(radians), t = 1 - c;
-        const float rows[3][3] = {{x * x * t + c, x * y * t - z * s, x * z * t + y * s},
-                                  {y * x * t + z * s, y * y * t + c, y * z * t - x * s},
-                                  {x * z * t - y * s, y * z * t + x * s, z * z * t + c}};
-        for (int row = 0; row < 3; ++row)
-            for (int col = 0; col < 3; ++col) r.m[col * 4 + row] = rows[row][col];
+        const float t = 1 - c;
+        at(0, 0) = t * (x * x) + c;
+        at(0, 1) = t * (x * y) - z * s;
+        at(0, 2) = t * (z * x) + y * s;
+        at(1, 0) = t * (x * y) + z * s;
+        at(1, 1) = t * (y * y) + c;
+        at(1, 2) = t * (y * z) - x * s;
+        at(2, 0) = t * (z * x) - y * s;
+        at(2, 1) = t * (y * z) + x * s;
+        at(2, 2) = t * (z * z) + c;
         return r;
+    }
+
+    // Point p (w = 1) under this matrix, all four coordinates, as the vertex stage computes
+    // them (for the projection times the modelview: clip coordinates).
+    void transform(const float p[3], float out[4]) const {
+        for (int row = 0; row < 4; ++row)
+            out[row] = m[row] * p[0] + m[4 + row] * p[1] + m[8 + row] * p[2] + m[12 + row];
     }
 };
