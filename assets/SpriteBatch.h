@@ -2,15 +2,18 @@
 // Many pulsar sprites sent to OpenGL as one vertex array.
 //
 // Each sprite is the square of the sheet's frame (see PulsarSheet.h) under the modelview matrix
-// current when it is added, drawn as the two triangles of a strip through its corners (8, -8),
-// (8, 8), (-8, -8), (-8, 8), each cut to the frame's outline. Drawn one by one, every sprite
-// costs a draw call, a matrix and six clip planes, which for a software renderer is as dear as
-// the pixels of a small sprite. Here the cutting is done once per frame of the sheet, in the
-// sprite's own plane, the corners are transformed and lit on the CPU (FixedLighting), and the
-// cut points take the corners' interpolated colours and texture coordinates, as the clipper
-// would have given them. So the picture is the same, with one draw call for the batch.
-// Knowing each sprite's lit colour, the batch also cuts a dim sprite to the tighter outline of
-// its brightness (outlineDimSprites), leaving out pixels that would each have added nothing.
+// it is added with, drawn as the two triangles of a strip through its corners (8, -8), (8, 8),
+// (-8, -8), (-8, 8), each cut to the frame's outline. The colours of a lit sprite are
+// interpolated across each triangle, so the diagonal shows; a quad through (8, -8), (8, 8),
+// (-8, 8), (-8, -8) drawn with clip planes on is split along the same diagonal.
+//
+// Drawn one by one, every sprite costs a draw call, a matrix and six clip planes. Here the
+// cutting is done once per frame of the sheet, in the sprite's own plane, the corners are
+// transformed and lit on the CPU (FixedLighting), and the cut points take the corners'
+// interpolated colours and texture coordinates, as the clipper would have given them: the same
+// picture, with one draw call for the batch. Knowing each sprite's lit colour, the batch also
+// cuts a dim sprite to the tighter outline of its brightness (outlineDimSprites), leaving out
+// pixels that would each have added nothing.
 
 #include <memory>
 

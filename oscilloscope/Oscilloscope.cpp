@@ -5,6 +5,7 @@
 #include <new>
 
 #include "assets/GlExtensions.h"
+#include "assets/Matrix.h"
 #include "assets/PulsarSheet.h"
 #include "settings/Settings.h"
 
@@ -204,35 +205,24 @@ void Oscilloscope::render(float loudness, float swayAngle) {
     glPopMatrix();
 }
 
-// A sprite at every grid point, its frame chosen by row; each clipped to its frame's outline.
+// A sprite at every grid point, its frame chosen by row, sent as one batch.
 void Oscilloscope::drawSprites(bool smoke) {
     glNormal3f(0, -1, 0);
     glBindTexture(GL_TEXTURE_2D, pulsarTexture);
-    if (spriteOutlines) enableSpriteClipping(true);
-    else glBegin(GL_QUADS);
+    const float* diffuse = lightColours_ + 3;
+    const float colour[4] = {0.2f * diffuse[0], 0.2f * diffuse[1], 0.2f * diffuse[2], 1};
+    const float normal[3] = {0, -1, 0};
+    sprites_.begin(spriteOutlines ? *spriteOutlines : wholeSquares_, colour, normal);
+    Matrix4 surface;
+    glGetFloatv(GL_MODELVIEW_MATRIX, surface.m);
     for (int j = 0; j < rows; ++j) {
         const int frame = smoke ? 9 : (rows - j) % 10;
-        const SpriteFrame f = spriteFrame(frame);
-        if (spriteOutlines && spriteOutlines[frame].blank) continue;
         for (int i = 0; i < columns; ++i) {
             const float* p = vertices[j * columns + i].position;
-            if (spriteOutlines) {
-                clipToOutline(spriteOutlines[frame], p[0], p[1], p[2]);
-                glBegin(GL_QUADS);
-            }
-            glTexCoord2f(f.s0, f.t1);
-            glVertex3f(p[0] + 8, p[1] - 8, p[2]);
-            glTexCoord2f(f.s0, f.t0);
-            glVertex3f(p[0] + 8, p[1] + 8, p[2]);
-            glTexCoord2f(f.s1, f.t0);
-            glVertex3f(p[0] - 8, p[1] + 8, p[2]);
-            glTexCoord2f(f.s1, f.t1);
-            glVertex3f(p[0] - 8, p[1] - 8, p[2]);
-            if (spriteOutlines) glEnd();
+            sprites_.add(surface.translated(p[0], p[1], p[2]).m, frame);
         }
     }
-    if (spriteOutlines) enableSpriteClipping(false);
-    else glEnd();
+    sprites_.draw();
 }
 
 void Oscilloscope::drawMesh(const std::string& mode) {

@@ -8,8 +8,7 @@
 #include <string>
 
 #include "assets/GlHeaders.h"
-
-struct SpriteOutline;
+#include "assets/SpriteBatch.h"
 
 class GlExtensions;
 class Settings;
@@ -68,8 +67,8 @@ public:
     std::string currentSamplingRate = " ";
     const uint8_t (*waveform)[kOscilloscopeSamples] = nullptr;
     GLuint pulsarTexture = 0;
-    // The outlines of the pulsar sheet's frames (kSpriteFrames of them), or none: whole squares.
-    const SpriteOutline* spriteOutlines = nullptr;
+    // The outlines of the pulsar sheet's frames at every dim level, or none: whole squares.
+    const SpriteOutline (*spriteOutlines)[kSpriteDimLevels][kSpriteFrames] = nullptr;
     GLuint stripedTexture = 0;
     GLuint checkedTexture = 0;
     GLuint waterTexture = 0;
@@ -83,4 +82,7 @@ private:
     const Settings& settings_;
     const float (&lightColours_)[12];
     const GlExtensions& extensions_;
+    // A sprite at every point of the largest grid (40 x 40).
+    SpriteBatch sprites_{40 * 40};
+    SpriteOutline wholeSquares_[kSpriteDimLevels][kSpriteFrames];
 };

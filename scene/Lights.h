@@ -45,7 +45,8 @@ public:
     // drawers enable the planes around them (enableSpriteClipping).
     GLuint spriteLists[kSpriteFrames] = {};
     SpriteOutline spriteOutlines[kSpriteFrames];
-    // The tighter outlines of dim sprites (level 0 is spriteOutlines), for sprite batches.
+    // The box outlines of every dim level, for sprite batches (the VU meter's and the
+    // oscilloscope's sprites).
     SpriteOutline dimOutlines[kSpriteDimLevels][kSpriteFrames];
 
 private:

@@ -142,7 +142,7 @@ void loadTextureSet(SceneState& s) {
     s.loadingTexture = loadNamed(loader, "Loading.tga", GL_CLAMP, 0.0f);
     s.model->glassTexture = loadNamed(loader, "Glass.tga", GL_REPEAT, 1.0f);
     s.oscilloscope->pulsarTexture = s.lights->pulsarTexture;
-    s.oscilloscope->spriteOutlines = s.lights->spriteOutlines;
+    s.oscilloscope->spriteOutlines = &s.lights->dimOutlines;
     s.oscilloscope->stripedTexture = loadNamed(loader, "Striped.tga", GL_REPEAT, 1.0f);
     s.oscilloscope->checkedTexture = loadNamed(loader, "Checked.tga", GL_REPEAT, 1.0f);
     s.oscilloscope->waterTexture = loadNamed(loader, "Water.tga", GL_REPEAT, 1.0f);

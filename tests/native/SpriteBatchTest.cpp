@@ -280,7 +280,8 @@ struct SpriteScene {
 // One sprite at a time with OpenGL's matrices, lighting and clip planes, as the meter drew
 // them before it had batches.
 void drawOneByOne(const std::vector<std::pair<Matrix4, int>>& sprites,
-                  const SpriteOutline (&outlines)[kSpriteFrames], const float colour[4]) {
+                  const SpriteOutline (&outlines)[kSpriteFrames], const float colour[4],
+                  bool quads = false) {
     glColor4fv(colour);
     glNormal3f(0, -1, 0);
     enableSpriteClipping(true);
@@ -290,16 +291,29 @@ void drawOneByOne(const std::vector<std::pair<Matrix4, int>>& sprites,
         glLoadMatrixf(m.m);
         clipToOutline(outlines[frame]);
         const SpriteFrame f = spriteFrame(frame);
-        glBegin(GL_TRIANGLE_STRIP);
-        glTexCoord2f(f.s0, f.t1);
-        glVertex3f(8, -8, 0);
-        glTexCoord2f(f.s0, f.t0);
-        glVertex3f(8, 8, 0);
-        glTexCoord2f(f.s1, f.t1);
-        glVertex3f(-8, -8, 0);
-        glTexCoord2f(f.s1, f.t0);
-        glVertex3f(-8, 8, 0);
-        glEnd();
+        if (quads) {
+            glBegin(GL_QUADS);
+            glTexCoord2f(f.s0, f.t1);
+            glVertex3f(8, -8, 0);
+            glTexCoord2f(f.s0, f.t0);
+            glVertex3f(8, 8, 0);
+            glTexCoord2f(f.s1, f.t0);
+            glVertex3f(-8, 8, 0);
+            glTexCoord2f(f.s1, f.t1);
+            glVertex3f(-8, -8, 0);
+            glEnd();
+        } else {
+            glBegin(GL_TRIANGLE_STRIP);
+            glTexCoord2f(f.s0, f.t1);
+            glVertex3f(8, -8, 0);
+            glTexCoord2f(f.s0, f.t0);
+            glVertex3f(8, 8, 0);
+            glTexCoord2f(f.s1, f.t1);
+            glVertex3f(-8, -8, 0);
+            glTexCoord2f(f.s1, f.t0);
+            glVertex3f(-8, 8, 0);
+            glEnd();
+        }
         glPopMatrix();
     }
     enableSpriteClipping(false);
@@ -312,16 +326,18 @@ TEST(SpriteBatchTest, DrawsThePictureOfSpritesDrawnOneByOne) {
     SpriteScene scene;
     ASSERT_TRUE(scene.gl.ok());
     ASSERT_NE(scene.texture, 0u);
-    SpriteBatch batch(400);
     const float normal[3] = {0, -1, 0};
     int cut = 0;
-    for (float brightness : {0.05f, 0.2f, 1.0f}) {
+    // Sprites drawn as strips (the meter's) and as quads (the oscilloscope's).
+    SpriteBatch batch(400);
+    for (auto [brightness, quads] : {std::pair{0.05f, false}, {0.2f, false}, {1.0f, false}, {0.2f, true}}) {
         SCOPED_TRACE(brightness);
+        SCOPED_TRACE(quads ? "quads" : "strips");
         const float colour[4] = {0.2f * brightness, 0.15f * brightness, 0.25f * brightness, 1};
         const auto sprites = scene.sprites(11, 400);
 
         scene.beginOverlay();
-        drawOneByOne(sprites, scene.outlines, colour);
+        drawOneByOne(sprites, scene.outlines, colour, quads);
         scene.endOverlay();
         const std::vector<uint8_t> expected = scene.picture();
 
