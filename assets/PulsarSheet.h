@@ -55,8 +55,9 @@ void outlineSprites(const TgaImage& sheet, SpriteOutline (&outlines)[kSpriteFram
 // texels of at most kSpriteDarkTexel[k]; a sprite whose colour is at most
 // brightestUnseenColour(kSpriteDarkTexel[k]) in every channel may be cut to it. Level 0 is
 // the plain outline.
-inline constexpr int kSpriteDimLevels = 8;
-inline constexpr int kSpriteDarkTexel[kSpriteDimLevels] = {0, 26, 38, 51, 64, 77, 102, 128};
+inline constexpr int kSpriteDimLevels = 16;
+inline constexpr int kSpriteDarkTexel[kSpriteDimLevels] = {0,  16, 20, 23, 26, 29, 32, 35,
+                                                           38, 42, 46, 51, 56, 62, 75, 92};
 void outlineDimSprites(const TgaImage& sheet, SpriteOutline (&levels)[kSpriteDimLevels][kSpriteFrames]);
 
 // The brightest colour channel (0 .. 1) at which texels of at most `dark` add nothing to an
