@@ -290,30 +290,16 @@ void drawOneByOne(const std::vector<std::pair<Matrix4, int>>& sprites,
         glPushMatrix();
         glLoadMatrixf(m.m);
         clipToOutline(outlines[frame]);
+        // The square's corners in strip order; a quad takes them as 0, 1, 3, 2.
         const SpriteFrame f = spriteFrame(frame);
-        if (quads) {
-            glBegin(GL_QUADS);
-            glTexCoord2f(f.s0, f.t1);
-            glVertex3f(8, -8, 0);
-            glTexCoord2f(f.s0, f.t0);
-            glVertex3f(8, 8, 0);
-            glTexCoord2f(f.s1, f.t0);
-            glVertex3f(-8, 8, 0);
-            glTexCoord2f(f.s1, f.t1);
-            glVertex3f(-8, -8, 0);
-            glEnd();
-        } else {
-            glBegin(GL_TRIANGLE_STRIP);
-            glTexCoord2f(f.s0, f.t1);
-            glVertex3f(8, -8, 0);
-            glTexCoord2f(f.s0, f.t0);
-            glVertex3f(8, 8, 0);
-            glTexCoord2f(f.s1, f.t1);
-            glVertex3f(-8, -8, 0);
-            glTexCoord2f(f.s1, f.t0);
-            glVertex3f(-8, 8, 0);
-            glEnd();
+        const float corners[4][4] = {
+            {8, -8, f.s0, f.t1}, {8, 8, f.s0, f.t0}, {-8, -8, f.s1, f.t1}, {-8, 8, f.s1, f.t0}};
+        glBegin(quads ? GL_QUADS : GL_TRIANGLE_STRIP);
+        for (int k : {0, 1, quads ? 3 : 2, quads ? 2 : 3}) {
+            glTexCoord2f(corners[k][2], corners[k][3]);
+            glVertex3f(corners[k][0], corners[k][1], 0);
         }
+        glEnd();
         glPopMatrix();
     }
     enableSpriteClipping(false);
