@@ -74,7 +74,7 @@ if [ -n "$quick" ]; then rounds=1; fi
 declare -A fps cpu allocs
 # The middle value of the arguments that are numbers ("" when none is).
 median() {
-  printf '%s\n' "$@" | grep -E '^[0-9.]+$' | sort -g |
+  printf '%s\n' "$@" | { grep -E '^[0-9.]+$' || true; } | sort -g |
     awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else if (NR) printf "%.2f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 ratio() { awk -v a="${1:-0}" -v b="${2:-0}" 'BEGIN { if (a > 0 && b > 0) printf "%.3f", a / b; else printf "-" }'; }
@@ -154,10 +154,11 @@ for look in default full; do
         init|first-frame|quit) pattern="host: time $column " ;;
         *) pattern="host: time switch $column " ;;
       esac
-      times[wine,$look,$column,$round]=$(grep -F "$pattern" <<<"$out" | head -1 |
-        sed -n 's/.* \([0-9.]*\) ms.*/\1/p')
+      value=$({ grep -F "$pattern" <<<"$out" || true; } | head -1)
+      value=${value#*"$pattern"}
+      times[wine,$look,$column,$round]=${value%% *}
     done
-    times[wine,$look,plain,$round]=$(grep -F 'host: time switch ' <<<"$out" |
+    times[wine,$look,plain,$round]=$({ grep -F 'host: time switch ' <<<"$out" || true; } |
       sed -n 's/.*a plain frame \([0-9.]*\) ms.*/\1/p' | sort -g | awk '{ v[NR] = $1 } END { if (NR) print v[int((NR + 1) / 2)] }')
 
     # The same start and switches natively (the off-screen renderer, every frame finished).
