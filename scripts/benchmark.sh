@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
 # The speed table: frames per second flat out (no sleep between frames) for four looks at three
-# full-screen sizes, each under Wine in our host (the real plug-in path) and natively in the
-# off-screen renderer (the same frame code without Wine and the window system), with the
-# fraction of the empty frame's rate at the same size and the CPU time a frame costs (user +
-# system, all threads, the software renderer's included); the Linux program (vizorama) flat out
-# in a window of each size on the same display; and projectM's "Geiss - Approach" there too, as
-# a peer to compare with. Then, natively: heap allocations per frame after warm-up, and resident
-# memory after 1,000 and 20,000 frames.
+# full-screen sizes, each under Wine in our host (the real plug-in path), natively in the
+# off-screen renderer (the same frame code without Wine and the window system) and in the Linux
+# program (vizorama) in a window of the size on the same display, beside projectM's "Geiss -
+# Approach" in a window of the same size there, as a peer to compare with. Each size is measured
+# in three rounds (projectM, then our looks, three times over: the machine is shared and noisy);
+# the table shows the medians, each look also as a fraction of the empty frame's rate and of
+# projectM's rate in the same round, with the CPU time a frame costs (user + system, all threads,
+# the software renderer's included) and heap allocations a frame after warm-up. Then the start,
+# switch and quit times of the default and the full look at 1024x768, under Wine in our host
+# (Winamp.exe --time-calls --switch ...) and natively (vzrm_switch_bench), median of the rounds;
+# the Linux program's sound to picture latency; and, natively, resident memory after 1,000 and
+# 20,000 frames. Prints how long it took (about 15 minutes here; --quick about 3).
 # Prints figures only; nothing fails on speed.
 # Usage: scripts/benchmark.sh [--skip-setup] [--quick]
-#   --quick  fewer frames a run and no memory run (a first look, not figures to quote)
+#   --quick  one round, fewer frames a run and no memory run (a first look, not figures to quote)
 set -euo pipefail
 started=$SECONDS
 root=$(cd "$(dirname "$0")/.." && pwd)
