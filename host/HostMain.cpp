@@ -6,6 +6,7 @@
 //              [--config] [--config-after N] [--config-only] [--position X,Y] [--double-size]
 //              [--main-thread] [--render-thread] [--destroy-before-quit] [--config-before-init]
 //              [--quit-after-failed-init] [--quit-only]
+//              [--time-calls] [--switch NAME:KEY=VALUE[,KEY=VALUE...]]... [--switch-after N]
 //
 // Exit status: 0 when every Init succeeded, 1 when an Init failed, 2 for a usage error or a
 // plug-in that cannot be loaded.
@@ -15,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -23,6 +25,7 @@
 #include "host/HostWindow.h"
 #include "host/PluginDriver.h"
 #include "plugin/VisModule.h"
+#include "settings/Settings.h"
 
 namespace {
 
@@ -42,6 +45,13 @@ const char* kUsage =
     "  --config-only    open the plug-in's configuration and do not start it\n"
     "  --position X,Y   place the main window at X,Y (default 100,100)\n"
     "  --double-size    show the main window at double size (550 x 232)\n"
+    "  --time-calls     print how long Init takes, from Init to the first frame on screen,\n"
+    "                   each switch below to its first frame on screen, and Quit (ms)\n"
+    "  --switch NAME:KEY=VALUE[,KEY=VALUE...]  with --time-calls: write these keys into the\n"
+    "                   settings file, after the frames below, and time the frame that shows\n"
+    "                   them (repeat for more switches, made in order)\n"
+    "  --switch-after N frames after the start and after each switch before the next\n"
+    "                   (default 10); the run stops N frames after the last\n"
     "Like other hosts:\n"
     "  --main-thread    run the plug-in on the main thread, with the main window\n"
     "  --render-thread  call Render from an audio thread of its own, once per block\n"
@@ -90,6 +100,13 @@ bool parseOptions(int argc, char** argv, HostOptions& o) {
         else if (a == "--replace-settings" && value(v))
             o.replaceSettingsEvery = std::strtol(v, nullptr, 10);
         else if (a == "--counters") o.counters = true;
+        else if (a == "--time-calls") o.timeCalls = true;
+        else if (a == "--switch" && value(v)) {
+            SettingsSwitch change;
+            if (!parseSettingsSwitch(v, change)) return false;
+            o.switches.push_back(std::move(change));
+        } else if (a == "--switch-after" && value(v))
+            o.switchAfter = std::strtol(v, nullptr, 10);
         else if (a == "--counters-every" && value(v))
             o.counters = (o.countersEvery = std::strtol(v, nullptr, 10)) > 0;
         else if (a == "--report-windows") o.reportWindows = true;
@@ -113,6 +130,9 @@ bool parseOptions(int argc, char** argv, HostOptions& o) {
     if (o.renderThread || o.destroyBeforeQuit) o.mainThread = true;
     // Frames are drawn when the window's thread gets to them, not when Render returns.
     if (o.renderThread && !o.screenshotsAt.empty()) return false;
+    // Frames are timed on the thread that draws them, and switches need the timing.
+    if (o.timeCalls && o.renderThread) return false;
+    if (!o.switches.empty() && (!o.timeCalls || o.switchAfter < 1)) return false;
     return o.frames >= 0 && o.cycles >= 1 && o.replaceSettingsEvery >= 0;
 }
 
@@ -188,8 +208,15 @@ int main(int argc, char** argv) {
     }
     module->hostWindow = mainWindow;
 
+    std::optional<CallTimes> times;
+    if (o.timeCalls) {
+        times.emplace(o.switches, o.switchAfter, pathBesideExecutable(kSettingsFile), library);
+        if (!o.switches.empty() && o.frames == 0) o.frames = times->framesNeeded();
+    }
+
     int status = 0;
     VisRun run;
+    if (times) run.times = &*times;
     run.options = &o;
     run.audio = &audio;
     run.mainWindow = mainWindow;

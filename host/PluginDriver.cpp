@@ -67,12 +67,14 @@ long playerLoop(VisRun* run) {
             DispatchMessageA(&msg);
             continue;
         }
+        if (run->times) run->times->framePainted();
         if (o.mainThread) openConfigWhenDue(run);
         screenshotAt(o, frames);
         if (run->stopRequested || (o.frames > 0 && frames >= o.frames)) break;
         // The player hands over the audio the plug-in's latency ahead of the play position;
         // the position advances by the plug-in's frame delay, so runs are repeatable.
         run->audio->fillBlock(timeMs + m->latencyMs, m->waveformData);
+        if (run->times) run->times->beforeRender(frames);
         if (m->Render(m) != 0) break;
         run->framesThisCycle = ++frames;
         ++run->framesInAll;
@@ -164,7 +166,9 @@ void finishWriter(VisRun* run, SettingsWriter& writer) {
 
 void quitPlugin(VisRun* run) {
     VisModule* m = run->module;
+    if (run->times) run->times->beforeQuit();
     m->Quit(m);
+    if (run->times) run->times->afterQuit();
     report(*run->options, m);
     reportCounter(run->library, "vzrmSettingsWrites", "settings writes");
 }
@@ -191,7 +195,10 @@ void runPlugin(VisRun* run) {
         if (!IsWindow(run->mainWindow)) run->mainWindow = createHostWindow(o.x, o.y, o.doubleSize);
         m->hostWindow = run->mainWindow;
         if (o.configBeforeInit) m->Config(m);
-        if (m->Init(m) != 0) {
+        if (run->times) run->times->beforeInit();
+        const int initResult = m->Init(m);
+        if (run->times && initResult == 0) run->times->afterInit();
+        if (initResult != 0) {
             std::fprintf(stderr, "host: the plug-in's Init failed\n");
             run->status = 1;
             report(o, m);

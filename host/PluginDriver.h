@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/Audio.h"
+#include "host/CallTimes.h"
 #include "plugin/VisModule.h"
 
 // CPU seconds (user + kernel) this process has used so far, all its threads together.
@@ -36,6 +37,9 @@ struct HostOptions {
     std::string reportClass;
     std::string screenshot;
     std::vector<std::pair<long, std::string>> screenshotsAt;  // after frame N, before N + 1
+    bool timeCalls = false;  // print how long the start, each switch and Quit take
+    std::vector<SettingsSwitch> switches;  // settings changes to time, in order
+    long switchAfter = 10;  // frames after the start, and after each switch, before the next
 
     // Other hosts' habits.
     bool mainThread = false;    // Init, messages, Render and Quit on the main thread
@@ -61,6 +65,7 @@ struct VisRun {
     double firstFrameCpu = 0;  // the process's CPU seconds (user + kernel) at that moment
     int status = 0;
     long framesDrawn = 0;
+    CallTimes* times = nullptr;  // when the calls are timed
 };
 
 // Init, frames until the limit or a stop, Quit; as many cycles as asked for. Runs on the

@@ -2,6 +2,8 @@
 
 #ifdef VZRM_TEST_HOOKS
 
+#include <string>
+
 #include "plugin/PluginState.h"
 
 namespace {
@@ -55,6 +57,27 @@ extern "C" __declspec(dllexport) int vzrmTextureSetLoads() {
 extern "C" __declspec(dllexport) int vzrmTexturesHeld() {
     const TextureLoader* loader = pluginState().scene.textureLoader;
     return loader ? static_cast<int>(loader->registeredTextures().size()) : 0;
+}
+
+// The model the frames draw, by name: the one loaded, when models are on and it loaded objects;
+// empty otherwise.
+extern "C" __declspec(dllexport) const char* vzrmShownModel() {
+    static std::string name;
+    const SceneState& scene = pluginState().scene;
+    const bool shown = scene.settings && scene.settings->mdlOnOff && scene.model &&
+                       scene.modelScene && !scene.modelScene->objects.empty() &&
+                       scene.model->currentName == scene.settings->mdlName;
+    name = shown ? scene.model->currentName : std::string();
+    return name.c_str();
+}
+
+// The sky the frames draw, by name; empty when none is.
+extern "C" __declspec(dllexport) const char* vzrmShownSky() {
+    static std::string name;
+    const SceneState& scene = pluginState().scene;
+    const bool shown = scene.skybox && scene.skybox->showsCurrentName() && scene.skybox->upperList;
+    name = shown ? scene.skybox->currentName : std::string();
+    return name.c_str();
 }
 
 #endif

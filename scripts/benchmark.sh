@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
 # The speed table: frames per second flat out (no sleep between frames) for four looks at three
-# full-screen sizes, each under Wine in our host (the real plug-in path) and natively in the
-# off-screen renderer (the same frame code without Wine and the window system), with the
-# fraction of the empty frame's rate at the same size and the CPU time a frame costs (user +
-# system, all threads, the software renderer's included); the Linux program (vizorama) flat out
-# in a window of each size on the same display; and projectM's "Geiss - Approach" there too, as
-# a peer to compare with. Then, natively: heap allocations per frame after warm-up, and resident
-# memory after 1,000 and 20,000 frames.
+# full-screen sizes, each under Wine in our host (the real plug-in path), natively in the
+# off-screen renderer (the same frame code without Wine and the window system) and in the Linux
+# program (vizorama) in a window of the size on the same display, beside projectM's "Geiss -
+# Approach" in a window of the same size there, as a peer to compare with. Each size is measured
+# in three rounds (projectM, then our looks, three times over: the machine is shared and noisy);
+# the table shows the medians, each look also as a fraction of the empty frame's rate and of
+# projectM's rate in the same round, with the CPU time a frame costs (user + system, all threads,
+# the software renderer's included) and heap allocations a frame after warm-up. Then the start,
+# switch and quit times of the default and the full look at 1024x768, under Wine in our host
+# (Winamp.exe --time-calls --switch ...) and natively (vzrm_switch_bench), median of the rounds;
+# the Linux program's sound to picture latency; and, natively, resident memory after 1,000 and
+# 20,000 frames. Prints how long it took (about 15 minutes here; --quick about 3).
 # Prints figures only; nothing fails on speed.
 # Usage: scripts/benchmark.sh [--skip-setup] [--quick]
-#   --quick  fewer frames a run and no memory run (a first look, not figures to quote)
+#   --quick  one round, fewer frames a run and no memory run (a first look, not figures to quote)
 set -euo pipefail
+started=$SECONDS
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 if [ "${1:-}" = "--skip-setup" ]; then shift; else bash scripts/setup.sh; fi
@@ -39,9 +45,10 @@ declare -A keys=(
   [full]="$full"
   [heaviest]="oscSamplingRate=4x4\r\noscRenderingMode=Explosion\r\n$full"
 )
-# Frames a run: enough for a few seconds of each look on a software renderer.
-declare -A frames=([empty]=1000 [default]=150 [full]=80 [heaviest]=30)
-if [ -n "$quick" ]; then frames=([empty]=200 [default]=30 [full]=20 [heaviest]=8); fi
+# Frames a run: a few seconds of each look on a software renderer, three times.
+declare -A frames=([empty]=500 [default]=60 [full]=40 [heaviest]=15)
+projectm_frames=200
+if [ -n "$quick" ]; then frames=([empty]=200 [default]=30 [full]=20 [heaviest]=8); projectm_frames=100; fi
 
 bench="$root/build/bench"
 # A player folder per platform, as installed; the settings file is written before each run.
@@ -65,65 +72,157 @@ settings() {  # settings TREE SIZE LOOK
 linux_config="$bench/linux-config"
 mkdir -p "$linux_config/vizorama"
 
+# Three rounds a size, each projectM then our looks, so that a slow spell of the shared machine
+# falls on both; the table shows the median of the rounds.
+rounds=3
+if [ -n "$quick" ]; then rounds=1; fi
 declare -A fps cpu allocs
+# The middle value of the arguments that are numbers ("" when none is).
+median() {
+  printf '%s\n' "$@" | { grep -E '^[0-9.]+$' || true; } | sort -g |
+    awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else if (NR) printf "%.2f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+ratio() { awk -v a="${1:-0}" -v b="${2:-0}" 'BEGIN { if (a > 0 && b > 0) printf "%.3f", a / b; else printf "-" }'; }
+have_projectm=
+if [ -x "$projectm_bin" ] && [ -f "$projectm_preset" ]; then have_projectm=1; fi
 for size in "${sizes[@]}"; do
-  for look in "${looks[@]}"; do
-    n=${frames[$look]}
-    settings "$bench/native" "$size" "$look"
-    line=$(build/native-release/tools/bench/vzrm_frame_bench --install "$bench/native" \
-             --size "$size" --frames "$n" --warmup 10)
-    fps[native,$size,$look]=$(sed -n 's/.*fps=\([0-9.]*\).*/\1/p' <<<"$line")
-    cpu[native,$size,$look]=$(sed -n 's/.*cpu_ms_per_frame=\([0-9.]*\).*/\1/p' <<<"$line")
-    allocs[$size,$look]=$(sed -n 's/.*allocs_per_frame=\([0-9.]*\).*/\1/p' <<<"$line")
-
-    settings "$bench/wine" "$size" "$look"
-    line=$("$WINE_LOADER" explorer "/desktop=vzrmbench,$size" "$bench/wine/Winamp.exe" \
-             --flat-out --frames "$n" 2>/dev/null | tr -d '\r' | grep 'frames in' || true)
-    fps[wine,$size,$look]=$(sed -n 's/.*(\([0-9.]*\) frames per second).*/\1/p' <<<"$line")
-    cpu[wine,$size,$look]=$(sed -n 's/.*, \([0-9.]*\) ms of CPU a frame.*/\1/p' <<<"$line")
-
-    # The Linux program: a window of the size on the same display (GLX), flat out, the same
-    # settings (the full-screen value draws the same band), the same built-in signal.
-    if [ -x "$linux_bin" ]; then
-      settings "$bench/native" "$size" "$look"
-      cp "$bench/native/Plugins/vis_vzrm/Configurations/vis_vzrm_config.ini" "$linux_config/vizorama/"
-      line=$(XDG_CONFIG_HOME="$linux_config" "$linux_bin" --signal builtin --flat-out --size "$size" \
-               --frames $((n + 10)) 2>/dev/null | grep 'frames per second' || true)
-      fps[linux,$size,$look]=$(sed -n 's/.*, \([0-9.]*\) frames per second.*/\1/p' <<<"$line")
+  for round in $(seq "$rounds"); do
+    # projectM's "Geiss - Approach" on the same display, in a window of the same size, fed the
+    # same signal.
+    if [ -n "$have_projectm" ]; then
+      line=$("$projectm_bin" --preset "$projectm_preset" --size "$size" --frames "$projectm_frames" \
+               --warmup 30 2>/dev/null | grep "frames per second" || true)
+      fps[projectm,$size,$round]=$(sed -n 's/.*, \([0-9.]*\) frames per second.*/\1/p' <<<"$line")
     fi
+    for look in "${looks[@]}"; do
+      n=${frames[$look]}
+      settings "$bench/native" "$size" "$look"
+      line=$(build/native-release/tools/bench/vzrm_frame_bench --install "$bench/native" \
+               --size "$size" --frames "$n" --warmup 10)
+      fps[native,$size,$look,$round]=$(sed -n 's/.*fps=\([0-9.]*\).*/\1/p' <<<"$line")
+      cpu[native,$size,$look,$round]=$(sed -n 's/.*cpu_ms_per_frame=\([0-9.]*\).*/\1/p' <<<"$line")
+      allocs[$size,$look,$round]=$(sed -n 's/.*allocs_per_frame=\([0-9.]*\).*/\1/p' <<<"$line")
+
+      settings "$bench/wine" "$size" "$look"
+      line=$("$WINE_LOADER" explorer "/desktop=vzrmbench,$size" "$bench/wine/Winamp.exe" \
+               --flat-out --frames "$n" 2>/dev/null | tr -d '\r' | grep 'frames in' || true)
+      fps[wine,$size,$look,$round]=$(sed -n 's/.*(\([0-9.]*\) frames per second).*/\1/p' <<<"$line")
+      cpu[wine,$size,$look,$round]=$(sed -n 's/.*, \([0-9.]*\) ms of CPU a frame.*/\1/p' <<<"$line")
+
+      # The Linux program: a window of the size on the same display (GLX), flat out, the same
+      # settings (the full-screen value draws the same band), the same built-in signal.
+      if [ -x "$linux_bin" ]; then
+        settings "$bench/native" "$size" "$look"
+        cp "$bench/native/Plugins/vis_vzrm/Configurations/vis_vzrm_config.ini" "$linux_config/vizorama/"
+        line=$(XDG_CONFIG_HOME="$linux_config" "$linux_bin" --signal builtin --flat-out --size "$size" \
+                 --frames $((n + 10)) 2>/dev/null | grep 'frames per second' || true)
+        fps[linux,$size,$look,$round]=$(sed -n 's/.*, \([0-9.]*\) frames per second.*/\1/p' <<<"$line")
+      fi
+    done
   done
-  # projectM's "Geiss - Approach" on the same display, in a window of the same size, between
-  # our runs, fed the same signal.
-  if [ -x "$projectm_bin" ] && [ -f "$projectm_preset" ]; then
-    line=$("$projectm_bin" --preset "$projectm_preset" --size "$size" --frames 300 \
-             --warmup 30 2>/dev/null | grep "frames per second" || true)
-    fps[projectm,$size]=$(sed -n 's/.*, \([0-9.]*\) frames per second.*/\1/p' <<<"$line")
-  fi
+  # The medians of the rounds, and the ratios worked out within each round (to the empty frame
+  # and to projectM measured beside it), then their medians.
+  fps[projectm,$size]=$(median $(for r in $(seq "$rounds"); do echo "${fps[projectm,$size,$r]:-}"; done))
+  for look in "${looks[@]}"; do
+    allocs[$size,$look]=$(median $(for r in $(seq "$rounds"); do echo "${allocs[$size,$look,$r]:-}"; done))
+    for kind in native wine linux; do
+      fps[$kind,$size,$look]=$(median $(for r in $(seq "$rounds"); do echo "${fps[$kind,$size,$look,$r]:-}"; done))
+      cpu[$kind,$size,$look]=$(median $(for r in $(seq "$rounds"); do echo "${cpu[$kind,$size,$look,$r]:-}"; done))
+      fps[$kind,$size,$look,empty]=$(median $(for r in $(seq "$rounds"); do
+        ratio "${fps[$kind,$size,$look,$r]:-}" "${fps[$kind,$size,empty,$r]:-}"; echo; done))
+      fps[$kind,$size,$look,projectm]=$(median $(for r in $(seq "$rounds"); do
+        ratio "${fps[$kind,$size,$look,$r]:-}" "${fps[projectm,$size,$r]:-}"; echo; done))
+    done
+  done
 done
 
-ratio() { awk -v a="${1:-0}" -v b="${2:-0}" 'BEGIN { if (b > 0) printf "%.3f", a / b; else printf "-" }'; }
-echo
-echo "Flat out, full screen (the picture is the 275:116 band across the screen); Wine: $arch build"
-echo "in our host; native: the off-screen renderer. fps, fraction of the empty frame's fps at"
-echo "the same size, CPU ms a frame (all threads); allocs: operator new calls a frame after warm-up;"
-echo "linux: the Linux program (vizorama) in a window of that size on the same Xvfb display (GLX)."
-printf '%-10s %-9s | %8s %7s %7s | %8s %7s %7s | %6s | %9s %7s\n' size look "wine fps" "/empty" "cpu ms" \
-  "nat fps" "/empty" "cpu ms" allocs "linux fps" "/empty"
-for size in "${sizes[@]}"; do
-  for look in "${looks[@]}"; do
-    printf '%-10s %-9s | %8s %7s %7s | %8s %7s %7s | %6s | %9s %7s\n' "$size" "$look" \
-      "${fps[wine,$size,$look]:--}" "$(ratio "${fps[wine,$size,$look]}" "${fps[wine,$size,empty]}")" \
-      "${cpu[wine,$size,$look]:--}" \
-      "${fps[native,$size,$look]:--}" "$(ratio "${fps[native,$size,$look]}" "${fps[native,$size,empty]}")" \
-      "${cpu[native,$size,$look]:--}" "${allocs[$size,$look]:--}" \
-      "${fps[linux,$size,$look]:--}" "$(ratio "${fps[linux,$size,$look]}" "${fps[linux,$size,empty]}")"
+# Start, switch and quit times under Wine in our host (the shipped plug-in): Init, Init to the
+# first frame on screen, each change of the settings file to the first frame on screen that
+# shows it, and Quit; in ms, the median of the rounds. The looks start as in the table; the
+# switches go through the models and skies the install tree holds.
+switches=(model-on:mdlOnOff=1,mdlName=Vizorama model-other:mdlName=Knot model-back:mdlName=Vizorama
+          model-off:mdlOnOff=0 "sky-on:bgrOnOff=1,bgrName=Late Afternoon" sky-off:bgrOnOff=0)
+switch_args=()
+for change in "${switches[@]}"; do switch_args+=(--switch "$change"); done
+time_columns=(init first-frame)
+for change in "${switches[@]}"; do time_columns+=("${change%%:*}"); done
+time_columns+=(quit)
+time_size=1024x768
+declare -A times
+for look in default full; do
+  for round in $(seq "$rounds"); do
+    settings "$bench/wine" "$time_size" "$look"
+    out=$("$WINE_LOADER" explorer "/desktop=vzrmbench,$time_size" "$bench/wine/Winamp.exe" \
+            --flat-out --time-calls --switch-after 6 "${switch_args[@]}" 2>/dev/null | tr -d '\r')
+    for column in "${time_columns[@]}"; do
+      case $column in
+        init|first-frame|quit) pattern="host: time $column " ;;
+        *) pattern="host: time switch $column " ;;
+      esac
+      value=$({ grep -F "$pattern" <<<"$out" || true; } | head -1)
+      value=${value#*"$pattern"}
+      times[wine,$look,$column,$round]=${value%% *}
+    done
+    times[wine,$look,plain,$round]=$({ grep -F 'host: time switch ' <<<"$out" || true; } |
+      sed -n 's/.*a plain frame \([0-9.]*\) ms.*/\1/p' | sort -g | awk '{ v[NR] = $1 } END { if (NR) print v[int((NR + 1) / 2)] }')
+
+    # The same start and switches natively (the off-screen renderer, every frame finished).
+    settings "$bench/native" "$time_size" "$look"
+    line=$(build/native-release/tools/bench/vzrm_switch_bench --install "$bench/native" \
+             --size "$time_size" --between 6 "${switch_args[@]}")
+    times[native,$look,init,$round]=$(sed -n 's/.*start_ms=\([0-9.]*\).*/\1/p' <<<"$line")
+    times[native,$look,first-frame,$round]=$(sed -n 's/.*first_frame_ms=\([0-9.]*\).*/\1/p' <<<"$line")
+    times[native,$look,quit,$round]=$(sed -n 's/.*release_ms=\([0-9.]*\).*/\1/p' <<<"$line")
+    times[native,$look,plain,$round]=$(sed -n 's/.*plain_frame_ms=\([0-9.]*\).*/\1/p' <<<"$line")
+    for change in "${switches[@]}"; do
+      name=${change%%:*}
+      times[native,$look,$name,$round]=$(sed -n "s/.*switch:$name=\([0-9.]*\).*/\1/p" <<<"$line")
+    done
   done
 done
+
 echo
-echo "projectM (libprojectM $(pkg-config --modversion libprojectM 2>/dev/null || echo '?')), preset \"Geiss - Approach\", flat out in a window"
-echo "of the size on the same display (OpenGL 3.3 core, GLX), the same signal, between the runs above:"
+echo "Flat out, full screen (the picture is the 275:116 band across the screen); median of $rounds"
+echo "rounds, each round projectM then our looks. wine: $arch build in our host; native: the off-screen"
+echo "renderer; linux: the Linux program (vizorama) in a window of the size on the same Xvfb display"
+echo "(GLX). fps; /empty: fraction of the empty frame's fps at the same size; /pM: fraction of"
+echo "projectM's fps at the same size in the same round; cpu: CPU ms a frame (all threads);"
+echo "allocs: operator new calls a frame after warm-up. The projectM row: libprojectM"
+echo "$(pkg-config --modversion libprojectM 2>/dev/null || echo '?'), \"Geiss - Approach\", in a window of the size on the same display (GLX)."
+row='%-9s %-8s|%7s %6s %6s %6s |%7s %6s %6s %6s |%6s |%7s %6s %6s\n'
+printf "$row" size look "wine" "/empty" "/pM" "cpu" "native" "/empty" "/pM" "cpu" allocs "linux" "/empty" "/pM"
 for size in "${sizes[@]}"; do
-  printf '  %-10s %8s fps\n' "$size" "${fps[projectm,$size]:--}"
+  printf "$row" "$size" projectM - - - - - - - - - "${fps[projectm,$size]:--}" - 1.000
+  for look in "${looks[@]}"; do
+    printf "$row" "$size" "$look" \
+      "${fps[wine,$size,$look]:--}" "${fps[wine,$size,$look,empty]:--}" \
+      "${fps[wine,$size,$look,projectm]:--}" "${cpu[wine,$size,$look]:--}" \
+      "${fps[native,$size,$look]:--}" "${fps[native,$size,$look,empty]:--}" \
+      "${fps[native,$size,$look,projectm]:--}" "${cpu[native,$size,$look]:--}" \
+      "${allocs[$size,$look]:--}" \
+      "${fps[linux,$size,$look]:--}" "${fps[linux,$size,$look,empty]:--}" \
+      "${fps[linux,$size,$look,projectm]:--}"
+  done
+done
+
+echo
+echo "Start, switch and quit, ms at $time_size, median of $rounds: init: the Init call; first-frame: from"
+echo "the call of Init to the first frame on screen; a switch: from the settings file written to the"
+echo "first frame on screen that shows it (model-on: Vizorama, model-other: Knot, model-back:"
+echo "Vizorama again, sky-on: Late Afternoon); plain: a frame that loads nothing; quit: the Quit"
+echo "call. wine: our host, the shipped plug-in; native: the off-screen renderer (quit: the release)."
+header=$(printf '%-14s' "")
+for column in "${time_columns[@]}" plain; do header+=$(printf ' %11s' "$column"); done
+echo "$header"
+for kind in wine native; do
+  for look in default full; do
+    line=$(printf '%-14s' "$kind $look")
+    for column in "${time_columns[@]}" plain; do
+      value=$(median $(for r in $(seq "$rounds"); do echo "${times[$kind,$look,$column,$r]:-}"; done))
+      line+=$(printf ' %11s' "${value:--}")
+    done
+    echo "$line"
+  done
 done
 
 if [ -x "$linux_bin" ] && command -v pulseaudio >/dev/null; then
@@ -144,3 +243,6 @@ if [ -z "$quick" ]; then
     printf '  %-8s %s\n' "$look" "$(grep -o 'rss_kb.*' <<<"$line")"
   done
 fi
+
+echo
+echo "The benchmark took $(( (SECONDS - started) / 60 )) min $(( (SECONDS - started) % 60 )) s."

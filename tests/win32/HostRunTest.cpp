@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <sstream>
 
 #include "tests/win32/WineSupport.h"
@@ -184,6 +185,85 @@ TEST(HostRun, ExplainsWhatItCannotRun) {
     run = runHost(tree.hostPath(), "--frames");
     EXPECT_EQ(run.exitCode, 2u);
     EXPECT_NE(run.output.find("usage:"), std::string::npos) << run.output;
+}
+
+// The milliseconds at the start of what the host printed after "host: time NAME ", or -1.
+double timePrinted(const HostRun& run, const std::string& name) {
+    const std::string text = printed(run, "time " + name);
+    double ms = -1;
+    char unit[8] = {};
+    if (std::sscanf(text.c_str(), "%lf %7s", &ms, unit) != 2 ||
+        std::string(unit).rfind("ms", 0) != 0)
+        return -1;
+    return ms;
+}
+
+TEST(HostRun, TimesTheStartEachSwitchToTheFrameThatShowsItAndQuit) {
+    InstallTree tree;
+    tree.installTestHooksPlugin();
+    tree.installModels();
+    // A window beside the player with everything off: only what the switches bring shows.
+    writeFileText(tree.settingsPath(),
+                  "[Vizorama]\r\ndimResolution=2x2\r\ndimLeft=380\r\ndimTop=100\r\nlhtOnOff=0\r\n"
+                  "oscOnOff=0\r\nvumOnOff=0\r\ntofOnOff=0\r\nmdlOnOff=0\r\nbgrOnOff=0\r\n");
+    const std::string before = gScreenshotFolder + "\\switch-before.bmp";
+    const std::string after = gScreenshotFolder + "\\switch-after.bmp";
+    // The first switch is written before frame 4 is asked for; frame 3 is the last without it.
+    HostRun run = runHost(tree.hostPath(),
+                          "--flat-out --position 100,100 --time-calls --switch-after 3"
+                          " --switch model-on:mdlOnOff=1,mdlName=Vizorama"
+                          " --switch model-other:mdlName=Knot"
+                          " --switch \"sky-on:bgrOnOff=1,bgrName=Late Afternoon\""
+                          " --switch model-off:mdlOnOff=0"
+                          " --screenshot-at \"3:" + before + "\" --screenshot-at \"4:" + after + "\"",
+                          60000);
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_TRUE(run.boxes.empty());
+    // Three frames after the start and after each of the four switches.
+    EXPECT_NE(run.output.find("host: 15 frames"), std::string::npos) << run.output;
+
+    EXPECT_GT(timePrinted(run, "init"), 0) << run.output;
+    EXPECT_GE(timePrinted(run, "first-frame"), timePrinted(run, "init")) << run.output;
+    EXPECT_NE(printed(run, "time first-frame").find("; model \"\", sky \"\""), std::string::npos)
+        << run.output;
+    const struct {
+        const char* name;
+        const char* shows;
+    } kSwitches[] = {{"model-on", "; model \"Vizorama\", sky \"\""},
+                     {"model-other", "; model \"Knot\", sky \"\""},
+                     {"sky-on", "; model \"Knot\", sky \"Late Afternoon\""},
+                     {"model-off", "; model \"\", sky \"Late Afternoon\""}};
+    for (const auto& change : kSwitches) {
+        const std::string name = std::string("switch ") + change.name;
+        EXPECT_GT(timePrinted(run, name), 0) << run.output;
+        const std::string line = printed(run, "time " + name);
+        EXPECT_NE(line.find("(a plain frame "), std::string::npos) << line;
+        EXPECT_NE(line.find(change.shows), std::string::npos) << line;
+    }
+    EXPECT_GE(timePrinted(run, "quit"), 0) << run.output;
+    // The switches went into the file, and Quit kept them.
+    const std::string text = readFileText(tree.settingsPath());
+    EXPECT_EQ(settingsValue(text, "mdlName"), "Knot");
+    EXPECT_EQ(settingsValue(text, "bgrName"), "Late Afternoon");
+    EXPECT_EQ(settingsValue(text, "mdlOnOff"), "0");
+
+    // On screen: the window is dark before the model is switched on, and the model's frame
+    // shows it.
+    Screenshot dark(before), lit(after);
+    ASSERT_TRUE(dark.ok() && lit.ok());
+    const double darkShare = dark.litShare(375, 100, 550, 232);
+    const double litShare = lit.litShare(375, 100, 550, 232);
+    EXPECT_LT(darkShare, 0.02);
+    EXPECT_GT(litShare, darkShare + 0.05);
+
+    // Switches need the timing, and a switch names itself and at least one key.
+    for (const char* args : {"--switch a:mdlOnOff=1", "--time-calls --switch mdlOnOff=1",
+                             "--time-calls --switch :mdlOnOff=1",
+                             "--time-calls --switch a:mdlOnOff=1,=2",
+                             "--time-calls --render-thread"}) {
+        HostRun bad = runHost(tree.hostPath(), args);
+        EXPECT_EQ(bad.exitCode, 2u) << args;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,120 @@
+#include "host/CallTimes.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "settings/ProfileFile.h"
+#include "settings/Settings.h"
+
+bool parseSettingsSwitch(const std::string& text, SettingsSwitch& out) {
+    const size_t colon = text.find(':');
+    if (colon == 0 || colon == std::string::npos) return false;
+    SettingsSwitch change;
+    change.name = text.substr(0, colon);
+    size_t at = colon + 1;
+    while (at <= text.size()) {
+        size_t end = text.find(',', at);
+        if (end == std::string::npos) end = text.size();
+        const std::string pair = text.substr(at, end - at);
+        const size_t equals = pair.find('=');
+        if (equals == 0 || equals == std::string::npos) return false;
+        change.keys.emplace_back(pair.substr(0, equals), pair.substr(equals + 1));
+        at = end + 1;
+    }
+    out = std::move(change);
+    return true;
+}
+
+double nowMs() {
+    static const double frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return static_cast<double>(f.QuadPart);
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return 1000.0 * static_cast<double>(t.QuadPart) / frequency;
+}
+
+CallTimes::CallTimes(std::vector<SettingsSwitch> switches, long framesBetween,
+                     std::string settingsPath, HMODULE library)
+    : switches_(std::move(switches)), framesBetween_(framesBetween > 0 ? framesBetween : 1),
+      settingsPath_(std::move(settingsPath)), library_(library) {}
+
+long CallTimes::framesNeeded() const {
+    return framesBetween_ * static_cast<long>(switches_.size() + 1);
+}
+
+void CallTimes::beforeInit() {
+    nextSwitch_ = 0;
+    plainFrames_.clear();
+    initStart_ = nowMs();
+}
+
+void CallTimes::afterInit() {
+    std::printf("host: time init %.1f ms\n", nowMs() - initStart_);
+    std::fflush(stdout);
+    firstFrame_ = true;
+}
+
+void CallTimes::beforeRender(long frame) {
+    pendingSwitch_ = nullptr;
+    if (nextSwitch_ < switches_.size() &&
+        frame == framesBetween_ * static_cast<long>(nextSwitch_ + 1)) {
+        pendingSwitch_ = &switches_[nextSwitch_++];
+        applySwitch(*pendingSwitch_);
+    }
+    framePending_ = true;
+    renderStart_ = nowMs();
+}
+
+void CallTimes::framePainted() {
+    if (!framePending_) return;
+    framePending_ = false;
+    const double now = nowMs();
+    const double frameMs = now - renderStart_;
+    if (firstFrame_) {
+        firstFrame_ = false;
+        std::printf("host: time first-frame %.1f ms%s\n", now - initStart_, shown().c_str());
+    } else if (pendingSwitch_) {
+        // The frames since the last change show what a frame costs without loading.
+        std::vector<double> plain = plainFrames_;
+        double median = 0;
+        if (!plain.empty()) {
+            std::nth_element(plain.begin(), plain.begin() + plain.size() / 2, plain.end());
+            median = plain[plain.size() / 2];
+        }
+        std::printf("host: time switch %s %.1f ms (a plain frame %.1f ms)%s\n",
+                    pendingSwitch_->name.c_str(), frameMs, median, shown().c_str());
+        plainFrames_.clear();
+    } else {
+        plainFrames_.push_back(frameMs);
+    }
+    std::fflush(stdout);
+}
+
+void CallTimes::beforeQuit() { quitStart_ = nowMs(); }
+
+void CallTimes::afterQuit() {
+    std::printf("host: time quit %.1f ms\n", nowMs() - quitStart_);
+    std::fflush(stdout);
+}
+
+// Written as the configuration utility does: the file read, the keys set, the whole file saved.
+void CallTimes::applySwitch(const SettingsSwitch& change) {
+    ProfileFile file;
+    file.load(settingsPath_);
+    for (const auto& [key, value] : change.keys) file.set(kSettingsSection, key, value);
+    if (!file.save(settingsPath_))
+        std::fprintf(stderr, "host: cannot write the settings file %s\n", settingsPath_.c_str());
+}
+
+std::string CallTimes::shown() const {
+    using Name = const char* (*)();
+    auto model = reinterpret_cast<Name>(
+        reinterpret_cast<void*>(GetProcAddress(library_, "vzrmShownModel")));
+    auto sky = reinterpret_cast<Name>(
+        reinterpret_cast<void*>(GetProcAddress(library_, "vzrmShownSky")));
+    if (!model || !sky) return {};
+    return std::string("; model \"") + model() + "\", sky \"" + sky() + "\"";
+}
