@@ -48,8 +48,17 @@ bool opens(const std::string& path) {
     return file.handle != nullptr;
 }
 
+// The pictures a load has made into textures: objects naming the same file with the same wrap
+// share one, so that each picture is read and uploaded once per load.
+struct LoadedPicture {
+    std::string path;
+    GLenum wrap;
+    GLuint texture;
+};
+
 void applyTexture(MeshObject& object, const std::string& dynamicTextureName,
-                  TextureLoader& loader, GLuint dynamicTexture, bool& usesDynamicTexture) {
+                  TextureLoader& loader, GLuint dynamicTexture, bool& usesDynamicTexture,
+                  std::vector<LoadedPicture>& loaded) {
     const TextureChoice choice = chooseModelTexture(object, dynamicTextureName);
     if (choice.kind == TextureChoice::None) return;
     if (choice.kind == TextureChoice::Dynamic) {
@@ -62,12 +71,19 @@ void applyTexture(MeshObject& object, const std::string& dynamicTextureName,
         glBindTexture(GL_TEXTURE_2D, 0);
         return;
     }
+    if (choice.source == BitmapSource::Missing) return;
+    for (const LoadedPicture& picture : loaded) {
+        if (picture.path == choice.path && picture.wrap == choice.wrap) {
+            object.textureName = picture.texture;
+            return;
+        }
+    }
     loader.wrapS = loader.wrapT = choice.wrap;
     TgaImage image;
     ImageFormat format;
-    if (choice.source != BitmapSource::Missing &&
-        readImageFile(choice.path, image, format) == kTgaOk)
+    if (readImageFile(choice.path, image, format) == kTgaOk)
         object.textureName = loader.createTexture(image);
+    loaded.push_back(LoadedPicture{choice.path, choice.wrap, object.textureName});
 }
 
 }  // namespace
@@ -154,8 +170,9 @@ bool loadModelFile(const std::string& path, const std::string& dynamicTextureNam
     if (!readModelObjects(file.handle, blocks, scene.objects)) return false;
     scene.objectCount = static_cast<uint32_t>(scene.objects.size());
     usesDynamicTexture = false;
+    std::vector<LoadedPicture> loaded;
     for (MeshObject& object : scene.objects)
-        applyTexture(object, dynamicTextureName, loader, dynamicTexture, usesDynamicTexture);
+        applyTexture(object, dynamicTextureName, loader, dynamicTexture, usesDynamicTexture, loaded);
     scene.buildDrawArrays();
     return true;
 }

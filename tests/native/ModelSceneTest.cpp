@@ -76,6 +76,9 @@ TEST_F(ModelFixture, EachObjectTakesItsMaterialsBitmapAndWrap) {
         EXPECT_TRUE(o.texVertices.empty());
     }
     EXPECT_FALSE(usesDynamic);
+    // One picture, read and uploaded once for the three objects that show it.
+    EXPECT_EQ(loader.registeredTextures().size(), 1u);
+    EXPECT_EQ(scene.objects[0].textureName, scene.objects[2].textureName);
 
     // Object 1 refers to material 0, which has no bitmap: material 1's, at its own position,
     // stays; a relative path that opens is taken as named, a PNG as well as a TGA. Tiling 2 or
