@@ -81,9 +81,13 @@ void SpriteBatch::cutFrame(FrameShape& shape, int frame, const SpriteOutline& ou
 
 void SpriteBatch::begin(const SpriteOutline (&levels)[kSpriteDimLevels][kSpriteFrames],
                         const float colour[4], const float normal[3]) {
-    for (int k = 0; k < kSpriteDimLevels; ++k) {
-        brightest_[k] = brightestUnseenColour(kSpriteDarkTexel[k]);
-        for (int f = 0; f < kSpriteFrames; ++f) cutFrame(shapes_[k][f], f, levels[k][f]);
+    if (!cut_ || std::memcmp(cutFrom_, levels, sizeof cutFrom_) != 0) {
+        for (int k = 0; k < kSpriteDimLevels; ++k) {
+            brightest_[k] = brightestUnseenColour(kSpriteDarkTexel[k]);
+            for (int f = 0; f < kSpriteFrames; ++f) cutFrame(shapes_[k][f], f, levels[k][f]);
+        }
+        std::memcpy(cutFrom_, levels, sizeof cutFrom_);
+        cut_ = true;
     }
     std::memcpy(colour_, colour, sizeof colour_);
     std::memcpy(normal_, normal, sizeof normal_);

@@ -77,5 +77,8 @@ private:
     std::unique_ptr<unsigned char[]> frames_;
     std::unique_ptr<Vertex[]> vertices_;
     FrameShape shapes_[kSpriteDimLevels][kSpriteFrames];
+    // The outlines the shapes were cut from: they change only when the sheet is loaded again.
+    SpriteOutline cutFrom_[kSpriteDimLevels][kSpriteFrames];
+    bool cut_ = false;
     FixedLighting lighting_;
 };

@@ -373,6 +373,12 @@ TEST(SpriteBatchTest, KeepsToItsRoomAndSkipsBlankFrames) {
     EXPECT_EQ(batch.sprites(), 5);
     batch.draw();
     EXPECT_EQ(batch.vertices(), 3 * 6);  // three whole squares of two triangles; frame 3 blank
+    // New outlines (a sheet loaded again) are cut anew.
+    levels[0][3].blank = false;
+    batch.begin(levels, colour, normal);
+    for (int i = 0; i < 5; ++i) batch.add(Matrix4().m, i % 2 ? 3 : 0);
+    batch.draw();
+    EXPECT_EQ(batch.vertices(), 5 * 6);
     batch.add(Matrix4().m, kSpriteFrames);  // no such frame
     batch.add(Matrix4().m, -1);
     EXPECT_EQ(batch.sprites(), 5);
