@@ -24,8 +24,11 @@ quick=
 if [ "${1:-}" = "--quick" ]; then quick=1; fi
 
 source scripts/wine-session.sh
-if can_run_32bit; then arch=win32; else arch=win64; fi
-for preset in native-release "$arch"; do
+# wine: the build people install, 32-bit where this machine runs 32-bit programs; wine64 beside
+# it there: the 64-bit build of the same sources (the Windows program is 64-bit).
+if can_run_32bit; then arch=win32; wine_kinds=(wine wine64); else arch=win64; wine_kinds=(wine); fi
+declare -A wine_arch=([wine]=$arch [wine64]=win64)
+for preset in native-release $(for kind in "${wine_kinds[@]}"; do echo "${wine_arch[$kind]}"; done); do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" >/dev/null
 done
@@ -35,6 +38,13 @@ projectm_preset="/usr/share/projectM/presets/presets_milkdrop/Geiss - Approach.m
 # The biggest size needs a screen that holds it; each run gets a virtual desktop of its own size.
 export VZRM_SCREEN=1600x1200x24
 wine_session_start "$arch"
+if [ "${#wine_kinds[@]}" -gt 1 ]; then wine_prefix_up win64; fi
+# wine_run KIND ARGS...: a Windows program under the Wine of KIND's build.
+wine_run() {
+  local a=${wine_arch[$1]}
+  shift
+  WINEPREFIX=$(wine_prefix "$a") "$(wine_loader "$a")" "$@"
+}
 
 sizes=(640x480 1024x768 1600x1200)
 looks=(empty default full heaviest)
@@ -63,7 +73,7 @@ make_tree() {
   return 0
 }
 make_tree "$bench/native" build/native-release/stage
-make_tree "$bench/wine" "build/$arch/stage"
+for kind in "${wine_kinds[@]}"; do make_tree "$bench/$kind" "build/${wine_arch[$kind]}/stage"; done
 settings() {  # settings TREE SIZE LOOK
   printf "[Vizorama]\r\ndimResolution=$2\r\n${keys[$3]}" \
     > "$1/Plugins/vis_vzrm/Configurations/vis_vzrm_config.ini"
@@ -103,11 +113,13 @@ for size in "${sizes[@]}"; do
       cpu[native,$size,$look,$round]=$(sed -n 's/.*cpu_ms_per_frame=\([0-9.]*\).*/\1/p' <<<"$line")
       allocs[$size,$look,$round]=$(sed -n 's/.*allocs_per_frame=\([0-9.]*\).*/\1/p' <<<"$line")
 
-      settings "$bench/wine" "$size" "$look"
-      line=$("$WINE_LOADER" explorer "/desktop=vzrmbench,$size" "$bench/wine/Winamp.exe" \
-               --flat-out --frames "$n" 2>/dev/null | tr -d '\r' | grep 'frames in' || true)
-      fps[wine,$size,$look,$round]=$(sed -n 's/.*(\([0-9.]*\) frames per second).*/\1/p' <<<"$line")
-      cpu[wine,$size,$look,$round]=$(sed -n 's/.*, \([0-9.]*\) ms of CPU a frame.*/\1/p' <<<"$line")
+      for kind in "${wine_kinds[@]}"; do
+        settings "$bench/$kind" "$size" "$look"
+        line=$(wine_run "$kind" explorer "/desktop=vzrmbench,$size" "$bench/$kind/Winamp.exe" \
+                 --flat-out --frames "$n" 2>/dev/null | tr -d '\r' | grep 'frames in' || true)
+        fps[$kind,$size,$look,$round]=$(sed -n 's/.*(\([0-9.]*\) frames per second).*/\1/p' <<<"$line")
+        cpu[$kind,$size,$look,$round]=$(sed -n 's/.*, \([0-9.]*\) ms of CPU a frame.*/\1/p' <<<"$line")
+      done
 
       # The Linux program: a window of the size on the same display (GLX), flat out, the same
       # settings (the full-screen value draws the same band), the same built-in signal.
@@ -125,7 +137,7 @@ for size in "${sizes[@]}"; do
   fps[projectm,$size]=$(median $(for r in $(seq "$rounds"); do echo "${fps[projectm,$size,$r]:-}"; done))
   for look in "${looks[@]}"; do
     allocs[$size,$look]=$(median $(for r in $(seq "$rounds"); do echo "${allocs[$size,$look,$r]:-}"; done))
-    for kind in native wine linux; do
+    for kind in native "${wine_kinds[@]}" linux; do
       fps[$kind,$size,$look]=$(median $(for r in $(seq "$rounds"); do echo "${fps[$kind,$size,$look,$r]:-}"; done))
       cpu[$kind,$size,$look]=$(median $(for r in $(seq "$rounds"); do echo "${cpu[$kind,$size,$look,$r]:-}"; done))
       fps[$kind,$size,$look,empty]=$(median $(for r in $(seq "$rounds"); do
@@ -151,20 +163,22 @@ time_size=1024x768
 declare -A times
 for look in default full; do
   for round in $(seq "$rounds"); do
-    settings "$bench/wine" "$time_size" "$look"
-    out=$("$WINE_LOADER" explorer "/desktop=vzrmbench,$time_size" "$bench/wine/Winamp.exe" \
-            --flat-out --time-calls --switch-after 6 "${switch_args[@]}" 2>/dev/null | tr -d '\r')
-    for column in "${time_columns[@]}"; do
-      case $column in
-        init|first-frame|quit) pattern="host: time $column " ;;
-        *) pattern="host: time switch $column " ;;
-      esac
-      value=$({ grep -F "$pattern" <<<"$out" || true; } | head -1)
-      value=${value#*"$pattern"}
-      times[wine,$look,$column,$round]=${value%% *}
+    for kind in "${wine_kinds[@]}"; do
+      settings "$bench/$kind" "$time_size" "$look"
+      out=$(wine_run "$kind" explorer "/desktop=vzrmbench,$time_size" "$bench/$kind/Winamp.exe" \
+              --flat-out --time-calls --switch-after 6 "${switch_args[@]}" 2>/dev/null | tr -d '\r')
+      for column in "${time_columns[@]}"; do
+        case $column in
+          init|first-frame|quit) pattern="host: time $column " ;;
+          *) pattern="host: time switch $column " ;;
+        esac
+        value=$({ grep -F "$pattern" <<<"$out" || true; } | head -1)
+        value=${value#*"$pattern"}
+        times[$kind,$look,$column,$round]=${value%% *}
+      done
+      times[$kind,$look,plain,$round]=$({ grep -F 'host: time switch ' <<<"$out" || true; } |
+        sed -n 's/.*a plain frame \([0-9.]*\) ms.*/\1/p' | sort -g | awk '{ v[NR] = $1 } END { if (NR) print v[int((NR + 1) / 2)] }')
     done
-    times[wine,$look,plain,$round]=$({ grep -F 'host: time switch ' <<<"$out" || true; } |
-      sed -n 's/.*a plain frame \([0-9.]*\) ms.*/\1/p' | sort -g | awk '{ v[NR] = $1 } END { if (NR) print v[int((NR + 1) / 2)] }')
 
     # The same start and switches natively (the off-screen renderer, every frame finished).
     settings "$bench/native" "$time_size" "$look"
@@ -183,25 +197,32 @@ done
 
 echo
 echo "Flat out, full screen (the picture is the 275:116 band across the screen); median of $rounds"
-echo "rounds, each round projectM then our looks. wine: $arch build in our host; native: the off-screen"
+echo "rounds, each round projectM then our looks. wine: the $arch build in our host$([ "${#wine_kinds[@]}" -gt 1 ] &&
+  echo "; wine64: the win64 build in our host, under 64-bit Wine"); native: the off-screen"
 echo "renderer; linux: the Linux program (vizorama) in a window of the size on the same Xvfb display"
 echo "(GLX). fps; /empty: fraction of the empty frame's fps at the same size; /pM: fraction of"
 echo "projectM's fps at the same size in the same round; cpu: CPU ms a frame (all threads);"
 echo "allocs: operator new calls a frame after warm-up. The projectM row: libprojectM"
 echo "$(pkg-config --modversion libprojectM 2>/dev/null || echo '?'), \"Geiss - Approach\", in a window of the size on the same display (GLX)."
-row='%-9s %-8s|%7s %6s %6s %6s |%7s %6s %6s %6s |%6s |%7s %6s %6s\n'
-printf "$row" size look "wine" "/empty" "/pM" "cpu" "native" "/empty" "/pM" "cpu" allocs "linux" "/empty" "/pM"
+# One group of columns for each Wine build, then native, allocations and the Linux program.
+cells() {  # cells KIND SIZE LOOK: fps, /empty, /pM and cpu of one run kind
+  printf '|%7s %6s %6s %6s ' "${fps[$1,$2,$3]:--}" "${fps[$1,$2,$3,empty]:--}" \
+    "${fps[$1,$2,$3,projectm]:--}" "${cpu[$1,$2,$3]:--}"
+}
+header=$(printf '%-9s %-8s' size look)
+for kind in "${wine_kinds[@]}" native; do header+=$(printf '|%7s %6s %6s %6s ' "$kind" /empty /pM cpu); done
+header+=$(printf '|%6s |%7s %6s %6s' allocs linux /empty /pM)
+echo "$header"
 for size in "${sizes[@]}"; do
-  printf "$row" "$size" projectM - - - - - - - - - "${fps[projectm,$size]:--}" - 1.000
+  line=$(printf '%-9s %-8s' "$size" projectM)
+  for kind in "${wine_kinds[@]}" native; do line+=$(printf '|%7s %6s %6s %6s ' - - - -); done
+  echo "$line$(printf '|%6s |%7s %6s %6s' - "${fps[projectm,$size]:--}" - 1.000)"
   for look in "${looks[@]}"; do
-    printf "$row" "$size" "$look" \
-      "${fps[wine,$size,$look]:--}" "${fps[wine,$size,$look,empty]:--}" \
-      "${fps[wine,$size,$look,projectm]:--}" "${cpu[wine,$size,$look]:--}" \
-      "${fps[native,$size,$look]:--}" "${fps[native,$size,$look,empty]:--}" \
-      "${fps[native,$size,$look,projectm]:--}" "${cpu[native,$size,$look]:--}" \
-      "${allocs[$size,$look]:--}" \
-      "${fps[linux,$size,$look]:--}" "${fps[linux,$size,$look,empty]:--}" \
-      "${fps[linux,$size,$look,projectm]:--}"
+    line=$(printf '%-9s %-8s' "$size" "$look")
+    for kind in "${wine_kinds[@]}" native; do line+=$(cells "$kind" "$size" "$look"); done
+    line+=$(printf '|%6s |%7s %6s %6s' "${allocs[$size,$look]:--}" "${fps[linux,$size,$look]:--}" \
+              "${fps[linux,$size,$look,empty]:--}" "${fps[linux,$size,$look,projectm]:--}")
+    echo "$line"
   done
 done
 
@@ -210,11 +231,12 @@ echo "Start, switch and quit, ms at $time_size, median of $rounds: init: the Ini
 echo "the call of Init to the first frame on screen; a switch: from the settings file written to the"
 echo "first frame on screen that shows it (model-on: Vizorama, model-other: Knot, model-back:"
 echo "Vizorama again, sky-on: Late Afternoon); plain: a frame that loads nothing; quit: the Quit"
-echo "call. wine: our host, the shipped plug-in; native: the off-screen renderer (quit: the release)."
+echo "call. wine: our host, the $arch plug-in$([ "${#wine_kinds[@]}" -gt 1 ] && echo "; wine64: the win64 one");"
+echo "native: the off-screen renderer (quit: the release)."
 header=$(printf '%-14s' "")
 for column in "${time_columns[@]}" plain; do header+=$(printf ' %11s' "$column"); done
 echo "$header"
-for kind in wine native; do
+for kind in "${wine_kinds[@]}" native; do
   for look in default full; do
     line=$(printf '%-14s' "$kind $look")
     for column in "${time_columns[@]}" plain; do

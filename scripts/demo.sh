@@ -48,11 +48,11 @@ source scripts/wine-session.sh
 
 # The shipped plug-in is 32-bit; where this machine cannot run 32-bit programs, the same
 # sources built 64-bit stand in for it.
-if can_run_32bit; then arch=win32; else arch=win64; fi
+arch=$(wine_default_arch)
 cmake --preset "$arch" >/dev/null
 # Only what the demo shows: the host, the plug-in, the utility (the plug-in starts it on a right
-# click) and the generated textures, skies and models; not the tests.
-cmake --build --preset "$arch" --target vzrm_host vis_vzrm vis_vzrm_c texture_set
+# click), the generated textures, skies and models, and the probe that checks Wine can draw.
+cmake --build --preset "$arch" --target vzrm_host vis_vzrm vis_vzrm_c texture_set wine_gl_probe
 # Our song comes from a tool that runs on this machine: the native build makes it.
 cmake --preset native-release >/dev/null
 cmake --build --preset native-release --target demo_song >/dev/null

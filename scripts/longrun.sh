@@ -13,7 +13,7 @@ frames=${1:-50000}
 cycles=${2:-1000}
 
 source scripts/wine-session.sh
-if can_run_32bit; then arch=win32; else arch=win64; fi
+arch=$(wine_default_arch)
 cmake --preset "$arch" >/dev/null
 cmake --build --preset "$arch" >/dev/null
 wine_session_start "$arch"

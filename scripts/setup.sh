@@ -2,13 +2,16 @@
 # Installs what building and testing Vizorama needs on Debian 12, only what is missing.
 # Safe to run again: a machine that has everything installs nothing.
 set -euo pipefail
+source "$(dirname "$0")/wine-packages.sh"
 
+# Wine and what it needs to draw, for both architectures, come from the list shared with the
+# test guest's image (scripts/wine-packages.sh).
 packages=(
+  "${wine_packages[@]}" "${wine_packages_i386[@]}"
   cmake ninja-build g++ pkg-config
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wine wine32:i386 wine64 fonts-wine
-  xvfb x11-utils xdotool imagemagick
+  x11-utils xdotool imagemagick
   libosmesa6-dev libglu1-mesa-dev libgl-dev
   googletest libgtest-dev libstb-dev
   nsis zip

@@ -11,8 +11,9 @@
 #   5. the Linux program (vizorama) in a real window on Xvfb with a private PulseAudio server
 #      (scripts/test-linux.sh), right after the native tests whose build it uses;
 # and last the README's demo command, without a display.
-# The Wine tier runs the 32-bit build where this machine can run 32-bit code, and otherwise
-# the same sources built 64-bit (some kernels cannot run 32-bit programs at all).
+# The Wine tier runs the 32-bit and the 64-bit build where this machine can run 32-bit code, and
+# otherwise only the 64-bit one (some kernels cannot run 32-bit programs at all). Before each,
+# a probe checks that Wine can draw for that architecture, and names what is missing if not.
 # Usage: scripts/test.sh [--skip-setup] [ctest options for the Wine tier, e.g. -R HostRun]
 # (with ctest options, only the Wine tier's chosen tests run after tiers 1 and 2, not tier 4)
 set -euo pipefail
@@ -45,19 +46,26 @@ bash scripts/fuzz.sh 12
 echo "== 32-bit Windows build"
 build win32
 ctest --preset win32 -L binary
+# The Windows program is 64-bit, and the 64-bit build is what the Wine tier runs where 32-bit
+# code cannot run: it is built and tested on every machine.
+echo "== 64-bit Windows build"
+build win64
 
+# Where this machine runs 32-bit programs the Wine tier runs both builds; elsewhere the 64-bit
+# one, and the shipped 32-bit files run in an emulated guest below.
 source scripts/wine-session.sh
 if can_run_32bit; then
-  wine_arch=win32
+  wine_archs=(win32 win64)
 else
   echo "== this machine cannot run 32-bit programs: the Wine tier runs the 64-bit build"
-  wine_arch=win64
-  build win64
+  wine_archs=(win64)
 fi
-echo "== Wine tests ($wine_arch)"
-wine_session_start "$wine_arch"
-ctest --preset "$wine_arch" "$@"
-wine_session_stop
+for wine_arch in "${wine_archs[@]}"; do
+  echo "== Wine tests ($wine_arch)"
+  wine_session_start "$wine_arch"
+  ctest --preset "$wine_arch" "$@"
+  wine_session_stop
+done
 
 if [ $# -eq 0 ]; then
   echo "== the shipped 32-bit files"

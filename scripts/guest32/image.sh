@@ -2,23 +2,23 @@
 # Makes the disk image of the test guest (Debian 12 amd64 with the i386 architecture: its
 # kernel, 32-bit Wine, Mesa's GL, Xvfb), or finds it made. Prints the image's folder:
 #   ${XDG_CACHE_HOME:-~/.cache}/vizorama/guest32/image-HASH/{root.img,vmlinuz,initrd.img}
-# HASH covers this script and the files it puts into the image, so changing a package or a
-# step here makes a new image at the next run (older images are removed then).
+# HASH covers this script, the files it puts into the image and the package list it shares
+# with scripts/setup.sh, so changing a package or a step makes a new image at the next run
+# (older images are removed then).
 # Only Debian's archive is used, through this machine's own apt sources. Downloaded packages
 # are kept in .../guest32/debs for the next build.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 cache=${VZRM_GUEST_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/vizorama/guest32}
 
-# amd64: the kernel, the 64-bit half of Wine, the X server. i386: the 32-bit Wine our files
-# run in, Mesa's GL for it, and the X and font libraries Wine loads at run time.
-packages=(linux-image-amd64 kmod mount wine wine64 fonts-wine xvfb xauth libgl1-mesa-dri procps)
-packages_i386=(wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libglu1-mesa:i386
-  libfreetype6:i386 libfontconfig1:i386 libxrender1:i386 libxrandr2:i386 libxi6:i386
-  libxcursor1:i386 libxext6:i386 libxfixes3:i386 libxinerama1:i386 libxcomposite1:i386
-  libxxf86vm1:i386)
+# amd64: the kernel and what boots the guest; then Wine, the X server and Mesa, for both
+# architectures, from the list the machine's own setup installs (scripts/wine-packages.sh).
+source "$here/../wine-packages.sh"
+packages=(linux-image-amd64 kmod mount xauth procps "${wine_packages[@]}")
+packages_i386=("${wine_packages_i386[@]}")
 
-hash=$(cat "$here/image.sh" "$here/init.sh" "$here/prepare.sh" "$here/boot.sh" | sha256sum | cut -c1-12)
+hash=$(cat "$here/image.sh" "$here/init.sh" "$here/prepare.sh" "$here/boot.sh" \
+         "$here/../wine-packages.sh" | sha256sum | cut -c1-12)
 image="$cache/image-$hash"
 if [ -f "$image/ready" ]; then echo "$image"; exit 0; fi
 

@@ -30,6 +30,14 @@ if [ -n "${VZRM_IN_GUEST:-}" ]; then
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
     >/dev/null 2>&1 </dev/null || true
   echo "tests: wine $(wine --version) up after $(cut -d' ' -f1 /proc/uptime) s of the guest"
+  # Without GL for 32-bit Wine every test below could only fail: say so once and stop.
+  if ! said=$(wine "$in/tests/wine_gl_probe.exe" </dev/null 2>/dev/null); then
+    echo "tests: 32-bit Wine in the guest cannot draw (${said//$'\r'/}):" \
+         "the image lacks a package of scripts/wine-packages.sh"
+    wineserver -k >/dev/null 2>&1 || true
+    exit 1
+  fi
+  echo "tests: ${said//$'\r'/}"
 fi
 
 # Programs here run many times slower than on the machines the timeouts were chosen for.
