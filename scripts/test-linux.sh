@@ -235,15 +235,21 @@ sleep 0.5
 key n
 check "a hand edit is taken up and kept by the next key" \
   bash -c "[ '$(setting vumOnOff)' = 0 ] && [ '$(setting bgrOnOff)' = 0 ]"
+# N loaded a model, which on a busy machine may still be loading: the keys after it wait their
+# turn, so each check waits (up to 10 s) for what it looks for before it judges.
+overlay_panel() { import -window "$wid" "$out/overlay.png"; mean_of "$out/overlay.png" 200x40+10+10; }
+overlay_shown() { holds "$(overlay_panel)" ">" 0.05; }
+window_is() { [ "$(xwininfo -id "$wid" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')" = "$1" ]; }
 key h
-import -window "$wid" "$out/overlay.png"
-panel=$(mean_of "$out/overlay.png" 200x40+10+10)
+wait_for 10 overlay_shown || true
+panel=$(overlay_panel)
 echo "  overlay corner brightness $panel"
 check "H shows the overlay of keys (text in its corner)" holds "$panel" ">" 0.05
 
 echo "== full screen"
 key f
-sleep 1
+wait_for 10 window_is 1024x768 || true
+sleep 0.3
 read -r fw fh < <(xwininfo -id "$wid" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
 import -window root "$out/fullscreen.png"
 white=$(convert "$out/fullscreen.png" -fill black +opaque white -fill white -opaque white -format '%[fx:mean]' info:)
@@ -251,11 +257,11 @@ echo "  full screen: ${fw}x${fh}, white (root) fraction $white"
 check "F: the window covers the whole screen" test "${fw}x${fh}" = 1024x768
 check "... and nothing of the desktop shows" holds "$white" "<" 0.01
 key Escape
-sleep 0.5
+wait_for 10 window_is 960x405 || true
 read -r ww wh < <(xwininfo -id "$wid" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
 check "Escape: back in the window (${ww}x${wh})" bash -c "[ '${ww}x${wh}' = 960x405 ] && kill -0 $pid"
 xdotool mousemove --window "$wid" 300 200 click --repeat 2 --delay 80 1
-sleep 1
+wait_for 10 window_is 1024x768 || true
 read -r dw dh < <(xwininfo -id "$wid" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
 check "a double click: full screen (${dw}x${dh})" test "${dw}x${dh}" = 1024x768
 key Escape
