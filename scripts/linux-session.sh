@@ -15,12 +15,19 @@ linux_session_start() {
     xvfb_start 110
     LINUX_XVFB_PID=$XVFB_STARTED_PID
     # A window manager, as on any desktop: full screen is a request to it (EWMH).
-    HOME="$VZRM_SESSION" openbox --sm-disable >/dev/null 2>&1 &
-    LINUX_WM_PID=$!
-    for _ in $(seq 100); do
-      xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-      sleep 0.05
+    # Started again should it end before it has taken the display (full screen needs it).
+    for _ in 1 2 3; do
+      HOME="$VZRM_SESSION" openbox --sm-disable >"$VZRM_SESSION/openbox.log" 2>&1 &
+      LINUX_WM_PID=$!
+      for _ in $(seq 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+        kill -0 "$LINUX_WM_PID" 2>/dev/null || break
+        sleep 0.05
+      done
+      kill -0 "$LINUX_WM_PID" 2>/dev/null && break
     done
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' ||
+      echo "linux session: the window manager did not start ($(tail -n 1 "$VZRM_SESSION/openbox.log"))" >&2
   fi
   linux_sound_start
   trap linux_session_stop EXIT

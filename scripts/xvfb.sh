@@ -9,5 +9,10 @@ xvfb_start() {
   Xvfb ":$n" -screen 0 "${VZRM_SCREEN:-1024x768x24}" -nolisten tcp -wr >/dev/null 2>&1 &
   XVFB_STARTED_PID=$!
   export DISPLAY=":$n"
-  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
+  # The socket appears before the server takes clients: a client that comes too early (a window
+  # manager, say) fails to open the display, so wait until one can.
+  for _ in $(seq 200); do
+    [ -e "/tmp/.X11-unix/X$n" ] && xdpyinfo -display ":$n" >/dev/null 2>&1 && break
+    sleep 0.05
+  done
 }
