@@ -56,10 +56,11 @@ struct LoadedPicture {
     GLuint texture;
 };
 
-void applyTexture(MeshObject& object, const std::string& dynamicTextureName,
-                  TextureLoader& loader, GLuint dynamicTexture, bool& usesDynamicTexture,
+void applyTexture(MeshObject& object, const std::string& folder,
+                  const std::string& dynamicTextureName, TextureLoader& loader,
+                  GLuint dynamicTexture, bool& usesDynamicTexture,
                   std::vector<LoadedPicture>& loaded) {
-    const TextureChoice choice = chooseModelTexture(object, dynamicTextureName);
+    const TextureChoice choice = chooseModelTexture(object, dynamicTextureName, folder);
     if (choice.kind == TextureChoice::None) return;
     if (choice.kind == TextureChoice::Dynamic) {
         usesDynamicTexture = true;
@@ -88,12 +89,14 @@ void applyTexture(MeshObject& object, const std::string& dynamicTextureName,
 
 }  // namespace
 
-BitmapSource findBitmap(const std::string& bitmapName, std::string& path) {
-    path = platform::nativePath(bitmapName);
+BitmapSource findBitmap(const std::string& folder, const std::string& bitmapName,
+                        std::string& path) {
+    const std::string named = platform::nativePath(bitmapName);
+    path = platform::isAbsolutePath(named) ? named : folder + named;
     if (opens(path)) return BitmapSource::AsNamed;
     const size_t folderEnd = bitmapName.find_last_of("\\/");
     if (folderEnd != std::string::npos && folderEnd + 1 < bitmapName.size()) {
-        std::string fileName = bitmapName.substr(folderEnd + 1);
+        std::string fileName = folder + bitmapName.substr(folderEnd + 1);
         if (opens(fileName)) {
             path = fileName;
             return BitmapSource::ByFileName;
@@ -102,7 +105,8 @@ BitmapSource findBitmap(const std::string& bitmapName, std::string& path) {
     return BitmapSource::Missing;
 }
 
-TextureChoice chooseModelTexture(const MeshObject& object, const std::string& dynamicTextureName) {
+TextureChoice chooseModelTexture(const MeshObject& object, const std::string& dynamicTextureName,
+                                 const std::string& folder) {
     TextureChoice choice;
     const bool clamp = object.uOffset == 0 && object.vOffset == 0 && object.uTiling == 1.0f &&
                        object.vTiling == 1.0f;
@@ -113,7 +117,7 @@ TextureChoice chooseModelTexture(const MeshObject& object, const std::string& dy
         return choice;
     }
     choice.kind = TextureChoice::File;
-    choice.source = findBitmap(object.bitmapName, choice.path);
+    choice.source = findBitmap(folder, object.bitmapName, choice.path);
     return choice;
 }
 
@@ -170,9 +174,12 @@ bool loadModelFile(const std::string& path, const std::string& dynamicTextureNam
     if (!readModelObjects(file.handle, blocks, scene.objects)) return false;
     scene.objectCount = static_cast<uint32_t>(scene.objects.size());
     usesDynamicTexture = false;
+    // Bitmaps are looked for beside the model file.
+    const std::string folder = path.substr(0, path.find_last_of("\\/") + 1);
     std::vector<LoadedPicture> loaded;
     for (MeshObject& object : scene.objects)
-        applyTexture(object, dynamicTextureName, loader, dynamicTexture, usesDynamicTexture, loaded);
+        applyTexture(object, folder, dynamicTextureName, loader, dynamicTexture,
+                     usesDynamicTexture, loaded);
     scene.buildDrawArrays();
     return true;
 }

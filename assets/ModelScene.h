@@ -51,7 +51,7 @@ struct ModelScene {
 
 // Builds the model of an ASE file into scene, with each object's texture: none, the dynamic
 // texture for objects whose bitmap is dynamicTextureName, or the named image file (see
-// chooseModelTexture), clamped when the material's transform is the identity and repeated
+// chooseModelTexture, beside the file at path), clamped when the material's transform is the identity and repeated
 // otherwise. False when the file cannot be opened or holds no object (the scene is then
 // untouched) or the objects cannot be allocated (the scene is then empty).
 bool loadModelFile(const std::string& path, const std::string& dynamicTextureName,
@@ -71,11 +71,13 @@ bool readModelObjects(std::FILE* file, const AseBlocks& blocks, std::vector<Mesh
 // (what readModelObjects bounds), counted in 64 bits whatever the width of size_t.
 uint64_t modelArrayBytes(const MeshObject& object);
 
-// Where a model's bitmap is found, relative to the current directory (the model's folder):
-// under its name as written (an absolute or a relative path), or, when a name with folders
-// does not open, under its file name alone, beside the model file.
+// Where a model's bitmap is found, relative to the model's folder (with its trailing separator;
+// empty for the current directory): under its name as written (an absolute path, or one
+// relative to that folder), or, when a name with folders does not open, under its file name
+// alone, beside the model file.
 enum class BitmapSource { AsNamed, ByFileName, Missing };
-BitmapSource findBitmap(const std::string& bitmapName, std::string& path);
+BitmapSource findBitmap(const std::string& folder, const std::string& bitmapName,
+                        std::string& path);
 
 // What an object's texture will be, worked out without OpenGL.
 struct TextureChoice {
@@ -84,4 +86,6 @@ struct TextureChoice {
     BitmapSource source = BitmapSource::Missing;  // for File
     std::string path;                             // for File: the path that opens
 };
-TextureChoice chooseModelTexture(const MeshObject& object, const std::string& dynamicTextureName);
+// folder: the model's, as for findBitmap.
+TextureChoice chooseModelTexture(const MeshObject& object, const std::string& dynamicTextureName,
+                                 const std::string& folder = {});

@@ -1,9 +1,6 @@
 #include "assets/Skybox.h"
 
-#include "assets/AssetFolder.h"
 #include "assets/TextureLoader.h"
-#include "platform/Platform.h"
-#include "settings/FolderName.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -48,22 +45,23 @@ GLuint compile(const Corner (&faces)[5][4], const GLuint (&textures)[6], int cap
 
 }  // namespace
 
-void Skybox::load(TextureLoader& loader, bool force) {
+bool Skybox::wantsLoad(bool force) const {
     const std::string& name = settings_.bgrName;
-    if (!force && (currentName == name || name.empty() || settings_.bgrOnOff == 0)) return;
-    currentName = name;
-    std::string previous = platform::currentDirectory();
-    // A folder that is missing (or a file), or a name that would lead outside the skyboxes
-    // folders, gives white faces, never the pictures of whatever folder is current.
-    const bool entered =
-        staysInsideFolder(currentName) &&
-        platform::setCurrentDirectory(
-            assetFolderFor(currentName, userFolders, pluginFolder + skyboxesFolder));
+    return force || (currentName != name && !name.empty() && settings_.bgrOnOff != 0);
+}
+
+void Skybox::load(TextureLoader& loader, const std::string& folder) {
+    currentName = settings_.bgrName;
     static const char* const kFaces[6] = {"Left.tga", "Right.tga", "Back.tga",
                                           "Front.tga", "Up.tga",    "Down.tga"};
-    static const char* const kNoFaces[6] = {};
-    build(loader, entered ? kFaces : kNoFaces);
-    platform::setCurrentDirectory(previous);
+    std::string paths[6];
+    const char* files[6] = {};
+    if (!folder.empty())
+        for (int i = 0; i < 6; ++i) {
+            paths[i] = folder + kFaces[i];
+            files[i] = paths[i].c_str();
+        }
+    build(loader, files);
 }
 
 void Skybox::build(TextureLoader& loader, const char* const faceFiles[6]) {

@@ -1,10 +1,9 @@
 #pragma once
 // The background: a cube around the viewer with a picture on each face, from a folder of six
-// TGA images below the plug-in folder ("Skyboxes\<bgrName>\"), compiled into two display lists
-// (the upper half with the top face, the lower half with the bottom face).
+// TGA images (the "Skyboxes\<bgrName>\" that the front end finds), compiled into two display
+// lists (the upper half with the top face, the lower half with the bottom face).
 
 #include <string>
-#include <vector>
 
 #include "assets/GlHeaders.h"
 
@@ -15,10 +14,13 @@ class Skybox {
 public:
     explicit Skybox(const Settings& settings) : settings_(settings) {}
 
-    // Loads the skybox that bgrName names when forced, or when the name changed, is not empty
-    // and the background is on. The name is remembered first, so a failing folder is not
-    // tried again until the name changes.
-    void load(TextureLoader& loader, bool force);
+    // Whether load() is due: forced, or bgrName changed, is not empty and the background is on.
+    bool wantsLoad(bool force) const;
+
+    // Loads the skybox that bgrName names from folder (its six pictures; a folder with its
+    // trailing separator, empty for a missing one: white faces). The name is remembered first,
+    // so a failing folder is not tried again until the name changes.
+    void load(TextureLoader& loader, const std::string& folder);
 
     // Replaces the face textures (Left, Right, Back, Front, Up, Down) and the display lists; a
     // null file name leaves its face white.
@@ -34,10 +36,6 @@ public:
     GLuint faceTextures[6] = {};
     GLuint upperList = 0;
     GLuint lowerList = 0;
-    std::string pluginFolder;  // with its trailing separator
-    std::string skyboxesFolder = "Skyboxes\\";
-    // The user's own folders of skies (absolute, trailing separator), searched first by name.
-    std::vector<std::string> userFolders;
     std::string currentName;
 
 private:

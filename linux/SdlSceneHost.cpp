@@ -15,6 +15,10 @@ void SdlSceneHost::layoutAndMoveWindow() {
 }
 
 void SdlSceneHost::showError(const char* text, const char* caption) {
-    ++errorsShown;
-    std::fprintf(stderr, "vizorama: %s: %s\n", caption ? caption : "Error", text ? text : "");
+    std::string line = std::string(caption ? caption : "Error") + ": " + (text ? text : "");
+    std::fprintf(stderr, "vizorama: %s\n", line.c_str());
+    // A message of two lines (a failure and its reason) stays one line in the window.
+    for (char& c : line)
+        if (c == '\n') c = ' ';
+    errorLines_.push_back(line);
 }

@@ -1,31 +1,48 @@
 #pragma once
 // The scene's view of the Linux program's window: presenting the loading picture, the window's
-// size as the scene's geometry, our assets' folder, and errors on the standard error.
+// size as the scene's geometry, the settings record, our assets' and the user's folders, and
+// errors on the standard error and in the window.
 
 #include <SDL.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "linux/SettingsStore.h"
 #include "scene/SceneState.h"
 
 class SdlSceneHost : public SceneHost {
 public:
-    SdlSceneHost(SDL_Window* window, SceneState& scene, std::string dataFolder)
-        : window_(window), scene_(scene), dataFolder_(std::move(dataFolder)) {}
+    // folders.own: our assets' folder; the user's own folders of skies and models come first.
+    // store: the settings file, whose hand edits the frames take up.
+    SdlSceneHost(SDL_Window* window, SceneState& scene, AssetFolders folders, SettingsStore& store)
+        : window_(window), scene_(scene), folders_(std::move(folders)), store_(store) {}
+
+    // The record in memory is the frame's; a hand edit of the file replaces it.
+    void refreshSettings(Settings& settings) override { store_.takeUpEdit(settings); }
 
     void presentLoadingScreen() override;
     // The window fills the whole drawable: its size is the geometry the camera uses.
     void layoutAndMoveWindow() override;
-    std::string findPluginFolder() override { return dataFolder_; }
+    std::string findPluginFolder() override { return folders_.own; }
+    std::string assetFolder(AssetKind kind, const std::string& name) override {
+        return folders_.folderFor(kind, name);
+    }
+    // On the standard error at once, and kept for the window (takeErrorLines).
     void showError(const char* text, const char* caption) override;
+    // The failures told since the last call, a line each ("Error: Failed loading Model.ase!"),
+    // for the window to show.
+    std::vector<std::string> takeErrorLines() { return std::exchange(errorLines_, {}); }
 
     int width() const { return width_; }
     int height() const { return height_; }
-    int errorsShown = 0;
 
 private:
     SDL_Window* window_;
     SceneState& scene_;
-    std::string dataFolder_;
+    AssetFolders folders_;
+    SettingsStore& store_;
+    std::vector<std::string> errorLines_;
     int width_ = 0, height_ = 0;
 };

@@ -1,56 +1,60 @@
 #include "linux/SettingsStore.h"
 
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstdlib>
+#include <sys/stat.h>
 
 #include "linux/Paths.h"
-#include "platform/Platform.h"
 
-SettingsStore::~SettingsStore() {
-    if (sessionFolder_.empty()) return;
-    std::remove(path_.c_str());
-    rmdir(sessionFolder_.c_str());
+bool SettingsStore::Stamp::operator==(const Stamp& o) const {
+    return device == o.device && inode == o.inode && size == o.size &&
+           modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec &&
+           changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
+}
+
+SettingsStore::Stamp SettingsStore::stampOf(const std::string& path) {
+    Stamp stamp;
+    struct stat st {};
+    if (path.empty() || stat(path.c_str(), &st) != 0) return stamp;
+    stamp.device = st.st_dev;
+    stamp.inode = st.st_ino;
+    stamp.size = st.st_size;
+    stamp.modified = st.st_mtim;
+    stamp.changed = st.st_ctim;
+    return stamp;
 }
 
 std::string SettingsStore::open(Settings& settings, const std::string& path) {
-    userPath_ = path_ = path;
+    path_ = path;
+    keeps_ = false;
     settings.reset();
-    if (path.empty()) return toSession(settings, "there is no home folder for the settings");
+    if (path.empty()) return stop("there is no home folder for the settings");
     const size_t slash = path.rfind('/');
     if (slash != std::string::npos && !makeFolders(path.substr(0, slash + 1)))
-        return toSession(settings, "cannot create the folder of " + path);
+        return stop("cannot create the folder of " + path);
     if (!settings.readFile(path, kSettingsSection))
-        return toSession(settings, "cannot read " + path + " (it is left as it is)");
-    if (!settings.writeFile(path, kSettingsSection))
-        return toSession(settings, "cannot write " + path);
+        return stop("cannot read " + path + " (it is left as it is)");
+    if (!settings.writeFile(path, kSettingsSection)) return stop("cannot write " + path);
+    keeps_ = true;
+    seen_ = stampOf(path);
     return {};
 }
 
 std::string SettingsStore::save(Settings& settings) {
-    if (settings.writeFile(path_, kSettingsSection)) return {};
-    if (inSession()) return "cannot write the session's settings file " + path_;
-    return toSession(settings, "cannot write " + path_);
+    if (!keeps_) return {};
+    if (!settings.writeFile(path_, kSettingsSection)) return stop("cannot write " + path_);
+    seen_ = stampOf(path_);
+    return {};
 }
 
-std::string SettingsStore::toSession(Settings& settings, const std::string& reason) {
-    if (sessionFolder_.empty()) {
-        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-        std::string folder = std::string(runtime && runtime[0] == '/' ? runtime : "/tmp") +
-                             "/vizorama-XXXXXX";
-        if (!mkdtemp(folder.data())) {
-            folder = "/tmp/vizorama-XXXXXX";
-            if (!mkdtemp(folder.data())) folder.clear();
-        }
-        sessionFolder_ = folder;
-    }
-    if (!sessionFolder_.empty()) {
-        path_ = sessionFolder_ + "/vis_vzrm_config.ini";
-        if (settings.writeFile(path_, kSettingsSection))
-            return reason + "; settings changed now last until the program ends";
-    }
-    // Nowhere to write: frames read a file that is not there and keep the defaults.
-    path_.clear();
-    return reason + "; settings cannot be changed in this session";
+bool SettingsStore::takeUpEdit(Settings& settings) {
+    if (!keeps_) return false;
+    const Stamp now = stampOf(path_);
+    if (now == seen_) return false;
+    seen_ = now;
+    settings.readFile(path_, kSettingsSection, cache_);
+    return true;
+}
+
+std::string SettingsStore::stop(const std::string& reason) {
+    keeps_ = false;
+    return reason + "; settings changed now last until the program ends";
 }

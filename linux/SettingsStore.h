@@ -1,32 +1,50 @@
 #pragma once
-// The settings file of the Linux program: read at the start, written at once whenever a key
-// changes a look, read again by every frame (so hand edits and a second running copy take
-// effect). Where the file cannot be read, or its folder not written, the program keeps its
-// settings in a private file of its own for the session and never writes over the user's file.
+// The settings file of the Linux program. The record in memory is what the frames show: it is
+// read from the file at the start and written back complete, written at once whenever a key
+// changes a look, and read again when the file changes on disk (a hand edit, a second running
+// copy), which is checked once a frame by the file's size, times and identity, not by reading
+// it. Where the file cannot be read, or its folder not written, the program never writes over
+// it: settings changed then last until the program ends.
 
+#include <sys/types.h>
+
+#include <ctime>
 #include <string>
 
 #include "settings/Settings.h"
 
 class SettingsStore {
 public:
-    ~SettingsStore();
-
     // Reads settings from path (a full path; empty when there is no home folder) and writes
     // the complete record back, as the plug-in does at its start. Returns the message to show
-    // when the session had to fall back to a file of its own, else an empty text.
+    // when the file cannot be kept, else an empty text.
     std::string open(Settings& settings, const std::string& path);
 
-    // Writes the record; on failure moves to a session file and returns the message to show.
+    // Writes the record. Returns the message to show when the file could not be written (once:
+    // later saves of the session write nothing).
     std::string save(Settings& settings);
 
-    // The file the frames read.
+    // Reads the file again when it changed on disk since it was last read or written here;
+    // whether it did.
+    bool takeUpEdit(Settings& settings);
+
     const std::string& path() const { return path_; }
-    bool inSession() const { return !sessionFolder_.empty(); }
+    // Whether changes are kept in the file (else they last until the program ends).
+    bool keepsChanges() const { return keeps_; }
 
 private:
-    // Moves to a session file holding settings; returns the message for reason.
-    std::string toSession(Settings& settings, const std::string& reason);
+    struct Stamp {
+        dev_t device = 0;
+        ino_t inode = 0;
+        off_t size = -1;
+        timespec modified{}, changed{};
+        bool operator==(const Stamp& other) const;
+    };
+    static Stamp stampOf(const std::string& path);
+    std::string stop(const std::string& reason);
 
-    std::string userPath_, path_, sessionFolder_;
+    std::string path_;
+    bool keeps_ = false;
+    Stamp seen_;  // the file as last read or written here
+    SettingsReadCache cache_;
 };

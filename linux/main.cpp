@@ -29,7 +29,6 @@
 #include "linux/SettingsStore.h"
 #include "linux/WavPlayer.h"
 #include "platform/Platform.h"
-#include "platform/headless/PlatformHeadless.h"
 #include "scene/Scene.h"
 
 #ifndef VZRM_VERSION
@@ -43,11 +42,6 @@ namespace {
 
 void say(const std::string& text) {
     if (!text.empty()) std::fprintf(stderr, "vizorama: %s\n", text.c_str());
-}
-
-// What the scene's loaders reported (a model that would not load, for example).
-void sayMessages() {
-    for (const auto& m : platform::headless::takeMessages()) say(m.caption + ": " + m.text);
 }
 
 long long monotonicNs() {
@@ -154,18 +148,25 @@ int main(int argc, char** argv) {
         }
         SettingsStore store;
         say(store.open(*scene.settings, user.settingsFile()));
-        scene.settingsFile = store.path();
-        scene.skybox->userFolders = {user.skyboxes};
-        scene.model->userFolders = {user.models};
         AssetNames names{folderNames({dataFolder + "Skyboxes/", user.skyboxes}),
                          folderNames({dataFolder + "Models/", user.models})};
 
         uint8_t waveform[2][kWaveformSamples] = {};
         scene.waveform = waveform;
-        SdlSceneHost host(window, scene, dataFolder);
+        SdlSceneHost host(window, scene, AssetFolders{dataFolder, {user.skyboxes}, {user.models}},
+                          store);
         host.layoutAndMoveWindow();
+        Overlay overlay;
+        bool helpShown = false;  // whether the overlay shows the help (or a key's note)
+        // What the scene reported (a model that would not load, say), shown in the window too.
+        auto showErrors = [&] {
+            std::vector<std::string> lines = host.takeErrorLines();
+            if (lines.empty()) return;
+            overlay.show(lines, seconds(), 6);
+            helpShown = false;
+        };
         initScene(scene, host);
-        sayMessages();
+        showErrors();
 
         // The sound starts once the scene is up, so the first thing heard is also seen.
         Sound sound = options.signal == "builtin"   ? Sound::BuiltIn
@@ -193,8 +194,6 @@ int main(int argc, char** argv) {
         if (!options.frameLog.empty() && !frameLog) say("cannot write " + options.frameLog);
         if (frameLog) setvbuf(frameLog, nullptr, _IOLBF, 0);  // readers follow it while it runs
 
-        Overlay overlay;
-        bool helpShown = false;  // whether the overlay shows the help (or a key's note)
         bool fullScreen = options.fullScreen;
         auto toggleFullScreen = [&] {
             fullScreen = !fullScreen;
@@ -240,7 +239,6 @@ int main(int argc, char** argv) {
                         std::string chosen = applyLookKey(letter, shift, *scene.settings, names);
                         if (!chosen.empty()) {
                             say(store.save(*scene.settings));
-                            scene.settingsFile = store.path();
                             std::vector<std::string> lines = {chosen};
                             for (const std::string& c : currentChoices(*scene.settings)) lines.push_back(c);
                             overlay.show(lines, seconds(), 3);
@@ -271,6 +269,7 @@ int main(int argc, char** argv) {
             }
             host.layoutAndMoveWindow();
             renderFrame(scene, host);
+            showErrors();
             overlay.draw(host.width(), host.height(), seconds());
             SDL_GL_SwapWindow(window);
             // In step with the display, a driver may queue frames ahead, each one more refresh
@@ -287,7 +286,6 @@ int main(int argc, char** argv) {
                 std::fprintf(frameLog, "%ld %lld %d %d %llu\n", frame, monotonicNs(),
                              scene.frame.levelLeft, scene.frame.levelRight,
                              static_cast<unsigned long long>(capture.latencyUs()));
-            sayMessages();
             if (options.frames > 0 && frame >= options.frames) running = false;
             if (player && player->finished()) running = false;
         }

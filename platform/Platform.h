@@ -26,6 +26,10 @@ std::string searchExecutablePath(const char* fileName);
 // Turns a path written with backslashes into the form this file system accepts.
 std::string nativePath(const std::string& path);
 
+// Whether a path in this file system's form leads from a root (or, on Windows, a drive) rather
+// than from whatever folder it is taken relative to.
+bool isAbsolutePath(const std::string& path);
+
 enum class ReadResult { Ok, Missing, Failed };
 
 // Reads a whole file. Missing: there is no such file; Failed: it exists but could not be read,

@@ -60,7 +60,6 @@ int init(VisModule* module) {
     if (!s.scene.settings || !module) return 1;
     s.configRead.clear();  // anything read before this start is older than the read below
     s.folders = findInstallFolders();
-    s.scene.settingsFile = s.folders.settingsFile;
 
     s.scene.settings->reset();
     readSettings(s);

@@ -8,11 +8,11 @@ PluginState& pluginState() {
 }
 
 void readSettings(PluginState& s) {
-    s.scene.settings->readFile(s.scene.settingsFile, kSettingsSection);
+    s.scene.settings->readFile(s.folders.settingsFile, kSettingsSection);
     s.settingsRead = true;
 }
 
 void writeSettings(PluginState& s) {
     noteSettingsWrite();
-    s.scene.settings->writeFile(s.scene.settingsFile, kSettingsSection);
+    s.scene.settings->writeFile(s.folders.settingsFile, kSettingsSection);
 }

@@ -32,6 +32,8 @@ struct PluginState {
 
     // The folders found at the start: assets, settings file and utility.
     InstallFolders folders;
+    // The buffers every frame's read of the settings file reuses.
+    SettingsReadCache settingsCache;
     // Whether this start has read the settings file: only then does Quit write the record back
     // (a Quit without any start must not replace the user's file with defaults).
     bool settingsRead = false;

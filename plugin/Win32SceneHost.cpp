@@ -6,6 +6,11 @@
 #include "plugin/TestHooks.h"
 #include "plugin/VisModule.h"
 
+void Win32SceneHost::refreshSettings(Settings& settings) {
+    PluginState& s = pluginState();
+    settings.readFile(s.folders.settingsFile, kSettingsSection, s.settingsCache);
+}
+
 void Win32SceneHost::presentLoadingScreen() {
     PluginState& s = pluginState();
     SwapBuffers(s.renderDc);
@@ -26,6 +31,10 @@ std::string Win32SceneHost::findPluginFolder() {
     const InstallFolders& folders = pluginState().folders;
     if (folders.message) MessageBoxA(nullptr, folders.message, "Error!", MB_OK);
     return folders.pluginFolder;
+}
+
+std::string Win32SceneHost::assetFolder(AssetKind kind, const std::string& name) {
+    return AssetFolders{pluginState().folders.pluginFolder, {}, {}}.folderFor(kind, name);
 }
 
 void Win32SceneHost::showError(const char* text, const char* caption) {

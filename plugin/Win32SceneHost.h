@@ -1,5 +1,5 @@
 #pragma once
-// The scene's view of the render window: presenting, layout and the plug-in folder.
+// The scene's view of the render window: presenting, layout, the plug-in's folders and errors.
 
 #include <windows.h>
 
@@ -7,9 +7,13 @@
 
 class Win32SceneHost : public SceneHost {
 public:
+    // The settings file again, every frame: the utility may have changed it.
+    void refreshSettings(Settings& settings) override;
     void presentLoadingScreen() override;
     void layoutAndMoveWindow() override;
     std::string findPluginFolder() override;
+    // Below the plug-in folder only: the player has no folders of the user's own.
+    std::string assetFolder(AssetKind kind, const std::string& name) override;
     void showError(const char* text, const char* caption) override;
 };
 

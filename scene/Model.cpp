@@ -2,14 +2,11 @@
 
 #include <new>
 
-#include "assets/AssetFolder.h"
 #include "assets/ModelScene.h"
 #include "assets/TextureLoader.h"
-#include "platform/Platform.h"
 #include "scene/Camera.h"
 #include "scene/FrameState.h"
 #include "scene/Lights.h"
-#include "settings/FolderName.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -58,28 +55,22 @@ bool Model::init(void* hostWindow, Camera& cameraRef, ModelScene& sceneRef) {
     return true;
 }
 
-void Model::load(ModelScene& sceneRef, TextureLoader& loader, bool force) {
+bool Model::wantsLoad(bool force) const {
     const std::string& name = settings_.mdlName;
-    if (!force && (currentName == name || name.empty() || settings_.mdlOnOff == 0)) return;
-    currentName = name;
-    std::string previous = platform::currentDirectory();
-    // A model folder that is missing (or a file) must not make us load a "Model.ase" from
-    // whatever folder is current: that fails like a folder without the file. So does a name
-    // that would lead outside the models folders.
-    const bool entered =
-        staysInsideFolder(currentName) &&
-        platform::setCurrentDirectory(
-            assetFolderFor(currentName, userFolders, pluginFolder + modelsFolder));
+    return force || (currentName != name && !name.empty() && settings_.mdlOnOff != 0);
+}
+
+bool Model::load(ModelScene& sceneRef, TextureLoader& loader, const std::string& folder) {
+    currentName = settings_.mdlName;
     loader.magFilter = loader.minFilter = GL_LINEAR;
     loader.wrapS = loader.wrapT = GL_REPEAT;
     bool uses = false;
-    if (entered &&
-        loadModelFile("Model.ase", dynamicTextureName, sceneRef, loader, dynamicTexture, uses))
-        usesDynamicTexture = uses;
-    else
-        platform::showMessage(nullptr, "Failed loading Model.ase!", "Error");
-    platform::setCurrentDirectory(previous);
+    // A missing folder fails like a folder without the file.
+    const bool loaded = !folder.empty() && loadModelFile(folder + "Model.ase", dynamicTextureName,
+                                                         sceneRef, loader, dynamicTexture, uses);
+    if (loaded) usesDynamicTexture = uses;
     if (usesDynamicTexture) capture_.capture();  // the first picture, before any frame
+    return loaded;
 }
 
 void Model::uploadDynamicTexture(int texBits) {

@@ -32,10 +32,14 @@ public:
     // dynamic texture. False when either cannot be made; the model is then never drawn.
     bool init(void* hostWindow, Camera& camera, ModelScene& scene);
 
-    // Loads Models\<mdlName>\Model.ase when forced, or when the name changed, is not empty and
-    // the model is on. The name is remembered first: a failing folder is not tried again until
-    // the name changes. A failure is told once and leaves the previous model in place.
-    void load(ModelScene& scene, TextureLoader& loader, bool force);
+    // Whether load() is due: forced, or mdlName changed, is not empty and the model is on.
+    bool wantsLoad(bool force) const;
+
+    // Loads the Model.ase of the model mdlName names from folder (with its trailing separator;
+    // empty for a missing folder). The name is remembered first: a failing folder is not tried
+    // again until the name changes. False on a failure, which leaves the previous model in
+    // place; the caller tells the user.
+    bool load(ModelScene& scene, TextureLoader& loader, const std::string& folder);
 
     // (Re)creates the dynamic texture from the buffer at the loader's depth (16 or 32).
     void uploadDynamicTexture(int texBits);
@@ -53,10 +57,6 @@ public:
     std::vector<uint8_t> captureBuffer;    // RGB rows for the dynamic texture
     int captureStride = 0;
     bool usesDynamicTexture = false;
-    std::string pluginFolder;  // with its trailing separator
-    std::string modelsFolder = "Models\\";
-    // The user's own folders of models (absolute, trailing separator), searched first by name.
-    std::vector<std::string> userFolders;
     std::string currentName;
     std::string dynamicTextureName = "Vizorama.tga";
     GLuint dynamicTexture = 0;

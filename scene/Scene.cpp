@@ -10,14 +10,27 @@ namespace {
 // The depth the loader uses for a texBits setting: 32 stays 32, anything else means 16.
 int loadedDepthFor(uint32_t texBits) { return texBits == 32 ? 32 : 16; }
 
-// Loads a file of the named set with the given wrap and priority.
-GLuint loadNamed(TextureLoader& loader, const char* file, GLenum wrap, float priority,
-                 TgaImage* keep = nullptr) {
+// Loads a file of the named set from folder (the plug-in folder; empty when it is unknown,
+// which loads nothing) with the given wrap and priority.
+GLuint loadNamed(TextureLoader& loader, const std::string& folder, const char* file, GLenum wrap,
+                 float priority, TgaImage* keep = nullptr) {
     loader.wrapS = loader.wrapT = wrap;
     loader.magFilter = loader.minFilter = GL_LINEAR;
     loader.priority = priority;
     TgaImage image;
-    return loader.loadTexture(file, keep ? *keep : image);
+    if (folder.empty()) return 0;
+    return loader.loadTexture(platform::nativePath(folder) + file, keep ? *keep : image);
+}
+
+// Loads the sky and the model the settings name when due (forced: whatever their names), from
+// the folders the host finds for them.
+void keepAssetsLoaded(SceneState& s, SceneHost& host, bool force) {
+    if (s.skybox->wantsLoad(force))
+        s.skybox->load(*s.textureLoader, host.assetFolder(AssetKind::Skybox, s.settings->bgrName));
+    if (s.model->wantsLoad(force) &&
+        !s.model->load(*s.modelScene, *s.textureLoader,
+                       host.assetFolder(AssetKind::Model, s.settings->mdlName)))
+        host.showError("Failed loading Model.ase!", "Error");
 }
 
 }  // namespace
@@ -89,18 +102,12 @@ void initScene(SceneState& s, SceneHost& host) {
         host.showError("Opsssss! Could not initialize model!", "Error!");
 
     s.pluginFolder = host.findPluginFolder();
-    s.skybox->pluginFolder = s.pluginFolder;
-    s.model->pluginFolder = s.pluginFolder;
 
-    std::string previous = platform::currentDirectory();
-    platform::setCurrentDirectory(s.pluginFolder);
-    s.loadingTexture = loadNamed(*s.textureLoader, "Loading.tga", GL_CLAMP, 0.0f);
+    s.loadingTexture = loadNamed(*s.textureLoader, s.pluginFolder, "Loading.tga", GL_CLAMP, 0.0f);
     showLoadingScreen(s, host);
-    platform::setCurrentDirectory(previous);
 
     loadTextureSet(s);
-    s.skybox->load(*s.textureLoader, false);
-    s.model->load(*s.modelScene, *s.textureLoader, false);
+    keepAssetsLoaded(s, host, false);
     s.sceneReady = true;
 }
 
@@ -131,22 +138,20 @@ void showLoadingScreen(SceneState& s, SceneHost& host) {
 void loadTextureSet(SceneState& s) {
     TextureLoader& loader = *s.textureLoader;
     ++s.textureSetLoads;
-    std::string previous = platform::currentDirectory();
     loader.deleteAllTextures();
     loader.texBits = loadedDepthFor(s.settings->texBits);
     s.model->uploadDynamicTexture(loader.texBits);
-    platform::setCurrentDirectory(s.pluginFolder);
+    const std::string& folder = s.pluginFolder;
     TgaImage sheet;
-    s.lights->pulsarTexture = loadNamed(loader, "Pulsar.tga", GL_CLAMP, 1.0f, &sheet);
+    s.lights->pulsarTexture = loadNamed(loader, folder, "Pulsar.tga", GL_CLAMP, 1.0f, &sheet);
     s.lights->outlineSprites(sheet);
-    s.loadingTexture = loadNamed(loader, "Loading.tga", GL_CLAMP, 0.0f);
-    s.model->glassTexture = loadNamed(loader, "Glass.tga", GL_REPEAT, 1.0f);
+    s.loadingTexture = loadNamed(loader, folder, "Loading.tga", GL_CLAMP, 0.0f);
+    s.model->glassTexture = loadNamed(loader, folder, "Glass.tga", GL_REPEAT, 1.0f);
     s.oscilloscope->pulsarTexture = s.lights->pulsarTexture;
     s.oscilloscope->spriteOutlines = &s.lights->dimOutlines;
-    s.oscilloscope->stripedTexture = loadNamed(loader, "Striped.tga", GL_REPEAT, 1.0f);
-    s.oscilloscope->checkedTexture = loadNamed(loader, "Checked.tga", GL_REPEAT, 1.0f);
-    s.oscilloscope->waterTexture = loadNamed(loader, "Water.tga", GL_REPEAT, 1.0f);
-    platform::setCurrentDirectory(previous);
+    s.oscilloscope->stripedTexture = loadNamed(loader, folder, "Striped.tga", GL_REPEAT, 1.0f);
+    s.oscilloscope->checkedTexture = loadNamed(loader, folder, "Checked.tga", GL_REPEAT, 1.0f);
+    s.oscilloscope->waterTexture = loadNamed(loader, folder, "Water.tga", GL_REPEAT, 1.0f);
 }
 
 // The background cube, far around the scene, turning with the camera motion.
@@ -170,7 +175,7 @@ void renderFrame(SceneState& s, SceneHost& host) {
         !s.model || !s.waveform)
         return;
     Settings& settings = *s.settings;
-    settings.readFile(s.settingsFile, kSettingsSection, s.settingsRead);
+    host.refreshSettings(settings);
     s.camera->applyProjection();
     s.oscilloscope->applySamplingRate(s.waveform);
     host.layoutAndMoveWindow();
@@ -179,11 +184,9 @@ void renderFrame(SceneState& s, SceneHost& host) {
     if (loadedDepthFor(settings.texBits) != s.textureLoader->texBits) {
         showLoadingScreen(s, host);
         loadTextureSet(s);  // deletes every texture the loader made, the skybox's too
-        s.skybox->load(*s.textureLoader, true);
-        s.model->load(*s.modelScene, *s.textureLoader, true);
+        keepAssetsLoaded(s, host, true);
     } else {
-        s.skybox->load(*s.textureLoader, false);
-        s.model->load(*s.modelScene, *s.textureLoader, false);
+        keepAssetsLoaded(s, host, false);
     }
 
     FrameState& f = s.frame;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "assets/AssetFolder.h"
 #include "assets/GlExtensions.h"
 #include "assets/ModelScene.h"
 #include "assets/Skybox.h"
@@ -35,10 +36,6 @@ struct SceneState {
     bool sceneReady = false;
     GLuint loadingTexture = 0;
     std::string pluginFolder;
-    // Full path of the settings file that every frame reads again.
-    std::string settingsFile;
-    // The buffers every frame's read of the settings file reuses.
-    SettingsReadCache settingsRead;
     int textureSetLoads = 0;  // how often the named set was (re)loaded, for tests
     void* hostWindow = nullptr;  // the player's main window (native handle), which the model captures
     // The host's two waveform channels, read at every frame.
@@ -54,16 +51,24 @@ void createSceneComponents(SceneState& scene);
 // any, must be current).
 void releaseSceneComponents(SceneState& scene);
 
-// What the scene needs from the window it draws in.
+// The scene's one way to what is outside it: each front end (the plug-in, the Linux program,
+// the off-screen renderer) implements it for its window, files and user.
 class SceneHost {
 public:
     virtual ~SceneHost() = default;
+    // Brings the settings record up to date as a frame begins: the plug-in reads its file
+    // again (the utility may have changed it), the Linux program takes up a hand edit of its.
+    virtual void refreshSettings(Settings& settings) = 0;
     // Shows the picture just drawn at once and marks the window painted.
     virtual void presentLoadingScreen() = 0;
     // Brings the window geometry in the settings up to date and moves the window there.
     virtual void layoutAndMoveWindow() = 0;
-    // The plug-in folder (with its trailing separator), or empty after telling the user why not.
+    // The folder of the named texture set and the loading picture (absolute, with its trailing
+    // separator), or empty after telling the user why not; asked once at each start.
     virtual std::string findPluginFolder() = 0;
+    // The folder a named sky or model is read from (see AssetFolders::folderFor); empty when
+    // there is none, which the scene treats as a missing folder.
+    virtual std::string assetFolder(AssetKind kind, const std::string& name) = 0;
     // Tells the user about a failure.
     virtual void showError(const char* text, const char* caption) = 0;
 };

@@ -338,5 +338,16 @@ if [ "$(id -u)" -ne 0 ]; then
     bash -c "grep -q 'cannot read' '$out/unreadable-file.err' && grep -q 'Sine Filter' '$settings' && [ \$(wc -l < '$settings') -eq 2 ]"
 fi
 
+fresh_home missing-model
+mkdir -p "$HOME/.config/vizorama"
+printf '[Vizorama]\r\nmdlOnOff=1\r\nmdlName=Nowhere\r\n' > "$settings"
+start_for_keys missing-model
+wait_for 10 overlay_shown || true
+panel=$(overlay_panel)
+mv "$out/overlay.png" "$out/missing-model.png"
+kill $pid; wait $pid 2>/dev/null
+check "a model that will not load: said on stderr and in the window" \
+  bash -c "grep -q 'Error: Failed loading Model.ase!' '$out/missing-model.err' && awk 'BEGIN { exit !($panel > 0.05) }'"
+
 echo "== tier 5: $failures failure(s), $(( $(date +%s) - start_time )) s; screenshots in $out"
 [ "$failures" -eq 0 ]

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "linux/SettingsStore.h"
 #include "tests/native/TestFiles.h"
@@ -9,9 +12,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(SettingsStore, ReadsAndWritesTheUsersFileAndFallsBackToASessionFileWithoutTouchingIt) {
+TEST(SettingsStore, ReadsAndWritesTheUsersFileAndNeverWritesOverOneItCannotKeep) {
     ScratchFolder folder;
-    setenv("XDG_RUNTIME_DIR", folder.path().c_str(), 1);
 
     // A missing folder is made; the complete record is written at once.
     const std::string path = folder.path() + "config/vizorama/vis_vzrm_config.ini";
@@ -35,27 +37,25 @@ TEST(SettingsStore, ReadsAndWritesTheUsersFileAndFallsBackToASessionFileWithoutT
         EXPECT_NE(readTextFile(path).find("mine=1"), std::string::npos);
     }
 
-    // A settings file that cannot be read (here a folder) is never written over: the session
-    // keeps its settings in a file of its own, removed at the end.
+    // A settings file that cannot be read (here a folder) is never written over, and nothing
+    // else is written anywhere: the record in memory lasts until the program ends.
     const std::string unreadable = folder.path() + "unreadable/vis_vzrm_config.ini";
     fs::create_directories(unreadable);
-    std::string session;
     {
         SettingsStore store;
         Settings s;
         std::string message = store.open(s, unreadable);
         EXPECT_NE(message.find("cannot read"), std::string::npos) << message;
         EXPECT_NE(message.find("until the program ends"), std::string::npos) << message;
-        EXPECT_TRUE(store.inSession());
-        session = store.path();
-        EXPECT_EQ(session.rfind(folder.path(), 0), 0u) << session;  // in XDG_RUNTIME_DIR
+        EXPECT_FALSE(store.keepsChanges());
         s.vumType = "Beam";
-        EXPECT_EQ(store.save(s), "");
-        EXPECT_NE(readTextFile(session).find("vumType=Beam"), std::string::npos);
-        EXPECT_TRUE(fs::is_directory(unreadable));
+        EXPECT_EQ(store.save(s), "");  // said once, at the start
+        EXPECT_FALSE(store.takeUpEdit(s));
+        EXPECT_EQ(s.vumType, "Beam");
     }
-    EXPECT_FALSE(fs::exists(session));
     EXPECT_TRUE(fs::is_directory(unreadable) && fs::is_empty(unreadable));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path() + "unreadable"),
+                            fs::directory_iterator{}), 1);
 
     // A config folder that cannot be made (a file stands in its way), and no home at all.
     writeTextFile(folder.path() + "file", "x");
@@ -64,12 +64,11 @@ TEST(SettingsStore, ReadsAndWritesTheUsersFileAndFallsBackToASessionFileWithoutT
         SettingsStore store;
         Settings s;
         EXPECT_NE(store.open(s, bad).find("until the program ends"), std::string::npos);
-        EXPECT_TRUE(store.inSession());
         EXPECT_EQ(store.save(s), "");
     }
     EXPECT_EQ(readTextFile(folder.path() + "file"), "x");
 
-    // A file that becomes unwritable later: the next save moves to the session.
+    // A file that becomes unwritable later: the next save says so once.
     const std::string later = folder.path() + "later/vis_vzrm_config.ini";
     {
         SettingsStore store;
@@ -79,10 +78,48 @@ TEST(SettingsStore, ReadsAndWritesTheUsersFileAndFallsBackToASessionFileWithoutT
         fs::create_directory(later);  // now a folder: neither readable nor replaceable
         s.tofOnOff = 1;
         EXPECT_NE(store.save(s).find("cannot write"), std::string::npos);
-        EXPECT_TRUE(store.inSession());
-        EXPECT_NE(readTextFile(store.path()).find("tofOnOff=1"), std::string::npos);
+        EXPECT_FALSE(store.keepsChanges());
+        EXPECT_EQ(store.save(s), "");
+        EXPECT_EQ(s.tofOnOff, 1u);
     }
-    unsetenv("XDG_RUNTIME_DIR");
+}
+
+// The frames show the record in memory; the file is read again only when it changed on disk,
+// by hand (in place) or by another program (replaced), never after the store's own writes.
+TEST(SettingsStore, TakesUpAHandEditOnceAndNotItsOwnWrites) {
+    ScratchFolder folder;
+    const std::string path = folder.path() + "vis_vzrm_config.ini";
+    SettingsStore store;
+    Settings s;
+    ASSERT_EQ(store.open(s, path), "");
+    EXPECT_FALSE(store.takeUpEdit(s));
+    s.oscType = "No Filter";
+    ASSERT_EQ(store.save(s), "");
+    EXPECT_FALSE(store.takeUpEdit(s));
+
+    // An edit in place that keeps the file's size: its times tell (set a second on, as a clock
+    // with a coarse tick may not have moved since the save).
+    std::string text = readTextFile(path);
+    const size_t at = text.find("oscType=No Filter");
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, 17, "oscType=Waveform ");
+    {
+        std::ofstream edit(path, std::ios::binary | std::ios::in | std::ios::out);
+        edit << text;
+    }
+    fs::last_write_time(path, fs::last_write_time(path) + std::chrono::seconds(1));
+    EXPECT_TRUE(store.takeUpEdit(s));
+    EXPECT_EQ(s.oscType, "Waveform");
+    EXPECT_FALSE(store.takeUpEdit(s));
+
+    // Replaced by another writer, and taken away: both are taken up.
+    writeTextFile(folder.path() + "new.ini", "[Vizorama]\r\nvumType=Beam\r\n");
+    fs::rename(folder.path() + "new.ini", path);
+    EXPECT_TRUE(store.takeUpEdit(s));
+    EXPECT_EQ(s.vumType, "Beam");
+    fs::remove(path);
+    EXPECT_TRUE(store.takeUpEdit(s));
+    EXPECT_FALSE(store.takeUpEdit(s));
 }
 
 }  // namespace

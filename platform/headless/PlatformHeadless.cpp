@@ -76,6 +76,8 @@ std::string nativePath(const std::string& path) {
     return out;
 }
 
+bool isAbsolutePath(const std::string& path) { return !path.empty() && path[0] == '/'; }
+
 ReadResult readWholeFile(const std::string& path, std::string& contents, size_t maxBytes) {
     // Read straight into contents, so that a caller who keeps the string allocates nothing
     // when the file has not grown.

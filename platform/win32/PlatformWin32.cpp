@@ -61,6 +61,11 @@ std::string searchExecutablePath(const char* fileName) {
 
 std::string nativePath(const std::string& path) { return path; }
 
+// "C:\x", "C:x" (the drive's own current folder, never the model's), "\x" and "\\server\x".
+bool isAbsolutePath(const std::string& path) {
+    return (path.size() >= 2 && path[1] == ':') || (!path.empty() && (path[0] == '\\' || path[0] == '/'));
+}
+
 ReadResult readWholeFile(const std::string& path, std::string& contents, size_t maxBytes) {
     contents.clear();
     // Share delete access too, so that another process can rename a new file over this one

@@ -63,7 +63,8 @@ TEST(SkyboxTest, LoadsWhenTheNameOrTheDepthChangesWhileTheBackgroundIsOn) {
     // An empty name loads nothing unless forced; forced, it looks in the skyboxes folder itself.
     frame("bgrName=\r\ntexBits=32\r\n");
     EXPECT_EQ(sky.currentName, "No Top");
-    sky.load(*r.scene.textureLoader, true);
+    ASSERT_TRUE(sky.wantsLoad(true));
+    sky.load(*r.scene.textureLoader, r.assetFolder(AssetKind::Skybox, ""));
     EXPECT_TRUE(sky.currentName.empty() && sky.faceTextures[0] == 0);
     // A skybox "folder" that is a file, while the current folder holds another sky: all white.
     writeTextFile(plugin + "Skyboxes/File", "");
@@ -112,12 +113,24 @@ TEST(SkyboxTest, TheUsersFoldersAreSearchedFirstByNameThenTheProgramsOwn) {
     EXPECT_EQ(assetFolderFor("A File", {mine}, own), own + "A File");  // not a folder
     EXPECT_EQ(assetFolderFor("", {mine}, own), own);  // never the user's folder itself
     EXPECT_EQ(assetFolderFor("Only Mine", {}, own), own + "Only Mine");  // the plug-in's case
+    // The folder a front end hands the scene: ready for a file name, or empty for none, and
+    // never one relative to the current directory, even where that holds a sky of the name.
+    const AssetFolders folders{plugin, {mine}, {}}, noOwn{"", {mine}, {}};
+    EXPECT_EQ(folders.folderFor(AssetKind::Skybox, "Only Mine"), mine + "Only Mine/");
+    EXPECT_EQ(folders.folderFor(AssetKind::Skybox, ""), own);
+    for (const char* name : {"Missing", "A File", "../Skyboxes/Late Afternoon"})
+        EXPECT_EQ(folders.folderFor(AssetKind::Skybox, name), "") << name;
+    const fs::path current = fs::current_path();
+    fs::current_path(own);
+    EXPECT_EQ(noOwn.folderFor(AssetKind::Skybox, "Late Afternoon"), "");
+    EXPECT_EQ(noOwn.folderFor(AssetKind::Skybox, "Only Mine"), mine + "Only Mine/");
+    fs::current_path(current);
 
     const std::string ini = plugin + "Configurations/vis_vzrm_config.ini";
     writeTextFile(ini, "[Vizorama]\r\nbgrOnOff=1\r\nbgrName=Only Mine\r\n");
     HeadlessRenderer r(folder.path(), 160, 80);
     ASSERT_TRUE(r.ok());
-    r.scene.skybox->userFolders = {mine};
+    r.folders.userSkyboxes = {mine};
     r.start();
     const uint8_t silence[2][kWaveformSamples] = {};
     r.frame(silence);

@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
     }
     renderer.start();
     // The plug-in writes every key at start-up; frames then read a complete file.
-    renderer.scene.settings->writeFile(renderer.scene.settingsFile, kSettingsSection);
+    renderer.scene.settings->writeFile(renderer.settingsFile, kSettingsSection);
     AudioSource audio;
     unsigned char waveform[2][kBlockSamples];
     long frame = 0;

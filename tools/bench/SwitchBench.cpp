@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
         renderer->start();
         const double startMs = msSince(start);
         // The plug-in writes every key at start-up; frames then read a complete file.
-        renderer->scene.settings->writeFile(renderer->scene.settingsFile, kSettingsSection);
+        renderer->scene.settings->writeFile(renderer->settingsFile, kSettingsSection);
         draw();
         const double firstMs = msSince(start);
         std::vector<double> plain;

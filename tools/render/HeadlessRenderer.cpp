@@ -6,7 +6,9 @@
 #include "scene/Scene.h"
 
 HeadlessRenderer::HeadlessRenderer(const std::string& installFolder, int width, int height)
-    : installFolder_(installFolder), context_(width, height) {
+    : folders{installFolder + "Plugins/vis_vzrm/", {}, {}},
+      installFolder_(installFolder),
+      context_(width, height) {
     platform::headless::setExecutableFolder(installFolder_);
     createSceneComponents(scene);
     scene.waveform = waveform_;
@@ -21,8 +23,8 @@ void HeadlessRenderer::start() {
     if (!ok()) return;
     Settings& settings = *scene.settings;
     settings.reset();
-    scene.settingsFile = pathBesideExecutable(kSettingsFile);
-    settings.readFile(scene.settingsFile, kSettingsSection);
+    settingsFile = pathBesideExecutable(kSettingsFile);
+    settings.readFile(settingsFile, kSettingsSection);
     // The picture is the window: full-screen values keep their band, any other value fills it.
     settings.dimLeft = 0;
     settings.dimTop = 0;
@@ -36,13 +38,18 @@ void HeadlessRenderer::frame(const uint8_t waveform[2][kWaveformSamples]) {
     renderFrame(scene, *this);
 }
 
+void HeadlessRenderer::refreshSettings(Settings& settings) {
+    settings.readFile(settingsFile, kSettingsSection, settingsCache);
+}
+
 void HeadlessRenderer::presentLoadingScreen() {
     glFinish();
     ++loadingScreensShown;
 }
 
-std::string HeadlessRenderer::findPluginFolder() {
-    return installFolder_ + "Plugins/vis_vzrm/";
-}
+std::string HeadlessRenderer::findPluginFolder() { return folders.own; }
 
-void HeadlessRenderer::showError(const char*, const char*) { ++messagesShown; }
+void HeadlessRenderer::showError(const char* text, const char* caption) {
+    ++messagesShown;
+    platform::showMessage(nullptr, text, caption);
+}

@@ -35,10 +35,22 @@ public:
     int loadingScreensShown = 0;
     int messagesShown = 0;
 
+    // Reads the settings file again, every frame, as the plug-in does.
+    void refreshSettings(Settings& settings) override;
     void presentLoadingScreen() override;
     void layoutAndMoveWindow() override {}
     std::string findPluginFolder() override;
+    std::string assetFolder(AssetKind kind, const std::string& name) override {
+        return folders.folderFor(kind, name);
+    }
+    // Counts the message and hands it to the platform's collector, where tests read it.
     void showError(const char* text, const char* caption) override;
+
+    // Plugins/vis_vzrm/ of the install folder; tests may add the user's own folders.
+    AssetFolders folders;
+    // Plugins/vis_vzrm/Configurations/vis_vzrm_config.ini of the install folder.
+    std::string settingsFile;
+    SettingsReadCache settingsCache;
 
 private:
     std::string installFolder_;
