@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "host/Audio.h"
+#include "audio/AudioSource.h"
 #include "tests/native/TestFiles.h"
 
 namespace {

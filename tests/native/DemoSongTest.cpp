@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "host/Audio.h"
+#include "audio/AudioSource.h"
 #include "tests/native/TestFiles.h"
 #include "tools/musicgen/Song.h"
 

@@ -22,7 +22,7 @@
 #include <set>
 #include <string>
 
-#include "host/Audio.h"
+#include "audio/AudioSource.h"
 #include "tools/render/HeadlessRenderer.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/Audio.h"
+#include "audio/AudioSource.h"
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
 #include "tools/render/HeadlessRenderer.h"

@@ -15,7 +15,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "host/Audio.h"
+#include "audio/AudioSource.h"
 
 namespace {
 

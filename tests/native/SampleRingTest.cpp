@@ -3,7 +3,7 @@
 #include <thread>
 #include <vector>
 
-#include "linux/Pcm.h"
+#include "audio/SampleRing.h"
 #include "scene/FrameState.h"
 
 namespace {

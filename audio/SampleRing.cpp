@@ -1,4 +1,4 @@
-#include "linux/Pcm.h"
+#include "audio/SampleRing.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "host/Audio.h"
+#include "audio/AudioSource.h"
 
 #include <cmath>
 #include <cstring>
