@@ -21,7 +21,7 @@
 #include <thread>
 #include <utility>
 
-#include "host/Audio.h"
+#include "audio/AudioSource.h"
 #include "host/HostWindow.h"
 #include "host/PluginDriver.h"
 #include "plugin/VisModule.h"

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/Audio.h"
+#include "audio/AudioSource.h"
 #include "host/CallTimes.h"
 #include "plugin/VisModule.h"
 

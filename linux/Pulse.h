@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "linux/Pcm.h"
+#include "audio/SampleRing.h"
 
 struct pa_simple;
 

@@ -1,16 +1,18 @@
 #include "linux/WavPlayer.h"
 
 #include <algorithm>
+#include <utility>
 
-WavPlayer::WavPlayer(const std::vector<int16_t>& pcm, int rate, bool loop)
-    : pcm_(pcm), frames_(pcm.size() / 2), rate_(rate), loop_(loop),
+WavPlayer::WavPlayer(const std::vector<int16_t>& pcm, int rate, bool loop, Now now)
+    : now_(now ? std::move(now) : Now([] { return Clock::now(); })),
+      pcm_(pcm), frames_(pcm.size() / 2), rate_(rate), loop_(loop),
       window_(kWaveformSamples * 2, 0) {}
 
 WavPlayer::~WavPlayer() { stop(); }
 
 bool WavPlayer::start(std::string& error) {
     if (!playback_.open(rate_, error)) return false;
-    stamp_ = Clock::now();
+    stamp_ = now_();
     thread_ = std::thread([this] { run(); });
     return true;
 }
@@ -18,7 +20,7 @@ bool WavPlayer::start(std::string& error) {
 void WavPlayer::startSilent() {
     std::lock_guard<std::mutex> lock(mutex_);
     silent_ = true;
-    stamp_ = Clock::now();
+    stamp_ = now_();
 }
 
 void WavPlayer::run() {
@@ -35,12 +37,12 @@ void WavPlayer::run() {
         std::lock_guard<std::mutex> lock(mutex_);
         written_ = written;
         heardAt_ = written > held ? written - held : 0;
-        stamp_ = Clock::now();
+        stamp_ = now_();
     }
     if (!stopping_.load()) playback_.drain();
     std::lock_guard<std::mutex> lock(mutex_);
     heardAt_ = written_;
-    stamp_ = Clock::now();
+    stamp_ = now_();
     drained_ = true;
 }
 
@@ -52,7 +54,7 @@ void WavPlayer::stop() {
 
 uint64_t WavPlayer::heardFrame() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    const double seconds = std::chrono::duration<double>(Clock::now() - stamp_).count();
+    const double seconds = std::chrono::duration<double>(now_() - stamp_).count();
     const uint64_t since = static_cast<uint64_t>(seconds * rate_);
     if (silent_) return loop_ ? since : std::min(since, frames_);
     // Between writes the server plays on; never ahead of what it was given.

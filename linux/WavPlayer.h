@@ -2,21 +2,27 @@
 // A WAV file played through the sound server on a thread of its own, and the picture's block
 // taken at the position being heard: the frames written minus what the server still holds,
 // carried forward on the clock between writes. Without a server the file runs on the clock
-// alone, silently.
+// alone, silently. The clock can be handed in, so that tests move time themselves.
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
 
+#include "audio/WaveformBlock.h"
 #include "linux/Pulse.h"
 
 class WavPlayer {
 public:
+    using Clock = std::chrono::steady_clock;
+    // The time now, asked from the playing thread too; by default the steady clock's.
+    using Now = std::function<Clock::time_point()>;
+
     // pcm: 16-bit stereo frames (left first) at rate; the player keeps a reference.
-    WavPlayer(const std::vector<int16_t>& pcm, int rate, bool loop);
+    WavPlayer(const std::vector<int16_t>& pcm, int rate, bool loop, Now now = nullptr);
     ~WavPlayer();
 
     // Starts playing through the server; false, with error set, when there is none (the file
@@ -34,8 +40,8 @@ public:
 
 private:
     void run();
-    using Clock = std::chrono::steady_clock;
 
+    const Now now_;
     const std::vector<int16_t>& pcm_;
     const uint64_t frames_;
     const int rate_;

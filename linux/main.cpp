@@ -18,12 +18,12 @@
 #include <vector>
 
 #include "assets/GlHeaders.h"
-#include "host/Audio.h"
+#include "audio/AudioSource.h"
+#include "audio/SampleRing.h"
 #include "linux/Looks.h"
 #include "linux/Options.h"
 #include "linux/Overlay.h"
 #include "linux/Paths.h"
-#include "linux/Pcm.h"
 #include "linux/Pulse.h"
 #include "linux/SdlSceneHost.h"
 #include "linux/SettingsStore.h"

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-inline constexpr int kWaveformSamples = 576;
+#include "audio/WaveformBlock.h"
 
 struct MotionHistory {
     float angleLeft[10] = {};

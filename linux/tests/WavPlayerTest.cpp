@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <thread>
 #include <vector>
 
 #include "linux/WavPlayer.h"
@@ -12,32 +11,50 @@ TEST(WavPlayer, WithoutASoundServerTheFileRunsOnTheClockToItsEndOrRoundAgain) {
     // 0.1 s at 44100 frames a second, each frame's top byte its index / 40 (a rising ramp).
     std::vector<int16_t> pcm(4410 * 2);
     for (size_t i = 0; i < 4410; ++i) pcm[i * 2] = pcm[i * 2 + 1] = static_cast<int16_t>((i / 40) * 256);
-    WavPlayer player(pcm, 44100, false);
-    player.startSilent();
+    // A clock the test moves; times of whole binary fractions of a second give whole frames.
+    WavPlayer::Clock::time_point now{};
+    auto clock = [&now] { return now; };
+    auto after = [&now](double seconds) {
+        now += std::chrono::duration_cast<WavPlayer::Clock::duration>(std::chrono::duration<double>(seconds));
+    };
     uint8_t block[2][kWaveformSamples];
+    // The block's sample i when frame `heard` is being heard, from the file looped.
+    auto expectBlockEndsAt = [&](uint64_t heard) {
+        for (uint64_t i = 0; i < kWaveformSamples; ++i) {
+            const uint64_t frame = (heard - kWaveformSamples + i) % 4410;
+            ASSERT_EQ(block[0][i], frame / 40) << i;
+            ASSERT_EQ(block[1][i], frame / 40) << i;
+        }
+    };
+
+    WavPlayer player(pcm, 44100, false, clock);
+    player.startSilent();
     player.heardBlock(block);  // at the start: nothing heard yet, silence
-    EXPECT_EQ(block[0][0], 0);
+    for (int i = 0; i < kWaveformSamples; ++i) ASSERT_EQ(block[0][i] | block[1][i], 0) << i;
+    after(0.0625);
+    EXPECT_EQ(player.heardFrame(), 2756u);
     EXPECT_FALSE(player.finished());
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    player.heardBlock(block);
+    expectBlockEndsAt(2756);
+    after(0.0625);  // 0.125 s: past the end
     EXPECT_TRUE(player.finished());
     EXPECT_EQ(player.heardFrame(), 4410u);  // never past the end
     player.heardBlock(block);  // the file's last 576 frames
-    EXPECT_EQ(block[0][kWaveformSamples - 1], 4409 / 40);
-    EXPECT_EQ(block[1][0], (4410 - kWaveformSamples) / 40);
+    expectBlockEndsAt(4410);
+    after(10);
+    EXPECT_EQ(player.heardFrame(), 4410u);
 
-    WavPlayer looping(pcm, 44100, true);
+    // Looping: round again past the end, the block across the file's end and its start.
+    WavPlayer looping(pcm, 44100, true, clock);
     looping.startSilent();
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    after(0.109375);
     EXPECT_FALSE(looping.finished());
-    EXPECT_GT(looping.heardFrame(), 4410u);
-    // Round again: every sample of the block is one of the file's (never silence past its end).
+    EXPECT_EQ(looping.heardFrame(), 4823u);
     looping.heardBlock(block);
-    int silent = 0;
-    for (int i = 0; i < kWaveformSamples; ++i) {
-        EXPECT_LE(block[0][i], 4409 / 40);
-        silent += block[0][i] == 0;
-    }
-    EXPECT_LE(silent, 40);  // only frames 0..39 of the ramp are 0
+    expectBlockEndsAt(4823);
+    after(1);
+    EXPECT_FALSE(looping.finished());
+    EXPECT_EQ(looping.heardFrame(), 4823u + 44100u);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "host/Audio.h"
+#include "audio/AudioSource.h"
 #include "tests/native/TestFiles.h"
 
 namespace {
@@ -32,7 +32,7 @@ TEST(Audio, ConvertsWavSamplesRefusesWhatItCannotPlayAndHasABuiltInSignal) {
         EXPECT_EQ(ok, error.empty()) << error;
         return ok;
     };
-    unsigned char wave[2][kBlockSamples];
+    unsigned char wave[2][kWaveformSamples];
     auto at = [&](int channel, int i) { return static_cast<int8_t>(wave[channel][i]); };
     // 16-bit stereo: the top byte of each sample; left and right apart; the file loops.
     std::string stereo16;
@@ -58,16 +58,16 @@ TEST(Audio, ConvertsWavSamplesRefusesWhatItCannotPlayAndHasABuiltInSignal) {
     std::string error;
     EXPECT_FALSE(b.loadWav(folder.path() + "absent.wav", error));
     EXPECT_TRUE(b.isBuiltIn());
-    unsigned char again[2][kBlockSamples];
+    unsigned char again[2][kWaveformSamples];
     b.fillBlock(1250, wave);
     AudioSource().fillBlock(1250, again);
     EXPECT_EQ(std::memcmp(wave, again, sizeof wave), 0);
     int peak = 0, differ = 0;
-    for (int i = 0; i < kBlockSamples; ++i) {
+    for (int i = 0; i < kWaveformSamples; ++i) {
         peak = std::max(peak, std::abs(at(0, i)));
         differ += wave[0][i] != wave[1][i];
     }
-    EXPECT_TRUE(peak > 60 && differ > kBlockSamples / 2) << peak << " " << differ;
+    EXPECT_TRUE(peak > 60 && differ > kWaveformSamples / 2) << peak << " " << differ;
 }
 
 }  // namespace

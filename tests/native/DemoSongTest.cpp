@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "host/Audio.h"
+#include "audio/AudioSource.h"
 #include "tests/native/TestFiles.h"
 #include "tools/musicgen/Song.h"
 
@@ -57,9 +57,9 @@ TEST(DemoSong, WavFileIsReadByTheHost) {
     AudioSource audio;
     ASSERT_TRUE(audio.loadWav(folder.path() + "song.wav", error)) << error;
     EXPECT_EQ(audio.sampleRate(), 8000);
-    unsigned char block[2][kBlockSamples];
+    unsigned char block[2][kWaveformSamples];
     audio.fillBlock(1000.0, block);  // one second in: frame 8000
-    for (int i = 0; i < kBlockSamples; i += 97)
+    for (int i = 0; i < kWaveformSamples; i += 97)
         for (int c = 0; c < 2; ++c)
             EXPECT_EQ(static_cast<int8_t>(block[c][i]),
                       static_cast<int8_t>(pcm[(8000 + static_cast<size_t>(i)) * 2 + c] >> 8))

@@ -22,7 +22,7 @@
 #include <set>
 #include <string>
 
-#include "host/Audio.h"
+#include "audio/AudioSource.h"
 #include "tools/render/HeadlessRenderer.h"
 
 namespace {
@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
     // The plug-in writes every key at start-up; frames then read a complete file.
     renderer.scene.settings->writeFile(renderer.settingsFile, kSettingsSection);
     AudioSource audio;
-    unsigned char waveform[2][kBlockSamples];
+    unsigned char waveform[2][kWaveformSamples];
     long frame = 0;
     auto draw = [&] {
         audio.fillBlock(static_cast<double>(frame) * 25.0, waveform);

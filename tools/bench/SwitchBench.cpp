@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/Audio.h"
+#include "audio/AudioSource.h"
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
 #include "tools/render/HeadlessRenderer.h"
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     original.load(settingsPath);
 
     AudioSource audio;
-    unsigned char waveform[2][kBlockSamples];
+    unsigned char waveform[2][kWaveformSamples];
     for (long r = 0; r < repeat; ++r) {
         original.save(settingsPath);
         auto* renderer = new HeadlessRenderer(install, width, height);

@@ -1,6 +1,6 @@
 // The frame rate of a projectM preset, a peer visualisation to compare ours with: an SDL2 window
 // of the given size with an OpenGL 3.3 core context (what libprojectM 3 draws with), one preset
-// locked, our host's built-in signal fed as 16-bit PCM at each frame (576 frames of sound, the
+// locked, our built-in signal fed as 16-bit PCM at each frame (576 frames of sound, the
 // 25 ms block our program gets), drawn flat out. Prints one line:
 //   projectm: N frames, F frames per second after W frames of warm-up
 // It uses only SDL2 and libprojectM's public interface, so the same source can be built for
@@ -15,7 +15,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "host/Audio.h"
+#include "audio/BuiltInSignal.h"
+#include "audio/WaveformBlock.h"
 
 namespace {
 
@@ -92,16 +93,16 @@ int main(int argc, char** argv) {
         }
         std::fprintf(stderr, "vzrm_projectm_bench: %s\n", chosen.c_str());
 
-        short pcm[kBlockSamples * 2];
+        short pcm[kWaveformSamples * 2];
         auto feed = [&](long frame) {
             const double start = static_cast<double>(frame) * 0.025;
-            for (int i = 0; i < kBlockSamples; ++i) {
+            for (int i = 0; i < kWaveformSamples; ++i) {
                 int8_t l, r;
                 builtInSample(start + static_cast<double>(i) / 44100.0, l, r);
                 pcm[i * 2] = static_cast<short>(l * 256);
                 pcm[i * 2 + 1] = static_cast<short>(r * 256);
             }
-            visualiser.pcm()->addPCM16Data(pcm, kBlockSamples);
+            visualiser.pcm()->addPCM16Data(pcm, kWaveformSamples);
         };
         auto started = std::chrono::steady_clock::now();
         for (long frame = 0; frame < warmup + frames; ++frame) {

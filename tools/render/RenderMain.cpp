@@ -17,7 +17,7 @@
 #include <map>
 #include <string>
 
-#include "host/Audio.h"
+#include "audio/AudioSource.h"
 #include "tools/render/HeadlessRenderer.h"
 
 namespace {

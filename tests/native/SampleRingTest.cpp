@@ -3,12 +3,12 @@
 #include <thread>
 #include <vector>
 
-#include "linux/Pcm.h"
+#include "audio/SampleRing.h"
 #include "scene/FrameState.h"
 
 namespace {
 
-TEST(Pcm, BlocksTakeEachSamplesTopByteAsThePlayerDoesAndTheNewestFramesOfTheRing) {
+TEST(SampleRing, BlocksTakeEachSamplesTopByteAsThePlayerDoesAndTheNewestFramesOfTheRing) {
     // Top bytes of two's-complement samples: 0x7FFF -> 127, -32768 -> -128, -1 -> -1, 255 -> 0.
     const int16_t frames[4] = {0x7FFF, -32768, -1, 255};
     uint8_t block[2][kWaveformSamples];
@@ -54,7 +54,7 @@ TEST(Pcm, BlocksTakeEachSamplesTopByteAsThePlayerDoesAndTheNewestFramesOfTheRing
     EXPECT_EQ(channelLevel(block[0]) + channelLevel(block[1]), 0);
 }
 
-TEST(Pcm, AReaderAlwaysSeesWholePushesWhileAnotherThreadWrites) {
+TEST(SampleRing, AReaderAlwaysSeesWholePushesWhileAnotherThreadWrites) {
     // Each push is a block of one constant value: a block read in between never mixes a
     // half-written push with the one before in the wrong order (values only ever grow).
     SampleRing ring(4096);

@@ -1,20 +1,7 @@
-#include "linux/Pcm.h"
+#include "audio/SampleRing.h"
 
 #include <algorithm>
 #include <cstring>
-
-void blockFromFrames(const int16_t* frames, size_t count, uint8_t block[2][kWaveformSamples]) {
-    const size_t n = std::min<size_t>(count, kWaveformSamples);
-    const size_t silent = kWaveformSamples - n;
-    std::memset(block[0], 0, silent);
-    std::memset(block[1], 0, silent);
-    const int16_t* from = frames + (count - n) * 2;
-    for (size_t i = 0; i < n; ++i) {
-        // The arithmetic shift keeps the sign: the top byte of the two's-complement sample.
-        block[0][silent + i] = static_cast<uint8_t>(static_cast<int8_t>(from[i * 2] >> 8));
-        block[1][silent + i] = static_cast<uint8_t>(static_cast<int8_t>(from[i * 2 + 1] >> 8));
-    }
-}
 
 SampleRing::SampleRing(size_t capacityFrames)
     : samples_(std::max<size_t>(capacityFrames, kWaveformSamples) * 2, 0),

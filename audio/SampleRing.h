@@ -1,19 +1,13 @@
 #pragma once
-// Sound as the picture takes it: 16-bit stereo frames (left first) turned into the player's
-// block of 576 signed 8-bit samples per channel, and a ring of the newest frames that a sound
-// thread fills while the picture's thread reads the newest block.
+// A ring of the newest 16-bit stereo frames (left first) that a sound thread fills while the
+// picture's thread reads the newest block.
 
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
 #include <vector>
 
-#include "scene/FrameState.h"
-
-// The block made of the last kWaveformSamples frames of frames[0..count) (16-bit stereo,
-// interleaved): each sample's top byte, as the player hands 16-bit sound to a plug-in. With
-// fewer frames than a block, the block starts with silence.
-void blockFromFrames(const int16_t* frames, size_t count, uint8_t block[2][kWaveformSamples]);
+#include "audio/WaveformBlock.h"
 
 class SampleRing {
 public:
