@@ -35,10 +35,16 @@ TEST_F(SettingsFile, MissingFileGivesTheDefaultsAndAWriteCreatesTheFile) {
     EXPECT_EQ(s.mdlName, "");
     EXPECT_TRUE(s.read(kSettingsFile, kSettingsSection));  // a missing file is no failure
     EXPECT_FALSE(s.dimFirstRead);
-    EXPECT_EQ(s.vzrVersion + s.oscRotate + s.mdlEffectsOnOff, 0u);
-    EXPECT_EQ(s.mdlDynamicTextureOnOff * 100 + s.texBits, 116u);
-    EXPECT_EQ(s.bgrName + "|" + s.mdlName + "|" + s.dimResolution, "Late Afternoon|Vizorama|1x1");
-    EXPECT_EQ(s.dimWidth * 1000 + s.dimHeight, 275116);
+    EXPECT_EQ(s.vzrVersion, 0u);
+    EXPECT_EQ(s.oscRotate, 0u);
+    EXPECT_EQ(s.mdlEffectsOnOff, 0u);
+    EXPECT_EQ(s.mdlDynamicTextureOnOff, 1u);
+    EXPECT_EQ(s.texBits, 16u);
+    EXPECT_EQ(s.bgrName, "Late Afternoon");
+    EXPECT_EQ(s.mdlName, "Vizorama");
+    EXPECT_EQ(s.dimResolution, "1x1");
+    EXPECT_EQ(s.dimWidth, 275);
+    EXPECT_EQ(s.dimHeight, 116);
     std::filesystem::create_directories(folder.path() + "Plugins/vis_vzrm/Configurations");
     EXPECT_TRUE(s.write(kSettingsFile, kSettingsSection));
     const std::string text = readTextFile(path);

@@ -379,9 +379,13 @@ TEST(SpriteBatchTest, KeepsToItsRoomAndSkipsBlankFrames) {
     for (int i = 0; i < 5; ++i) batch.add(Matrix4().m, i % 2 ? 3 : 0);
     batch.draw();
     EXPECT_EQ(batch.vertices(), 5 * 6);
-    batch.add(Matrix4().m, kSpriteFrames);  // no such frame
+    // Frames that do not exist are refused while there is room for them.
+    batch.begin(levels, colour, normal);
+    batch.add(Matrix4().m, kSpriteFrames);
     batch.add(Matrix4().m, -1);
-    EXPECT_EQ(batch.sprites(), 5);
+    EXPECT_EQ(batch.sprites(), 0);
+    batch.add(Matrix4().m, 0);
+    EXPECT_EQ(batch.sprites(), 1);
     SpriteBatch none(0);
     none.begin(levels, colour, normal);
     none.add(Matrix4().m, 0);
