@@ -15,11 +15,8 @@
 # Prints figures only; nothing fails on speed.
 # Usage: scripts/benchmark.sh [--skip-setup] [--quick]
 #   --quick  one round, fewer frames a run and no memory run (a first look, not figures to quote)
-set -euo pipefail
 started=$SECONDS
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-if [ "${1:-}" = "--skip-setup" ]; then shift; else bash scripts/setup.sh; fi
+source "$(dirname "$0")/common.sh"
 quick=
 if [ "${1:-}" = "--quick" ]; then quick=1; fi
 
@@ -29,8 +26,7 @@ source scripts/wine-session.sh
 if can_run_32bit; then arch=win32; wine_kinds=(wine wine64); else arch=win64; wine_kinds=(wine); fi
 declare -A wine_arch=([wine]=$arch [wine64]=win64)
 for preset in native-release $(for kind in "${wine_kinds[@]}"; do echo "${wine_arch[$kind]}"; done); do
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" >/dev/null
+  build "$preset" >/dev/null
 done
 linux_bin=build/native-release/linux/vizorama
 projectm_bin=build/native-release/tools/peerbench/vzrm_projectm_bench

@@ -10,11 +10,7 @@
 #                        [--scene FILE.ini] [--out FILE]
 #   defaults: 10 seconds from the start of our song, 550x232 (the "2x2" window), the demo scene
 #   (scripts/demo-scene.ini), build/clip/vizorama-demo.mp4
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-
-if [ "${1:-}" = "--skip-setup" ]; then shift; else bash scripts/setup.sh; fi
+source "$(dirname "$0")/common.sh"
 seconds=10 start=0 wav="" size=550x232 scene="$root/scripts/demo-scene.ini"
 out="$root/build/clip/vizorama-demo.mp4"
 absolute() { case "$1" in /*) printf '%s' "$1" ;; *) printf '%s/%s' "$PWD" "$1" ;; esac; }
@@ -32,8 +28,7 @@ while [ $# -gt 0 ]; do
 done
 
 # The optimised native build: the renderer, our song and everything the build stages.
-cmake --preset native-release >/dev/null
-cmake --build --preset native-release >/dev/null
+build native-release >/dev/null
 build="$root/build/native-release"
 [ -n "$wav" ] || wav="$build/demo/vizorama-demo.wav"
 frames=$(awk -v s="$seconds" 'BEGIN { printf "%d", s * 40 }')

@@ -7,10 +7,7 @@
 # The other revision is built once in its own work tree below build/compare/.
 # Usage: scripts/compare-frames.sh [--skip-setup] [REVISION, default: the last commit]
 # Prints one line a look and frame; exits non-zero when a picture changed.
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-if [ "${1:-}" = "--skip-setup" ]; then shift; else bash scripts/setup.sh; fi
+source "$(dirname "$0")/common.sh"
 revision=$(git rev-parse --short "${1:-HEAD}")
 
 work="$root/build/compare"
@@ -18,8 +15,7 @@ tree="$work/tree-$revision"
 mkdir -p "$work"
 if [ ! -d "$tree" ]; then git worktree add --detach "$tree" "$revision" >/dev/null; fi
 for side in "$tree" "$root"; do
-  (cd "$side" && cmake --preset native-release >/dev/null &&
-     cmake --build --preset native-release --target vzrm_render texture_set >/dev/null)
+  (cd "$side" && build native-release vzrm_render texture_set >/dev/null)
 done
 
 full='bgrOnOff=1\r\nbgrName=Late Afternoon\r\nmdlOnOff=1\r\nmdlName=Vizorama\r\nmdlEffectsOnOff=1\r\nmdlEffectsType=Motion Blur\r\nmdlDynamicTextureOnOff=1\r\nvumType=Beam\r\ntofOnOff=1\r\nlhtOnOff=1\r\n'

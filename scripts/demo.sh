@@ -9,19 +9,14 @@
 #
 # Usage: scripts/demo.sh [--skip-setup] [--wav YOUR.wav] [other host options, e.g. --double-size]
 #        scripts/demo.sh [--skip-setup] --linux [other vizorama options, e.g. --fullscreen]
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-
-if [ "${1:-}" = "--skip-setup" ]; then shift; else bash scripts/setup.sh; fi
+source "$(dirname "$0")/common.sh"
 
 # --linux: the Linux program plays the song itself, audibly where the machine has a sound
 # server, and shows the demo scene in its window (settings of its own below build/demo/linux,
 # so the user's own settings stay as they are).
 if [ "${1:-}" = "--linux" ]; then
   shift
-  cmake --preset native-release >/dev/null
-  cmake --build --preset native-release --target vizorama demo_song >/dev/null
+  build native-release vizorama demo_song >/dev/null
   song="$root/build/native-release/demo/vizorama-demo.wav"
   export XDG_CONFIG_HOME="$root/build/demo/linux/config"
   mkdir -p "$XDG_CONFIG_HOME/vizorama"
@@ -49,13 +44,11 @@ source scripts/wine-session.sh
 # The shipped plug-in is 32-bit; where this machine cannot run 32-bit programs, the same
 # sources built 64-bit stand in for it.
 arch=$(wine_default_arch)
-cmake --preset "$arch" >/dev/null
 # Only what the demo shows: the host, the plug-in, the utility (the plug-in starts it on a right
 # click), the generated textures, skies and models, and the probe that checks Wine can draw.
-cmake --build --preset "$arch" --target vzrm_host vis_vzrm vis_vzrm_c texture_set wine_gl_probe
+build "$arch" vzrm_host vis_vzrm vis_vzrm_c texture_set wine_gl_probe
 # Our song comes from a tool that runs on this machine: the native build makes it.
-cmake --preset native-release >/dev/null
-cmake --build --preset native-release --target demo_song >/dev/null
+build native-release demo_song >/dev/null
 song="$root/build/native-release/demo/vizorama-demo.wav"
 
 # A player folder of its own, so the demo's settings never touch the build's install tree.

@@ -17,10 +17,7 @@
 # Usage: scripts/guest32.sh [--skip-setup] [--guest] [gtest filter]   (after building win32 and
 #        packaging)
 # Prints "N passed, N failed"; exits non-zero when a test failed.
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-if [ "${1:-}" = "--skip-setup" ]; then shift; else bash scripts/setup.sh; fi
+source "$(dirname "$0")/common.sh"
 guest=
 if [ "${1:-}" = "--guest" ]; then guest=1; shift; fi
 

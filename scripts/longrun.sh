@@ -5,17 +5,13 @@
 #   2. CYCLES starts and stops (Init, 3 frames, Quit) without reloading the plug-in.
 # Prints the host's figures; the Wine tier runs short versions of both as a test (long_run).
 # Usage: scripts/longrun.sh [--skip-setup] [FRAMES, default 50000] [CYCLES, default 1000]
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-if [ "${1:-}" = "--skip-setup" ]; then shift; else bash scripts/setup.sh; fi
+source "$(dirname "$0")/common.sh"
 frames=${1:-50000}
 cycles=${2:-1000}
 
 source scripts/wine-session.sh
 arch=$(wine_default_arch)
-cmake --preset "$arch" >/dev/null
-cmake --build --preset "$arch" >/dev/null
+build "$arch" >/dev/null
 wine_session_start "$arch"
 
 # An install tree of its own, with both models, holding the test build of the plug-in.

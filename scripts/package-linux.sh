@@ -5,13 +5,9 @@
 # changelog. The dependencies are computed by dpkg-shlibdeps from the libraries the program
 # links; lintian checks the result.
 # Usage: scripts/package-linux.sh [--skip-setup]
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-if [ "${1:-}" = "--skip-setup" ]; then shift; else bash scripts/setup.sh; fi
+source "$(dirname "$0")/common.sh"
 
-cmake --preset native-release >/dev/null
-cmake --build --preset native-release --target vizorama vzrm_render texture_set
+build native-release vizorama vzrm_render texture_set
 build="$root/build/native-release"
 version=$(sed -n 's/^set(VZRM_VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
 work="$root/build/package-linux"

@@ -11,11 +11,7 @@
 # --no-build packages what is built as it is (the Wine tests use it to make their setup program).
 #
 # Usage: scripts/package.sh [--skip-setup] [--arch win32|win64] [--no-build]
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-
-if [ "${1:-}" = "--skip-setup" ]; then shift; else bash scripts/setup.sh; fi
+source "$(dirname "$0")/common.sh"
 arch=win32
 build=1
 while [ $# -gt 0 ]; do
@@ -33,8 +29,7 @@ esac
 command -v makensis >/dev/null || { echo "package: makensis is missing (Debian package nsis)" >&2; exit 1; }
 
 if [ "$build" = 1 ]; then
-  cmake --preset "$arch" >/dev/null
-  cmake --build --preset "$arch" >/dev/null
+  build "$arch" >/dev/null
 fi
 version=$(sed -n 's/^VZRM_VERSION:[A-Z]*=//p' "build/$arch/CMakeCache.txt")
 [ -n "$version" ] || { echo "package: no version in build/$arch/CMakeCache.txt" >&2; exit 1; }

@@ -16,18 +16,7 @@
 # a probe checks that Wine can draw for that architecture, and names what is missing if not.
 # Usage: scripts/test.sh [--skip-setup] [ctest options for the Wine tier, e.g. -R HostRun]
 # (with ctest options, only the Wine tier's chosen tests run after tiers 1 and 2, not tier 4)
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-
-if [ "${1:-}" = "--skip-setup" ]; then shift; else bash scripts/setup.sh; fi
-werror=OFF
-if [ -n "${CI:-}" ]; then werror=ON; fi
-
-build() {
-  cmake --preset "$1" -DVZRM_WERROR=$werror >/dev/null
-  cmake --build --preset "$1"
-}
+source "$(dirname "$0")/common.sh"
 
 echo "== native build and tests"
 build native

@@ -76,16 +76,3 @@ wine_session_stop() {
   if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
   XVFB_PID=
 }
-
-# Whether this machine can run 32-bit Linux programs (and so 32-bit Wine).
-can_run_32bit() {
-  [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1
-}
-
-# The build the demo and the long runs take: the shipped 32-bit one where this machine runs it,
-# else the 64-bit one; VZRM_WINE_ARCH=win64 chooses the 64-bit build anywhere.
-wine_default_arch() {
-  if [ -n "${VZRM_WINE_ARCH:-}" ]; then echo "$VZRM_WINE_ARCH"
-  elif can_run_32bit; then echo win32
-  else echo win64; fi
-}
