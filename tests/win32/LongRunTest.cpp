@@ -39,13 +39,14 @@ Counters countersAt(const HostRun& run, const std::string& when) {
 // leak's steady growth, such as a texture set or a model lost at each reload. handleTolerance:
 // handles open for a moment on another thread (the settings writer's file).
 void expectFlat(const HostRun& run, const std::string& from, const std::string& warm,
-                const std::string& to, long long memoryToleranceKb, long handleTolerance) {
+                const std::string& to, long long memoryToleranceKb, long handleTolerance,
+                long gdiTolerance = 0) {
     Counters a = countersAt(run, from), w = countersAt(run, warm), b = countersAt(run, to);
     ASSERT_GT(w.workingSetKb, 0) << run.output;
     ASSERT_GT(b.workingSetKb, 0) << run.output;
     EXPECT_LT(b.workingSetKb - w.workingSetKb, memoryToleranceKb) << run.output;
     EXPECT_GT(a.gdiObjects, 0) << run.output;
-    EXPECT_EQ(b.gdiObjects, a.gdiObjects) << run.output;
+    EXPECT_LE(std::labs(b.gdiObjects - a.gdiObjects), gdiTolerance) << run.output;
     EXPECT_LE(std::labs(b.handles - a.handles), handleTolerance) << run.output;
     EXPECT_EQ(b.windows, a.windows) << run.output;
 }
@@ -77,7 +78,11 @@ TEST(LongRun, StartsAndStopsEndHoldingWhatTheFirstLeftBehind) {
     EXPECT_NE(run.output.find("host: " + std::to_string(3 * gStartStopCycles) + " frames"),
               std::string::npos)
         << run.output;
-    expectFlat(run, "first-quit", "warm-quit", "end", 4 * 1024, 0);
+    // 64-bit Wine under load was seen to count one or two GDI objects more or fewer after a
+    // Quit than after the first (48, then 50 or 49, level from then on): a leak of one object
+    // a start would be as many objects as there are starts.
+    ASSERT_GT(gStartStopCycles, 4);
+    expectFlat(run, "first-quit", "warm-quit", "end", 4 * 1024, 0, 2);
 }
 
 }  // namespace
