@@ -269,6 +269,7 @@ int main(int argc, char** argv) {
             }
             host.layoutAndMoveWindow();
             renderFrame(scene, host);
+            host.keepFrameForLivePicture();  // the scene alone, without the overlay
             showErrors();
             overlay.draw(host.width(), host.height(), seconds());
             SDL_GL_SwapWindow(window);
