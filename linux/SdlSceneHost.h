@@ -1,7 +1,7 @@
 #pragma once
 // The scene's view of the Linux program's window: presenting the loading picture, the window's
-// size as the scene's geometry, the settings record, our assets' and the user's folders, and
-// errors on the standard error and in the window.
+// size as the scene's geometry, the settings record, our assets' and the user's folders, errors
+// on the standard error and in the window, and the window's last frame as the live picture.
 
 #include <SDL.h>
 
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "linux/SettingsStore.h"
+#include "linux/WindowPicture.h"
 #include "scene/SceneState.h"
 
 class SdlSceneHost : public SceneHost {
@@ -34,6 +35,13 @@ public:
     // The failures told since the last call, a line each ("Error: Failed loading Model.ase!"),
     // for the window to show.
     std::vector<std::string> takeErrorLines() { return std::exchange(errorLines_, {}); }
+    // The window's last frame, scaled down; valid while this host lives.
+    std::unique_ptr<platform::LivePicture> openLivePicture() override {
+        return livePicture_.source();
+    }
+    // Once the scene's frame is drawn, before the swap: keeps it as the next live picture when
+    // the model wears one.
+    void keepFrameForLivePicture() { livePicture_.keepFrame(width_, height_); }
 
     int width() const { return width_; }
     int height() const { return height_; }
@@ -44,5 +52,6 @@ private:
     AssetFolders folders_;
     SettingsStore& store_;
     std::vector<std::string> errorLines_;
+    WindowPicture livePicture_;
     int width_ = 0, height_ = 0;
 };

@@ -70,7 +70,7 @@ int init(VisModule* module) {
 
     std::memcpy(s.frameWaveform, module->waveformData, sizeof s.frameWaveform);
     s.scene.waveform = s.frameWaveform;
-    s.scene.hostWindow = module->hostWindow;
+    s.hostWindow = module->hostWindow;
     initScene(s.scene, sceneHost());
     return 0;
 }

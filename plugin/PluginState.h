@@ -19,6 +19,7 @@ struct PluginState {
     // The components and the running scene.
     SceneState scene;
 
+    HWND hostWindow = nullptr;  // the player's main window, whose copy the model can wear
     HWND renderWindow = nullptr;
     HDC renderDc = nullptr;
     HGLRC renderContext = nullptr;

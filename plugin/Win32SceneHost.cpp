@@ -1,5 +1,8 @@
 #include "plugin/Win32SceneHost.h"
 
+#include <new>
+
+#include "platform/win32/WindowCapture.h"
 #include "plugin/Folders.h"
 #include "plugin/PluginState.h"
 #include "plugin/RenderWindow.h"
@@ -39,6 +42,12 @@ std::string Win32SceneHost::assetFolder(AssetKind kind, const std::string& name)
 
 void Win32SceneHost::showError(const char* text, const char* caption) {
     MessageBoxA(nullptr, text, caption, MB_OK);
+}
+
+std::unique_ptr<platform::LivePicture> Win32SceneHost::openLivePicture() {
+    std::unique_ptr<platform::WindowCapture> capture(new (std::nothrow) platform::WindowCapture);
+    if (!capture || !capture->open(pluginState().hostWindow)) return nullptr;
+    return capture;
 }
 
 Win32SceneHost& sceneHost() {

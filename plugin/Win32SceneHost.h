@@ -15,6 +15,8 @@ public:
     // Below the plug-in folder only: the player has no folders of the user's own.
     std::string assetFolder(AssetKind kind, const std::string& name) override;
     void showError(const char* text, const char* caption) override;
+    // A GDI copy of the player's main window.
+    std::unique_ptr<platform::LivePicture> openLivePicture() override;
 };
 
 // The one instance the plug-in uses.

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int kCaptureBytes = platform::WindowCapture::kStride * platform::WindowCapture::kHeight;
+constexpr int kCaptureBytes = platform::LivePicture::kStride * platform::LivePicture::kHeight;
 
 // Which channel of a blue, green, red pixel becomes output red, green and blue.
 bool channelsFor(const std::string& map, int (&source)[3]) {
@@ -41,12 +41,14 @@ bool mapCaptureColours(const uint8_t* capture, uint8_t* target, const std::strin
     return true;
 }
 
-bool Model::init(void* hostWindow, Camera& cameraRef, ModelScene& sceneRef) {
+bool Model::init(std::unique_ptr<platform::LivePicture> picture, Camera& cameraRef,
+                 ModelScene& sceneRef) {
     camera = &cameraRef;
     scene = &sceneRef;
-    if (!capture_.open(hostWindow)) return false;
-    captureBits = capture_.pixels();
-    captureStride = platform::WindowCapture::kStride;
+    picture_ = std::move(picture);
+    if (!picture_) return false;
+    captureBits = picture_->pixels();
+    captureStride = platform::LivePicture::kStride;
     try {
         captureBuffer.assign(kCaptureBytes, 0);
     } catch (const std::bad_alloc&) {
@@ -69,7 +71,7 @@ bool Model::load(ModelScene& sceneRef, TextureLoader& loader, const std::string&
     const bool loaded = !folder.empty() && loadModelFile(folder + "Model.ase", dynamicTextureName,
                                                          sceneRef, loader, dynamicTexture, uses);
     if (loaded) usesDynamicTexture = uses;
-    if (usesDynamicTexture) capture_.capture();  // the first picture, before any frame
+    if (usesDynamicTexture && picture_) picture_->capture();  // the first picture, before any frame
     return loaded;
 }
 
@@ -83,21 +85,21 @@ void Model::uploadDynamicTexture(int texBits) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_PRIORITY, 1.0f);
     setUploadState();
-    glTexImage2D(GL_TEXTURE_2D, 0, texBits == 32 ? GL_RGB8 : GL_RGB, platform::WindowCapture::kWidth,
-                 platform::WindowCapture::kHeight, 0, GL_RGB, GL_UNSIGNED_BYTE,
+    glTexImage2D(GL_TEXTURE_2D, 0, texBits == 32 ? GL_RGB8 : GL_RGB, platform::LivePicture::kWidth,
+                 platform::LivePicture::kHeight, 0, GL_RGB, GL_UNSIGNED_BYTE,
                  captureBuffer.data());
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 void Model::refreshDynamicTexture() {
-    if (settings_.mdlDynamicTextureOnOff) capture_.capture();
-    captureBits = capture_.pixels();
+    if (settings_.mdlDynamicTextureOnOff) picture_->capture();
+    captureBits = picture_->pixels();
     if (captureBits && !captureBuffer.empty())
         mapCaptureColours(captureBits, captureBuffer.data(), settings_.mdlColorMap);
     if (!dynamicTexture) return;
     glBindTexture(GL_TEXTURE_2D, dynamicTexture);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, platform::WindowCapture::kWidth,
-                    platform::WindowCapture::kHeight, GL_RGB, GL_UNSIGNED_BYTE,
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, platform::LivePicture::kWidth,
+                    platform::LivePicture::kHeight, GL_RGB, GL_UNSIGNED_BYTE,
                     captureBuffer.data());
 }
 
@@ -186,5 +188,5 @@ void Model::release() {
     dynamicTexture = 0;
     captureBuffer = {};
     captureBits = nullptr;
-    capture_.close();
+    picture_.reset();
 }

@@ -1,15 +1,16 @@
 #pragma once
-// The 3D model: choosing and loading the model folder named by mdlName, the live picture of the
-// player's window that any model surface can wear ("Vizorama.tga"), and the drawing of the
+// The 3D model: choosing and loading the model folder named by mdlName, the live picture the
+// front end supplies that any model surface can wear ("Vizorama.tga"), and the drawing of the
 // model with the beat swell, the fading trail ("Motion Blur", "Ghost") and the glass shell
 // ("Enclose"). The geometry itself lives in the ModelScene.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "assets/GlHeaders.h"
-#include "platform/WindowCapture.h"
+#include "platform/LivePicture.h"
 
 class Camera;
 class Lights;
@@ -28,9 +29,10 @@ public:
     Model(const Settings& settings, const Lights& lights, const FrameState& frame)
         : settings_(settings), lights_(lights), frame_(frame) {}
 
-    // Sets up the capture of hostWindow (a native window handle) and the buffer of the
-    // dynamic texture. False when either cannot be made; the model is then never drawn.
-    bool init(void* hostWindow, Camera& camera, ModelScene& scene);
+    // Takes the front end's live picture (null when it could not be set up) and makes the
+    // buffer of the dynamic texture. False without a picture or a buffer; the model is then
+    // never drawn.
+    bool init(std::unique_ptr<platform::LivePicture> picture, Camera& camera, ModelScene& scene);
 
     // Whether load() is due: forced, or mdlName changed, is not empty and the model is on.
     bool wantsLoad(bool force) const;
@@ -47,13 +49,13 @@ public:
     // Draws the model for this frame (nothing while it is off or another name is asked for).
     void draw(float loudness);
 
-    // Deletes the dynamic texture and releases the capture (the context must be current).
+    // Deletes the dynamic texture and releases the live picture (the context must be current).
     void release();
 
     ModelScene* scene = nullptr;
     Camera* camera = nullptr;
     float encloseOffset[3] = {0, 0, 0};  // the glass texture's drift: u, v and an unused w
-    const uint8_t* captureBits = nullptr;  // the capture's pixels, bottom row first
+    const uint8_t* captureBits = nullptr;  // the live picture's pixels, bottom row first
     std::vector<uint8_t> captureBuffer;    // RGB rows for the dynamic texture
     int captureStride = 0;
     bool usesDynamicTexture = false;
@@ -70,5 +72,5 @@ private:
     const Settings& settings_;
     const Lights& lights_;
     const FrameState& frame_;
-    platform::WindowCapture capture_;
+    std::unique_ptr<platform::LivePicture> picture_;
 };

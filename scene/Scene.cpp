@@ -98,7 +98,7 @@ void initScene(SceneState& s, SceneHost& host) {
     s.oscilloscope->applySamplingRate(s.waveform);
     s.camera->applyProjection();
     s.lights->setUp();
-    if (!s.model->init(s.hostWindow, *s.camera, *s.modelScene))
+    if (!s.model->init(host.openLivePicture(), *s.camera, *s.modelScene))
         host.showError("Opsssss! Could not initialize model!", "Error!");
 
     s.pluginFolder = host.findPluginFolder();

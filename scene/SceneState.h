@@ -3,6 +3,7 @@
 // loaded, in this order) and the state of the running scene.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "assets/AssetFolder.h"
@@ -11,6 +12,7 @@
 #include "assets/Skybox.h"
 #include "assets/TextureLoader.h"
 #include "oscilloscope/Oscilloscope.h"
+#include "platform/LivePicture.h"
 #include "scene/Camera.h"
 #include "scene/FeatherTail.h"
 #include "scene/FrameState.h"
@@ -37,7 +39,6 @@ struct SceneState {
     GLuint loadingTexture = 0;
     std::string pluginFolder;
     int textureSetLoads = 0;  // how often the named set was (re)loaded, for tests
-    void* hostWindow = nullptr;  // the player's main window (native handle), which the model captures
     // The host's two waveform channels, read at every frame.
     const uint8_t (*waveform)[kWaveformSamples] = nullptr;
     // Lives as long as the plug-in is loaded: a stop and a new start go on where they were.
@@ -71,4 +72,8 @@ public:
     virtual std::string assetFolder(AssetKind kind, const std::string& name) = 0;
     // Tells the user about a failure.
     virtual void showError(const char* text, const char* caption) = 0;
+    // Sets up the live picture a model surface can wear, asked once at each start; the model
+    // keeps it until the scene is released. Null when it cannot be set up, which the scene
+    // reports and then never draws the model.
+    virtual std::unique_ptr<platform::LivePicture> openLivePicture() = 0;
 };

@@ -1,16 +1,11 @@
-#include "platform/Platform.h"
+// The headless platform of tests and tools: the POSIX file services with folders a test can
+// set and messages collected for it to read instead of shown.
 #include "platform/headless/PlatformHeadless.h"
 
-#include <atomic>
-#include <cerrno>
-#include <climits>
-#include <cstdio>
-#include <cstdlib>
 #include <mutex>
-#include <new>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "platform/Platform.h"
+#include "platform/posix/PosixFiles.h"
 
 namespace platform {
 namespace {
@@ -27,12 +22,7 @@ std::string executableFolder() {
         std::lock_guard<std::mutex> lock(stateMutex);
         if (!folderOverride.empty()) return folderOverride;
     }
-    char path[PATH_MAX];
-    ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0) return {};
-    std::string full(path, static_cast<size_t>(n));
-    size_t slash = full.rfind('/');
-    return slash == std::string::npos ? std::string() : full.substr(0, slash + 1);
+    return posix::runningExecutableFolder();
 }
 
 std::string ownModuleFolder() {
@@ -41,100 +31,6 @@ std::string ownModuleFolder() {
         if (!moduleFolderOverride.empty()) return moduleFolderOverride;
     }
     return executableFolder();
-}
-
-bool folderExists(const std::string& path) {
-    struct stat st;
-    return !path.empty() && stat(nativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-std::string searchExecutablePath(const char* fileName) {
-    std::vector<std::string> folders{executableFolder()};
-    if (const char* path = std::getenv("PATH")) {
-        std::string list = path;
-        size_t start = 0;
-        while (start <= list.size()) {
-            size_t end = list.find(':', start);
-            if (end == std::string::npos) end = list.size();
-            if (end > start) folders.push_back(list.substr(start, end - start) + "/");
-            start = end + 1;
-        }
-    }
-    for (const std::string& folder : folders) {
-        if (folder.empty()) continue;
-        std::string candidate = folder + fileName;
-        struct stat st;
-        if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return candidate;
-    }
-    return {};
-}
-
-std::string nativePath(const std::string& path) {
-    std::string out = path;
-    for (char& c : out)
-        if (c == '\\') c = '/';
-    return out;
-}
-
-bool isAbsolutePath(const std::string& path) { return !path.empty() && path[0] == '/'; }
-
-ReadResult readWholeFile(const std::string& path, std::string& contents, size_t maxBytes) {
-    // Read straight into contents, so that a caller who keeps the string allocates nothing
-    // when the file has not grown.
-    contents.clear();
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Failed;
-    struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        static_cast<unsigned long long>(st.st_size) > maxBytes) {
-        close(fd);
-        return ReadResult::Failed;
-    }
-    char chunk[16384];
-    for (;;) {
-        ssize_t got = read(fd, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR) continue;
-        bool appended = false;
-        if (got >= 0 && static_cast<size_t>(got) <= maxBytes - contents.size()) {
-            try {
-                contents.append(chunk, static_cast<size_t>(got));
-                appended = true;
-            } catch (const std::bad_alloc&) {
-            }
-        }
-        if (!appended) {  // a read error, a file grown past the bound, or no memory
-            close(fd);
-            contents.clear();
-            return ReadResult::Failed;
-        }
-        if (got == 0) break;
-    }
-    close(fd);
-    return ReadResult::Ok;
-}
-
-bool writeFileAtomically(const std::string& path, const std::string& contents) {
-    // Threads of one process may replace files at once: each needs a temporary name of its own.
-    static std::atomic<unsigned> counter{0};
-    std::string temp = path + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(++counter);
-    FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(contents.data(), 1, contents.size(), f) == contents.size();
-    ok = (std::fflush(f) == 0) && ok;
-    ok = (fsync(fileno(f)) == 0) && ok;
-    ok = (std::fclose(f) == 0) && ok;
-    if (ok && std::rename(temp.c_str(), path.c_str()) == 0) return true;
-    std::remove(temp.c_str());
-    return false;
-}
-
-std::string currentDirectory() {
-    char path[PATH_MAX];
-    return getcwd(path, sizeof path) ? std::string(path) : std::string();
-}
-
-bool setCurrentDirectory(const std::string& path) {
-    return !path.empty() && chdir(nativePath(path).c_str()) == 0;
 }
 
 void showMessage(void* owner, const char* text, const char* caption) {

@@ -16,7 +16,8 @@ struct ShownMessage {
 // folder of the running program.
 void setExecutableFolder(const std::string& folder);
 
-// How many window captures were taken in this process (headless captures are test cards).
+// How many pictures the test cards (TestCard.h), standing in for window captures, took in this
+// process.
 int windowCaptures();
 
 // Makes ownModuleFolder() return folder; an empty text makes it follow executableFolder().

@@ -1,4 +1,4 @@
-#include "platform/WindowCapture.h"
+#include "platform/win32/WindowCapture.h"
 
 #include <windows.h>
 

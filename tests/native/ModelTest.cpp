@@ -10,6 +10,7 @@
 #include "assets/TextureLoader.h"
 #include "platform/headless/OffscreenContext.h"
 #include "platform/headless/PlatformHeadless.h"
+#include "platform/headless/TestCard.h"
 #include "scene/Camera.h"
 #include "scene/Lights.h"
 #include "scene/Model.h"
@@ -47,7 +48,7 @@ struct Parts {
         settings.mdlName = model.currentName = "Square";
         settings.mdlBeat = 0;
         settings.mdlEffectsOnOff = 0;
-        model.init(nullptr, camera, scene);
+        model.init(std::make_unique<platform::headless::TestCard>(), camera, scene);
         writeTextFile(folder.path() + "Model.ase", squareModel("none.tga"));
         bool uses = false;
         loadModelFile(folder.path() + "Model.ase", "Vizorama.tga", scene, loader, 0, uses);
@@ -293,6 +294,33 @@ TEST(ModelTest, LoadsByNameAndCapturesOnlyForTheLivePicture) {
     // Glass, Loading and Checked of the named set, and the model's own texture again.
     EXPECT_EQ(r.textureLoaderTextures(), 4u) << "the depth change did not reload the model";
     EXPECT_TRUE(platform::headless::takeMessages().empty());
+
+    // A front end without a live picture to give: told at the start, the model is loaded but
+    // never drawn, and nothing is captured.
+    struct WithoutPicture : HeadlessRenderer {
+        using HeadlessRenderer::HeadlessRenderer;
+        std::unique_ptr<platform::LivePicture> openLivePicture() override { return nullptr; }
+    };
+    auto litPixels = [](const OffscreenContext& c) {
+        int lit = 0;
+        for (int y = 0; y < c.height(); ++y)
+            for (int x = 0; x < c.width(); ++x) lit += c.pixel(x, y).r + c.pixel(x, y).g > 0;
+        return lit;
+    };
+    settings("mdlOnOff=1\r\nmdlName=Live\r\nmdlDynamicTextureOnOff=1\r\nvumOnOff=0\r\noscOnOff=0\r\n");
+    r.frame(silence);
+    EXPECT_GT(litPixels(r.context()), 20) << "the live model is not in the picture";
+    WithoutPicture blind(folder.path(), 64, 32);
+    ASSERT_TRUE(blind.ok());
+    captures = platform::headless::windowCaptures();
+    blind.start();
+    auto messages = platform::headless::takeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text + "|" + messages[0].caption, "Opsssss! Could not initialize model!|Error!");
+    blind.frame(silence);
+    EXPECT_EQ(blind.scene.model->currentName, "Live");
+    EXPECT_EQ(platform::headless::windowCaptures(), captures);
+    EXPECT_EQ(litPixels(blind.context()), 0) << "drawn without its picture";
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/headless/PlatformHeadless.h"
+#include "platform/headless/TestCard.h"
 #include "scene/Scene.h"
 
 HeadlessRenderer::HeadlessRenderer(const std::string& installFolder, int width, int height)
@@ -52,4 +53,8 @@ std::string HeadlessRenderer::findPluginFolder() { return folders.own; }
 void HeadlessRenderer::showError(const char* text, const char* caption) {
     ++messagesShown;
     platform::showMessage(nullptr, text, caption);
+}
+
+std::unique_ptr<platform::LivePicture> HeadlessRenderer::openLivePicture() {
+    return std::make_unique<platform::headless::TestCard>();
 }

@@ -45,6 +45,8 @@ public:
     }
     // Counts the message and hands it to the platform's collector, where tests read it.
     void showError(const char* text, const char* caption) override;
+    // A test card (counted by platform::headless::windowCaptures()).
+    std::unique_ptr<platform::LivePicture> openLivePicture() override;
 
     // Plugins/vis_vzrm/ of the install folder; tests may add the user's own folders.
     AssetFolders folders;

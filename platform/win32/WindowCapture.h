@@ -1,23 +1,17 @@
 #pragma once
-// A small picture of the player's main window that the model can wear as a texture: 256 x 128
-// pixels, 3 bytes a pixel in blue, green, red order, 768 bytes a row, the bottom row first.
-// On Windows it is a halftone-stretched copy of the window taken through GDI; where there is no
-// such window (the headless platform) it is a generated test card that moves a little at every
-// capture.
+// The plug-in's live picture: a halftone-stretched copy of the player's main window taken
+// through GDI into a 256 x 128 bitmap (see LivePicture for the layout).
 
-#include <cstdint>
 #include <memory>
+
+#include "platform/LivePicture.h"
 
 namespace platform {
 
-class WindowCapture {
+class WindowCapture : public LivePicture {
 public:
-    static constexpr int kWidth = 256;
-    static constexpr int kHeight = 128;
-    static constexpr int kStride = 768;
-
     WindowCapture();
-    ~WindowCapture();
+    ~WindowCapture() override;
     WindowCapture(const WindowCapture&) = delete;
     WindowCapture& operator=(const WindowCapture&) = delete;
 
@@ -27,10 +21,10 @@ public:
 
     // Takes a new picture: the window without its outermost pixel on each side, scaled onto
     // the whole bitmap. Does nothing before open() succeeded or when the window is gone.
-    void capture();
+    void capture() override;
 
     // The picture, or null while no capture is set up.
-    const uint8_t* pixels() const;
+    const uint8_t* pixels() const override;
 
     // Releases the bitmap and the device contexts.
     void close();

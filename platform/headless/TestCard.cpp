@@ -1,11 +1,10 @@
-#include "platform/WindowCapture.h"
+#include "platform/headless/TestCard.h"
 
 #include <atomic>
-#include <vector>
 
 #include "platform/headless/PlatformHeadless.h"
 
-namespace platform {
+namespace platform::headless {
 namespace {
 
 std::atomic<int> captureCount{0};
@@ -14,7 +13,7 @@ std::atomic<int> captureCount{0};
 // mapping shows), a grey panel with a row of level bars below, and a white marker that moves
 // one step at every capture, so that a live picture can be told from a still one.
 void paintTestCard(std::vector<uint8_t>& bgr, int step) {
-    using W = WindowCapture;
+    using W = LivePicture;
     static const uint8_t kBars[8][3] = {{255, 255, 255}, {0, 255, 255}, {255, 255, 0},
                                         {0, 255, 0},     {255, 0, 255}, {0, 0, 255},
                                         {255, 0, 0},     {0, 0, 0}};  // blue, green, red
@@ -37,33 +36,13 @@ void paintTestCard(std::vector<uint8_t>& bgr, int step) {
 
 }  // namespace
 
-struct WindowCapture::Impl {
-    std::vector<uint8_t> pixels;
-    int step = 0;
-};
+TestCard::TestCard() : pixels_(static_cast<size_t>(kStride) * kHeight, 0) {}
 
-WindowCapture::WindowCapture() : impl_(new Impl) {}
-
-WindowCapture::~WindowCapture() { close(); }
-
-bool WindowCapture::open(void*) {
-    impl_->pixels.assign(static_cast<size_t>(kStride) * kHeight, 0);
-    impl_->step = 0;
-    return true;
-}
-
-void WindowCapture::capture() {
-    if (impl_->pixels.empty()) return;
-    paintTestCard(impl_->pixels, impl_->step++);
+void TestCard::capture() {
+    paintTestCard(pixels_, step_++);
     ++captureCount;
 }
 
-const uint8_t* WindowCapture::pixels() const {
-    return impl_->pixels.empty() ? nullptr : impl_->pixels.data();
-}
+int windowCaptures() { return captureCount.load(); }
 
-void WindowCapture::close() { impl_->pixels = {}; }
-
-int headless::windowCaptures() { return captureCount.load(); }
-
-}  // namespace platform
+}  // namespace platform::headless

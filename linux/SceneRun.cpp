@@ -1,0 +1,141 @@
+#include "linux/SceneRun.h"
+
+#include <vector>
+
+#include "linux/Say.h"
+#include "scene/Scene.h"
+
+#ifndef VZRM_VERSION
+#define VZRM_VERSION "0"
+#endif
+
+SceneRun::SceneRun(GlWindow& window, const Options& options, const AudioSource& music,
+                   const std::string& dataFolder, const UserFolders& user)
+    : window_(window),
+      options_(options),
+      dataFolder_(dataFolder),
+      user_(user),
+      host_(window.window(), scene_, AssetFolders{dataFolder, {user.skyboxes}, {user.models}}, store_),
+      sound_(options, music) {}
+
+int SceneRun::run() {
+    createSceneComponents(scene_);
+    if (!scene_.settings || !scene_.model || !scene_.skybox) {
+        say("out of memory");
+        releaseSceneComponents(scene_);
+        return 1;
+    }
+    say(store_.open(*scene_.settings, user_.settingsFile()));
+    names_ = {folderNames({dataFolder_ + "Skyboxes/", user_.skyboxes}),
+              folderNames({dataFolder_ + "Models/", user_.models})};
+    scene_.waveform = waveform_;
+    host_.layoutAndMoveWindow();
+    initScene(scene_, host_);
+    showErrors();
+
+    // The sound starts once the scene is up, so the first thing heard is also seen.
+    sound_.start();
+
+    if (!options_.frameLog.empty()) {
+        frameLog_ = std::fopen(options_.frameLog.c_str(), "w");
+        if (!frameLog_) say("cannot write " + options_.frameLog);
+        else setvbuf(frameLog_, nullptr, _IOLBF, 0);  // readers follow it while it runs
+    }
+
+    while (handleEvents() && drawFrame()) {
+    }
+    reportFrameRate();
+    if (frameLog_) std::fclose(frameLog_);
+    frameLog_ = nullptr;
+    sound_.stop();
+    scene_.sceneReady = false;
+    // While the context is current, and before the host that lent the model its live picture.
+    releaseSceneComponents(scene_);
+    return 0;
+}
+
+bool SceneRun::handleEvents() {
+    bool running = true;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (event.type == SDL_QUIT) {
+            running = false;
+        } else if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT &&
+                   event.button.clicks == 2) {
+            window_.toggleFullScreen();
+        } else if (event.type == SDL_KEYDOWN && !event.key.repeat) {
+            const SDL_Keycode key = event.key.keysym.sym;
+            if (key == SDLK_ESCAPE && !window_.fullScreen()) running = false;
+            else handleKey(key, (event.key.keysym.mod & KMOD_SHIFT) != 0);
+        }
+    }
+    return running;
+}
+
+void SceneRun::handleKey(SDL_Keycode key, bool shift) {
+    if (key == SDLK_ESCAPE || key == SDLK_f) {  // Escape in full screen leaves it
+        window_.toggleFullScreen();
+    } else if (key == SDLK_h || key == SDLK_F1) {
+        toggleHelp();
+    } else if (key >= SDLK_a && key <= SDLK_z) {
+        applyLook(static_cast<char>('A' + (key - SDLK_a)), shift);
+    }
+}
+
+// Toggles the help; over the short note of a key it shows the help.
+void SceneRun::toggleHelp() {
+    if (helpShown_ && overlay_.visible(seconds())) {
+        overlay_.hide();
+        return;
+    }
+    helpShown_ = true;
+    std::vector<std::string> lines = {"Vizorama " VZRM_VERSION " - keys"};
+    lines.insert(lines.end(), keyHelp().begin(), keyHelp().end());
+    lines.push_back("");
+    for (const std::string& c : currentChoices(*scene_.settings)) lines.push_back(c);
+    overlay_.show(lines, seconds(), 8);
+}
+
+void SceneRun::applyLook(char letter, bool shift) {
+    // The names on disk may have changed since the start.
+    if (letter == 'B') names_.skyboxes = folderNames({dataFolder_ + "Skyboxes/", user_.skyboxes});
+    if (letter == 'N') names_.models = folderNames({dataFolder_ + "Models/", user_.models});
+    const std::string chosen = applyLookKey(letter, shift, *scene_.settings, names_);
+    if (chosen.empty()) return;
+    say(store_.save(*scene_.settings));
+    std::vector<std::string> lines = {chosen};
+    for (const std::string& c : currentChoices(*scene_.settings)) lines.push_back(c);
+    overlay_.show(lines, seconds(), 3);
+    helpShown_ = false;
+}
+
+void SceneRun::showErrors() {
+    std::vector<std::string> lines = host_.takeErrorLines();
+    if (lines.empty()) return;
+    overlay_.show(lines, seconds(), 6);
+    helpShown_ = false;
+}
+
+bool SceneRun::drawFrame() {
+    sound_.fill(waveform_, frame_);
+    host_.layoutAndMoveWindow();
+    renderFrame(scene_, host_);
+    host_.keepFrameForLivePicture();  // the scene alone, without the overlay
+    showErrors();
+    overlay_.draw(host_.width(), host_.height(), seconds());
+    window_.present();
+    ++frame_;
+    if (frame_ == kWarmUp) measuredFrom_ = seconds();
+    if (frameLog_)
+        std::fprintf(frameLog_, "%ld %lld %d %d %llu\n", frame_, monotonicNs(), scene_.frame.levelLeft,
+                     scene_.frame.levelRight, static_cast<unsigned long long>(sound_.latencyUs()));
+    if (options_.frames > 0 && frame_ >= options_.frames) return false;
+    return !sound_.finished();
+}
+
+void SceneRun::reportFrameRate() const {
+    if (frame_ <= kWarmUp || (options_.frames <= 0 && !options_.flatOut)) return;
+    const double elapsed = seconds() - measuredFrom_;
+    std::printf("vizorama: %ld frames, %.1f frames per second after %ld frames of warm-up\n", frame_,
+                static_cast<double>(frame_ - kWarmUp) / elapsed, kWarmUp);
+}

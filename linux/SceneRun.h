@@ -1,0 +1,63 @@
+#pragma once
+// The scene's run in the program's window, driven as the plug-in is driven: set-up once, then
+// a frame per display refresh on the newest sound block. Between frames the window's events
+// are handled (keys change the looks and save them, H shows the help, F and a double click
+// toggle full screen); at the end, the frame rate is reported.
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "audio/AudioSource.h"
+#include "linux/GlWindow.h"
+#include "linux/Looks.h"
+#include "linux/Options.h"
+#include "linux/Overlay.h"
+#include "linux/Paths.h"
+#include "linux/SdlSceneHost.h"
+#include "linux/SettingsStore.h"
+#include "linux/SoundFeed.h"
+#include "scene/SceneState.h"
+
+class SceneRun {
+public:
+    // dataFolder: our assets (with its trailing '/'); user: the user's folders.
+    SceneRun(GlWindow& window, const Options& options, const AudioSource& music,
+             const std::string& dataFolder, const UserFolders& user);
+
+    // Runs until the window is closed, Escape in a window, the frame limit or the end of the
+    // WAV file; the exit code (1 when the scene could not be made).
+    int run();
+
+private:
+    // False when the program is to end.
+    bool handleEvents();
+    void handleKey(SDL_Keycode key, bool shift);
+    void toggleHelp();
+    // The looks' key: changes the settings, saves them, shows what it chose.
+    void applyLook(char letter, bool shift);
+    // What the scene reported (a model that would not load, say), shown in the window too.
+    void showErrors();
+    // Draws and shows one frame; false when the frame limit or the WAV file's end is reached.
+    bool drawFrame();
+    void reportFrameRate() const;
+
+    GlWindow& window_;
+    const Options& options_;
+    std::string dataFolder_;
+    UserFolders user_;
+    SceneState scene_;
+    SettingsStore store_;
+    AssetNames names_;
+    uint8_t waveform_[2][kWaveformSamples] = {};
+    SdlSceneHost host_;
+    Overlay overlay_;
+    bool helpShown_ = false;  // whether the overlay shows the help (or a key's note)
+    SoundFeed sound_;
+    std::FILE* frameLog_ = nullptr;
+    static constexpr long kWarmUp = 10;  // frames before the frame rate is measured
+    double measuredFrom_ = 0;
+    long frame_ = 0;
+};
