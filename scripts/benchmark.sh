@@ -44,13 +44,7 @@ wine_run() {
 
 sizes=(640x480 1024x768 1600x1200)
 looks=(empty default full heaviest)
-full='bgrOnOff=1\r\nbgrName=Late Afternoon\r\nmdlOnOff=1\r\nmdlName=Vizorama\r\nmdlEffectsOnOff=1\r\nmdlEffectsType=Motion Blur\r\nmdlDynamicTextureOnOff=1\r\nvumType=Beam\r\ntofOnOff=1\r\nlhtOnOff=1\r\n'
-declare -A keys=(
-  [empty]='oscOnOff=0\r\nvumOnOff=0\r\ntofOnOff=0\r\nlhtOnOff=0\r\nmdlOnOff=0\r\nbgrOnOff=0\r\n'
-  [default]=''
-  [full]="$full"
-  [heaviest]="oscSamplingRate=4x4\r\noscRenderingMode=Explosion\r\n$full"
-)
+source scripts/look-keys.sh
 # Frames a run: a few seconds of each look on a software renderer, three times.
 declare -A frames=([empty]=500 [default]=60 [full]=40 [heaviest]=15)
 projectm_frames=200
@@ -71,7 +65,7 @@ make_tree() {
 make_tree "$bench/native" build/native-release/stage
 for kind in "${wine_kinds[@]}"; do make_tree "$bench/$kind" "build/${wine_arch[$kind]}/stage"; done
 settings() {  # settings TREE SIZE LOOK
-  printf "[Vizorama]\r\ndimResolution=$2\r\n${keys[$3]}" \
+  printf "[Vizorama]\r\ndimResolution=$2\r\n${look_keys[$3]}" \
     > "$1/Plugins/vis_vzrm/Configurations/vis_vzrm_config.ini"
 }
 # The Linux program reads its settings from its XDG folder: one of the benchmark's own.
@@ -255,7 +249,7 @@ if [ -z "$quick" ]; then
   echo
   echo "Resident memory (native, 160 x 120 window, so that 20,000 frames take minutes):"
   for look in default full; do
-    printf "[Vizorama]\r\n${keys[$look]}" > "$bench/native/Plugins/vis_vzrm/Configurations/vis_vzrm_config.ini"
+    printf "[Vizorama]\r\n${look_keys[$look]}" > "$bench/native/Plugins/vis_vzrm/Configurations/vis_vzrm_config.ini"
     line=$(build/native-release/tools/bench/vzrm_frame_bench --install "$bench/native" \
              --size 160x120 --frames 20000 --warmup 0 --rss-at 1000 --rss-at 20000)
     printf '  %-8s %s\n' "$look" "$(grep -o 'rss_kb.*' <<<"$line")"

@@ -18,14 +18,7 @@ for side in "$tree" "$root"; do
   (cd "$side" && build native-release vzrm_render texture_set >/dev/null)
 done
 
-full='bgrOnOff=1\r\nbgrName=Late Afternoon\r\nmdlOnOff=1\r\nmdlName=Vizorama\r\nmdlEffectsOnOff=1\r\nmdlEffectsType=Motion Blur\r\nmdlDynamicTextureOnOff=1\r\nvumType=Beam\r\ntofOnOff=1\r\nlhtOnOff=1\r\n'
-declare -A looks=(
-  [default]=''
-  [full]="$full"
-  [heaviest]="oscSamplingRate=4x4\r\noscRenderingMode=Explosion\r\n$full"
-  [smoke]='oscRenderingMode=Smoke\r\nlhtOnOff=1\r\n'
-  [single]='vumType=Single Fixed Point\r\ntofOnOff=1\r\n'
-)
+source scripts/look-keys.sh
 frames=(1 40 150)
 
 # render SIDE NAME LOOK: the look's frames as PNG files in $work/NAME/LOOK-FRAME.png.
@@ -35,7 +28,7 @@ render() {
   mkdir -p "$install/Plugins"
   cp -r "$side/build/native-release/stage/Plugins/vis_vzrm" "$install/Plugins/"
   mkdir -p "$install/Plugins/vis_vzrm/Configurations"
-  printf "[Vizorama]\r\n${looks[$look]}" > "$install/Plugins/vis_vzrm/Configurations/vis_vzrm_config.ini"
+  printf "[Vizorama]\r\n${look_keys[$look]}" > "$install/Plugins/vis_vzrm/Configurations/vis_vzrm_config.ini"
   for f in "${frames[@]}"; do saves+=(--save "$f:$work/$name/$look-$f.png"); done
   "$side/build/native-release/tools/render/vzrm_render" --install "$install/" --size 550x232 \
     --frames "${frames[-1]}" "${saves[@]}" >/dev/null
