@@ -46,12 +46,12 @@ GLuint compile(const Corner (&faces)[5][4], const GLuint (&textures)[6], int cap
 }  // namespace
 
 bool Skybox::wantsLoad(bool force) const {
-    const std::string& name = settings_.bgrName;
-    return force || (currentName != name && !name.empty() && settings_.bgrOnOff != 0);
+    const Choice<TextStamp>& name = settings_.bgrName;
+    return force || (loadedName.differsFrom(name) && !name.empty() && settings_.bgrOnOff != 0);
 }
 
 void Skybox::load(TextureLoader& loader, const std::string& folder) {
-    currentName = settings_.bgrName;
+    loadedName.take(settings_.bgrName);
     static const char* const kFaces[6] = {"Left.tga", "Right.tga", "Back.tga",
                                           "Front.tga", "Up.tga",    "Down.tga"};
     std::string paths[6];
@@ -87,5 +87,5 @@ void Skybox::release() {
 }
 
 bool Skybox::showsCurrentName() const {
-    return settings_.bgrOnOff != 0 && currentName == settings_.bgrName;
+    return settings_.bgrOnOff != 0 && !loadedName.differsFrom(settings_.bgrName);
 }

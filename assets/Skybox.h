@@ -6,6 +6,7 @@
 #include <string>
 
 #include "assets/GlHeaders.h"
+#include "settings/Choices.h"
 
 class Settings;
 class TextureLoader;
@@ -36,7 +37,7 @@ public:
     GLuint faceTextures[6] = {};
     GLuint upperList = 0;
     GLuint lowerList = 0;
-    std::string currentName;
+    LoadedName loadedName;
 
 private:
     const Settings& settings_;

@@ -2,24 +2,14 @@
 
 #include "config_tool/ConfigIds.h"
 #include "config_tool/PageControls.h"
-#include "settings/Choices.h"
 #include "settings/Settings.h"
-
-namespace {
-
-constexpr auto& kTypes = choices::kOscilloscopeTypes;
-constexpr auto& kRenderingModes = choices::kRenderingModes;
-constexpr auto& kSamplingRates = choices::kSamplingRates;
-constexpr auto& kVuMeterTypes = choices::kVuMeterTypes;
-
-}  // namespace
 
 bool EffectsPage::create(HWND parent) {
     window_ = createPage(parent, IDD_EFFECTS, plainPageProc, this);
     if (!window_) return false;
-    fillDropDown(GetDlgItem(window_, IDC_OSC_TYPE), kTypes);
-    fillDropDown(GetDlgItem(window_, IDC_OSC_RENDERING_MODE), kRenderingModes);
-    fillDropDown(GetDlgItem(window_, IDC_VUM_TYPE), kVuMeterTypes);
+    fillDropDown(GetDlgItem(window_, IDC_OSC_TYPE), "oscType");
+    fillDropDown(GetDlgItem(window_, IDC_OSC_RENDERING_MODE), "oscRenderingMode");
+    fillDropDown(GetDlgItem(window_, IDC_VUM_TYPE), "vumType");
     return true;
 }
 
@@ -30,13 +20,13 @@ void EffectsPage::refresh() {
     setCheck(window_, IDC_PULSAR_ROTATE, s.lhtRotate == 1);
     setCheck(window_, IDC_OSC_ONOFF, s.oscOnOff);
     setCheck(window_, IDC_OSC_ROTATE, s.oscRotate);
-    selectDropDownEntry(GetDlgItem(window_, IDC_OSC_TYPE), s.oscType);
-    selectDropDownEntry(GetDlgItem(window_, IDC_OSC_RENDERING_MODE), s.oscRenderingMode);
+    selectDropDownEntry(GetDlgItem(window_, IDC_OSC_TYPE), s, "oscType");
+    selectDropDownEntry(GetDlgItem(window_, IDC_OSC_RENDERING_MODE), s, "oscRenderingMode");
     HWND rates = GetDlgItem(window_, IDC_OSC_SAMPLING_RATE);
-    fillList(rates, kSamplingRates, 29, 15);
-    selectListEntry(rates, s.oscSamplingRate);
+    fillList(rates, "oscSamplingRate", 29, 15);
+    selectListEntry(rates, s, "oscSamplingRate");
     setCheck(window_, IDC_VUM_ONOFF, s.vumOnOff);
-    selectDropDownEntry(GetDlgItem(window_, IDC_VUM_TYPE), s.vumType);
+    selectDropDownEntry(GetDlgItem(window_, IDC_VUM_TYPE), s, "vumType");
     setCheck(window_, IDC_TOF_ONOFF, s.tofOnOff);
 }
 
@@ -46,10 +36,10 @@ void EffectsPage::collect() {
     s.lhtRotate = checkOf(window_, IDC_PULSAR_ROTATE);
     s.oscOnOff = checkOf(window_, IDC_OSC_ONOFF);
     s.oscRotate = checkOf(window_, IDC_OSC_ROTATE);
-    collectDropDownEntry(GetDlgItem(window_, IDC_OSC_TYPE), s.oscType);
-    collectListEntry(GetDlgItem(window_, IDC_OSC_SAMPLING_RATE), s.oscSamplingRate);
-    collectDropDownEntry(GetDlgItem(window_, IDC_OSC_RENDERING_MODE), s.oscRenderingMode);
+    collectDropDownEntry(GetDlgItem(window_, IDC_OSC_TYPE), s, "oscType");
+    collectListEntry(GetDlgItem(window_, IDC_OSC_SAMPLING_RATE), s, "oscSamplingRate");
+    collectDropDownEntry(GetDlgItem(window_, IDC_OSC_RENDERING_MODE), s, "oscRenderingMode");
     s.vumOnOff = checkOf(window_, IDC_VUM_ONOFF);
-    collectDropDownEntry(GetDlgItem(window_, IDC_VUM_TYPE), s.vumType);
+    collectDropDownEntry(GetDlgItem(window_, IDC_VUM_TYPE), s, "vumType");
     s.tofOnOff = checkOf(window_, IDC_TOF_ONOFF);
 }

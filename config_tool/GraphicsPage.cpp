@@ -8,30 +8,23 @@
 
 namespace {
 
-const char* const kDocked[] = {"Docked"};
-const char* const kFullScreen[] = {"640x480",  "800x600",   "1024x768",
-                                   "1152x864", "1280x1024", "1600x1200"};
-const char* const kWindowed[] = {"1x1", "1x2", "1x3", "2x1", "2x2", "2x3", "3x1", "3x2", "3x3"};
-
 // The three placements: their button and the sizes "Window Size" offers for them.
 struct Placement {
     int button;
-    const char* const* sizes;
-    size_t count;
+    choices::NameList sizes;
     int columnWidth;
     int itemHeight;
 };
 const Placement kPlacements[] = {
-    {IDC_MODE_DOCKED, kDocked, 1, 115, 14},
-    {IDC_MODE_FULLSCREEN, kFullScreen, 6, 115, 14},
-    {IDC_MODE_WINDOWED, kWindowed, 9, 38, 34},
+    {IDC_MODE_DOCKED, choices::kDockedSizes, 115, 14},
+    {IDC_MODE_FULLSCREEN, choices::kFullScreenSizes, 115, 14},
+    {IDC_MODE_WINDOWED, choices::kWindowedSizes, 38, 34},
 };
 
 // The placement whose sizes include resolution exactly, or null.
 const Placement* placementOf(const std::string& resolution) {
     for (const Placement& p : kPlacements)
-        for (size_t i = 0; i < p.count; ++i)
-            if (resolution == p.sizes[i]) return &p;
+        if (p.sizes.find(resolution) < p.sizes.count) return &p;
     return nullptr;
 }
 
@@ -59,8 +52,8 @@ void GraphicsPage::clicked(int id) {
         // The record changes when the pages are collected; until then keep its size when
         // this placement offers it.
         HWND sizes = GetDlgItem(window_, IDC_WINDOW_SIZE);
-        fillList(sizes, p.sizes, p.count, p.columnWidth, p.itemHeight);
-        if (!selectListEntry(sizes, settings_.dimResolution))
+        fillList(sizes, p.sizes, p.columnWidth, p.itemHeight);
+        if (!selectListEntry(sizes, settings_, "dimResolution"))
             SendMessageA(sizes, LB_SETCURSEL, 0, 0);
     }
 }
@@ -73,12 +66,11 @@ void GraphicsPage::refresh() {
 
     // A size of none of the placements shows none of them, with an empty list.
     HWND sizes = GetDlgItem(window_, IDC_WINDOW_SIZE);
-    const Placement* placement = placementOf(s.dimResolution);
+    const Placement* placement = placementOf(s.dimResolution.text());
     if (placement) {
-        fillList(sizes, placement->sizes, placement->count, placement->columnWidth,
-                 placement->itemHeight);
+        fillList(sizes, placement->sizes, placement->columnWidth, placement->itemHeight);
         CheckRadioButton(window_, IDC_MODE_WINDOWED, IDC_MODE_DOCKED, placement->button);
-        selectListEntry(sizes, s.dimResolution);
+        selectListEntry(sizes, s, "dimResolution");
     } else {
         SendMessageA(sizes, LB_RESETCONTENT, 0, 0);
         for (const Placement& p : kPlacements) CheckDlgButton(window_, p.button, BST_UNCHECKED);
@@ -86,12 +78,12 @@ void GraphicsPage::refresh() {
 
     HWND skyboxes = GetDlgItem(window_, IDC_BGR_LIST);
     fillFolderList(skyboxes, "Skyboxes");
-    selectListEntry(skyboxes, s.bgrName);
+    selectListEntry(skyboxes, s, "bgrName");
 }
 
 void GraphicsPage::collect() {
     Settings& s = settings_;
     s.bgrOnOff = checkOf(window_, IDC_BGR_ONOFF);
-    collectListEntry(GetDlgItem(window_, IDC_BGR_LIST), s.bgrName);
-    collectListEntry(GetDlgItem(window_, IDC_WINDOW_SIZE), s.dimResolution);
+    collectListEntry(GetDlgItem(window_, IDC_BGR_LIST), s, "bgrName");
+    collectListEntry(GetDlgItem(window_, IDC_WINDOW_SIZE), s, "dimResolution");
 }

@@ -5,12 +5,9 @@
 
 #include "config_tool/ConfigIds.h"
 #include "config_tool/PageControls.h"
-#include "settings/Choices.h"
 #include "settings/Settings.h"
 
 namespace {
-
-constexpr auto& kCameraMotions = choices::kCameraMotions;
 
 // Each colour button and the light it shows: the packed file value and its working triple.
 struct LightColour {
@@ -39,7 +36,7 @@ COLORREF colourOf(const Rgb& rgb) { return packColour(rgb.r, rgb.g, rgb.b); }
 bool MiscPage::create(HWND parent) {
     window_ = createPage(parent, IDD_MISC, proc, this);
     if (!window_) return false;
-    fillDropDown(GetDlgItem(window_, IDC_CAMERA), kCameraMotions);
+    fillDropDown(GetDlgItem(window_, IDC_CAMERA), "camPosition");
     return true;
 }
 
@@ -56,14 +53,14 @@ INT_PTR CALLBACK MiscPage::proc(HWND page, UINT message, WPARAM wParam, LPARAM l
 }
 
 void MiscPage::refresh() {
-    selectDropDownEntry(GetDlgItem(window_, IDC_CAMERA), settings_.camPosition);
+    selectDropDownEntry(GetDlgItem(window_, IDC_CAMERA), settings_, "camPosition");
     HWND slider = GetDlgItem(window_, IDC_STROBOSCOPE);
     SendMessageA(slider, TBM_SETRANGE, TRUE, MAKELPARAM(0, 10));
     SendMessageA(slider, TBM_SETPOS, TRUE, static_cast<LPARAM>(settings_.lhtStroboscope));
 }
 
 void MiscPage::collect() {
-    collectDropDownEntry(GetDlgItem(window_, IDC_CAMERA), settings_.camPosition);
+    collectDropDownEntry(GetDlgItem(window_, IDC_CAMERA), settings_, "camPosition");
     LRESULT position = SendDlgItemMessageA(window_, IDC_STROBOSCOPE, TBM_GETPOS, 0, 0);
     settings_.lhtStroboscope = static_cast<uint32_t>(position < 0 ? 0 : position);
 }

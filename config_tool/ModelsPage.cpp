@@ -2,20 +2,12 @@
 
 #include "config_tool/ConfigIds.h"
 #include "config_tool/PageControls.h"
-#include "settings/Choices.h"
 #include "settings/Settings.h"
-
-namespace {
-
-constexpr auto& kEffects = choices::kModelEffects;
-constexpr auto& kColourMaps = choices::kColourMaps;
-
-}  // namespace
 
 bool ModelsPage::create(HWND parent) {
     window_ = createPage(parent, IDD_MODELS, plainPageProc, this);
     if (!window_) return false;
-    fillDropDown(GetDlgItem(window_, IDC_MDL_EFFECTS_TYPE), kEffects);
+    fillDropDown(GetDlgItem(window_, IDC_MDL_EFFECTS_TYPE), "mdlEffectsType");
     return true;
 }
 
@@ -24,14 +16,14 @@ void ModelsPage::refresh() {
     setCheck(window_, IDC_MDL_ONOFF, s.mdlOnOff);
     setCheck(window_, IDC_MDL_BEAT, s.mdlBeat);
     setCheck(window_, IDC_MDL_EFFECTS_ONOFF, s.mdlEffectsOnOff);
-    selectDropDownEntry(GetDlgItem(window_, IDC_MDL_EFFECTS_TYPE), s.mdlEffectsType);
+    selectDropDownEntry(GetDlgItem(window_, IDC_MDL_EFFECTS_TYPE), s, "mdlEffectsType");
     setCheck(window_, IDC_MDL_DYNAMIC_TEXTURE, s.mdlDynamicTextureOnOff);
     HWND colourMap = GetDlgItem(window_, IDC_MDL_COLOR_MAP);
-    fillList(colourMap, kColourMaps, 38, 14);
-    selectListEntry(colourMap, s.mdlColorMap);
+    fillList(colourMap, "mdlColorMap", 38, 14);
+    selectListEntry(colourMap, s, "mdlColorMap");
     HWND models = GetDlgItem(window_, IDC_MDL_LIST);
     fillFolderList(models, "Models");
-    selectListEntry(models, s.mdlName);
+    selectListEntry(models, s, "mdlName");
 }
 
 void ModelsPage::collect() {
@@ -39,8 +31,8 @@ void ModelsPage::collect() {
     s.mdlOnOff = checkOf(window_, IDC_MDL_ONOFF);
     s.mdlBeat = checkOf(window_, IDC_MDL_BEAT);
     s.mdlEffectsOnOff = checkOf(window_, IDC_MDL_EFFECTS_ONOFF);
-    collectDropDownEntry(GetDlgItem(window_, IDC_MDL_EFFECTS_TYPE), s.mdlEffectsType);
+    collectDropDownEntry(GetDlgItem(window_, IDC_MDL_EFFECTS_TYPE), s, "mdlEffectsType");
     s.mdlDynamicTextureOnOff = checkOf(window_, IDC_MDL_DYNAMIC_TEXTURE);
-    collectListEntry(GetDlgItem(window_, IDC_MDL_COLOR_MAP), s.mdlColorMap);
-    collectListEntry(GetDlgItem(window_, IDC_MDL_LIST), s.mdlName);
+    collectListEntry(GetDlgItem(window_, IDC_MDL_COLOR_MAP), s, "mdlColorMap");
+    collectListEntry(GetDlgItem(window_, IDC_MDL_LIST), s, "mdlName");
 }

@@ -18,19 +18,18 @@ void setCheck(HWND page, int id, uint32_t value) {
 
 uint32_t checkOf(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
 
-void fillList(HWND list, const char* const* entries, size_t count, int columnWidth,
-              int itemHeight) {
+void fillList(HWND list, choices::NameList entries, int columnWidth, int itemHeight) {
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     SendMessageA(list, LB_SETCOLUMNWIDTH, static_cast<WPARAM>(columnWidth), 0);
     SendMessageA(list, LB_SETITEMHEIGHT, 0, MAKELPARAM(itemHeight, 0));
-    for (size_t i = 0; i < count; ++i)
-        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entries[i]));
+    for (const char* entry : entries)
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
 }
 
-void fillDropDown(HWND combo, const char* const* entries, size_t count) {
+void fillDropDown(HWND combo, choices::NameList entries) {
     SendMessageA(combo, CB_RESETCONTENT, 0, 0);
-    for (size_t i = 0; i < count; ++i)
-        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entries[i]));
+    for (const char* entry : entries)
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
 }
 
 // An entry equal to the value (ignoring case) first: the platform's search for a beginning
@@ -74,6 +73,50 @@ void collectListEntry(HWND list, std::string& field) {
 void collectDropDownEntry(HWND combo, std::string& field) {
     LRESULT index = SendMessageA(combo, CB_GETCURSEL, 0, 0);
     if (index != CB_ERR) field = itemText(combo, CB_GETLBTEXTLEN, CB_GETLBTEXT, index);
+}
+
+namespace {
+
+// The key table's entry for a text key the pages name; every name they use is one.
+const SettingKey& textKey(const char* name) {
+    static const SettingKey none;
+    const SettingKey* key = findSettingKey(name);
+    return key && key->kind == KeyKind::Text ? *key : none;
+}
+
+template <typename Collect>
+void collectInto(HWND control, Settings& settings, const char* name, Collect collect) {
+    const SettingKey& key = textKey(name);
+    if (!key.text) return;
+    std::string value = key.text(settings);
+    collect(control, value);
+    key.setText(settings, value);
+}
+
+}  // namespace
+
+void fillList(HWND list, const char* key, int columnWidth, int itemHeight) {
+    fillList(list, textKey(key).choices, columnWidth, itemHeight);
+}
+
+void fillDropDown(HWND combo, const char* key) { fillDropDown(combo, textKey(key).choices); }
+
+bool selectListEntry(HWND list, const Settings& settings, const char* name) {
+    const SettingKey& key = textKey(name);
+    return key.text && selectListEntry(list, key.text(settings));
+}
+
+bool selectDropDownEntry(HWND combo, const Settings& settings, const char* name) {
+    const SettingKey& key = textKey(name);
+    return key.text && selectDropDownEntry(combo, key.text(settings));
+}
+
+void collectListEntry(HWND list, Settings& settings, const char* key) {
+    collectInto(list, settings, key, [](HWND c, std::string& v) { collectListEntry(c, v); });
+}
+
+void collectDropDownEntry(HWND combo, Settings& settings, const char* key) {
+    collectInto(combo, settings, key, [](HWND c, std::string& v) { collectDropDownEntry(c, v); });
 }
 
 std::string pluginFolder() {

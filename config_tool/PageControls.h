@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "settings/Settings.h"
+
 // A page: a hidden child dialog of parent made from a template; proc gets param with
 // WM_INITDIALOG. Returns null on failure.
 HWND createPage(HWND parent, int templateId, DLGPROC proc, void* param);
@@ -29,18 +31,8 @@ uint32_t checkOf(HWND page, int id);
 
 // Empties a list (not sorted) and fills it with entries; a multi-column list takes the column
 // width and the item height in pixels.
-void fillList(HWND list, const char* const* entries, size_t count, int columnWidth,
-              int itemHeight);
-template <size_t N>
-void fillList(HWND list, const char* const (&entries)[N], int columnWidth, int itemHeight) {
-    fillList(list, entries, N, columnWidth, itemHeight);
-}
-
-void fillDropDown(HWND combo, const char* const* entries, size_t count);
-template <size_t N>
-void fillDropDown(HWND combo, const char* const (&entries)[N]) {
-    fillDropDown(combo, entries, N);
-}
+void fillList(HWND list, choices::NameList entries, int columnWidth, int itemHeight);
+void fillDropDown(HWND combo, choices::NameList entries);
 
 // Selects the entry equal to value, or else the first entry whose text begins with value,
 // both compared without regard to case, the second search from the second entry round to the
@@ -53,6 +45,15 @@ bool selectDropDownEntry(HWND combo, const std::string& value);
 // (a setting the user did not touch is not emptied because its entry is missing).
 void collectListEntry(HWND list, std::string& field);
 void collectDropDownEntry(HWND combo, std::string& field);
+
+// The same for the setting named key, by the settings' key table: its list filled with the
+// values the key offers, its entry selected from the record's field and stored back into it.
+void fillList(HWND list, const char* key, int columnWidth, int itemHeight);
+void fillDropDown(HWND combo, const char* key);
+bool selectListEntry(HWND list, const Settings& settings, const char* key);
+bool selectDropDownEntry(HWND combo, const Settings& settings, const char* key);
+void collectListEntry(HWND list, Settings& settings, const char* key);
+void collectDropDownEntry(HWND combo, Settings& settings, const char* key);
 
 // The plug-in folder: the parent of this program's own folder ("...\Plugins\vis_vzrm\"), or
 // an empty text when it cannot be found.

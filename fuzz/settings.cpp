@@ -58,14 +58,10 @@ void checkSameChoices(const Settings& a, const Settings& b, bool afterWrite) {
     for (size_t i = 0; i < std::size(numbers); ++i)  // a write keeps a colour's three bytes
         check((afterWrite && i >= colours ? numbers[i][0] & 0xFFFFFF : numbers[i][0]) ==
               numbers[i][1]);
-    const std::string* texts[][2] = {
-        {&a.dimResolution, &b.dimResolution}, {&a.vumType, &b.vumType},
-        {&a.oscType, &b.oscType}, {&a.oscSamplingRate, &b.oscSamplingRate},
-        {&a.oscRenderingMode, &b.oscRenderingMode}, {&a.bgrName, &b.bgrName},
-        {&a.mdlEffectsType, &b.mdlEffectsType}, {&a.mdlName, &b.mdlName},
-        {&a.mdlColorMap, &b.mdlColorMap}, {&a.camPosition, &b.camPosition}};
-    for (const auto& pair : texts)
-        if (!afterWrite || survivesWrite(*pair[0])) check(*pair[0] == *pair[1]);
+    for (const SettingKey& k : settingKeys()) {
+        if (k.kind != KeyKind::Text) continue;
+        if (!afterWrite || survivesWrite(k.text(a))) check(k.text(a) == k.text(b));
+    }
 }
 
 }  // namespace

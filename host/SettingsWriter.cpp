@@ -8,16 +8,17 @@
 
 namespace {
 
-const char* const kCameras[] = {"Spin", "Scan Up", "Scan Down", "Scan Left", "View From Above"};
-const char* const kWaveTypes[] = {"Waveform", "No Filter", "Sine Filter", "Cosine Filter"};
-const char* const kRenderingModes[] = {"Water", "Wireframe", "Explosion", "Smoke", "Plain",
-                                       "Striped", "Checked"};
-const char* const kMeters[] = {"Single Fixed Point", "Double Fixed Point"};
 const char* const kModels[] = {"Vizorama", "Knot"};
 
 template <size_t N>
 const char* pick(const char* const (&names)[N], long n) {
     return names[static_cast<size_t>(n) % N];
+}
+
+// The n-th value, round and round, that the settings' key table offers for a key.
+const char* pick(const char* key, long n) {
+    const choices::NameList values = findSettingKey(key)->choices;
+    return values.names[static_cast<size_t>(n) % values.count];
 }
 
 std::string number(unsigned long value, const char* format = "%lu") {
@@ -35,11 +36,11 @@ void setVersion(ProfileFile& file, long v) {
     };
     const long inRound = v % SettingsWriter::kRound;
     put("vumOnOff", number(static_cast<unsigned long>(v % 5 != 0)));
-    put("vumType", pick(kMeters, v / 3));
+    put("vumType", pick("vumType", v / 3));
     put("oscOnOff", number(static_cast<unsigned long>(v % 7 != 0)));
-    put("oscType", pick(kWaveTypes, v / 2));
-    put("oscRenderingMode", pick(kRenderingModes, v));
-    put("camPosition", pick(kCameras, v / 4));
+    put("oscType", pick("oscType", v / 2));
+    put("oscRenderingMode", pick("oscRenderingMode", v));
+    put("camPosition", pick("camPosition", v / 4));
     put("lhtOnOff", number(static_cast<unsigned long>(v / 8 % 2)));
     put("mdlOnOff", inRound < 96 ? "1" : "0");
     put("mdlName", pick(kModels, v / 32));

@@ -10,40 +10,47 @@
 
 namespace {
 
-// Steps through "off", then each value: onOff and value together name the position.
-std::string stepWithOff(uint32_t& onOff, std::string& value, const std::vector<std::string>& list,
-                        bool back) {
-    const int count = static_cast<int>(list.size()) + 1;  // position 0 is "off"
-    int position = 0;
-    if (onOff) {
-        auto found = std::find(list.begin(), list.end(), value);
-        // A name that is not on the list (hand-edited, or its folder gone) steps to the first.
-        position = found == list.end() ? (back ? 1 : 0) : static_cast<int>(found - list.begin()) + 1;
-    }
-    position = (position + (back ? count - 1 : 1)) % count;
-    onOff = position == 0 ? 0 : 1;
-    if (position > 0) value = list[static_cast<size_t>(position - 1)];
-    return position == 0 ? "off" : value;
-}
+// What each key steps: the part's on/off key, the key of its value, or both, by name in the
+// settings' key table.
+struct KeyStep {
+    char key;
+    const char* label;
+    const char* onOff;  // null: the value has no "off"
+    const char* value;  // null: the key only switches the part on and off
+};
+constexpr KeyStep kSteps[] = {
+    {'O', "Oscilloscope", "oscOnOff", "oscType"},
+    {'M', "Rendering", nullptr, "oscRenderingMode"},
+    {'R', "Sampling", nullptr, "oscSamplingRate"},
+    {'V', "Meter", "vumOnOff", "vumType"},
+    {'C', "Camera", nullptr, "camPosition"},
+    {'B', "Skybox", "bgrOnOff", "bgrName"},
+    {'N', "Model", "mdlOnOff", "mdlName"},
+    {'E', "Model effect", "mdlEffectsOnOff", "mdlEffectsType"},
+    {'D', "Live texture", "mdlDynamicTextureOnOff", nullptr},
+    {'L', "Lights", "lhtOnOff", nullptr},
+    {'T', "Feathers", "tofOnOff", nullptr},
+};
 
-std::string step(std::string& value, const std::vector<std::string>& list, bool back) {
-    if (list.empty()) return value;
+// Steps through the list, with "off" as one more position before the first value when the
+// part has an on/off switch; returns what it chose.
+std::string step(Settings& s, const SettingKey* onOffKey, const SettingKey& valueKey,
+                 const std::vector<std::string>& list, bool back) {
+    const std::string& value = valueKey.text(s);
+    const int offset = onOffKey ? 1 : 0;  // position 0 is "off" where there is one
+    const int count = static_cast<int>(list.size()) + offset;
+    if (count == 0) return value;
     auto found = std::find(list.begin(), list.end(), value);
-    const int count = static_cast<int>(list.size());
-    int position = found == list.end() ? (back ? 0 : -1) : static_cast<int>(found - list.begin());
-    position = (position + (back ? count - 1 : 1)) % count;
-    value = list[static_cast<size_t>(position)];
-    return value;
-}
-
-std::string toggle(uint32_t& onOff) {
-    onOff = onOff ? 0 : 1;
-    return onOff ? "on" : "off";
-}
-
-template <size_t N>
-std::vector<std::string> listOf(const char* const (&names)[N]) {
-    return std::vector<std::string>(names, names + N);
+    int position;
+    if (onOffKey && !(s.*onOffKey->unsignedField)) position = 0;
+    // A name that is not on the list (hand-edited, or its folder gone) steps to the first.
+    else if (found == list.end()) position = back ? offset : offset - 1;
+    else position = static_cast<int>(found - list.begin()) + offset;
+    position = (position % count + (back ? count - 1 : 1)) % count;
+    if (onOffKey) s.*onOffKey->unsignedField = position == 0 ? 0 : 1;
+    if (onOffKey && position == 0) return "off";
+    valueKey.setText(s, list[static_cast<size_t>(position - offset)]);
+    return valueKey.text(s);
 }
 
 const char* onOff(uint32_t value) { return value ? "on" : "off"; }
@@ -51,40 +58,28 @@ const char* onOff(uint32_t value) { return value ? "on" : "off"; }
 }  // namespace
 
 std::string applyLookKey(char key, bool shift, Settings& s, const AssetNames& names) {
-    switch (key) {
-        case 'O':
-            return "Oscilloscope: " +
-                   stepWithOff(s.oscOnOff, s.oscType, listOf(choices::kOscilloscopeTypes), shift);
-        case 'M':
-            return "Rendering: " + step(s.oscRenderingMode, listOf(choices::kRenderingModes), shift);
-        case 'R':
-            return "Sampling: " + step(s.oscSamplingRate, listOf(choices::kSamplingRates), shift);
-        case 'V':
-            return "Meter: " + stepWithOff(s.vumOnOff, s.vumType, listOf(choices::kVuMeterTypes), shift);
-        case 'C':
-            return "Camera: " + step(s.camPosition, listOf(choices::kCameraMotions), shift);
-        case 'B':
-            return "Skybox: " + stepWithOff(s.bgrOnOff, s.bgrName, names.skyboxes, shift);
-        case 'N':
-            return "Model: " + stepWithOff(s.mdlOnOff, s.mdlName, names.models, shift);
-        case 'E':
-            return "Model effect: " +
-                   stepWithOff(s.mdlEffectsOnOff, s.mdlEffectsType, listOf(choices::kModelEffects), shift);
-        case 'D':
-            return "Live texture: " + toggle(s.mdlDynamicTextureOnOff);
-        case 'L':
-            return "Lights: " + toggle(s.lhtOnOff);
-        case 'S': {
-            const uint32_t steps = choices::kMaxStroboscope + 1;
-            uint32_t now = std::min(s.lhtStroboscope, choices::kMaxStroboscope);
-            s.lhtStroboscope = (now + (shift ? steps - 1 : 1)) % steps;
-            return "Stroboscope: " + (s.lhtStroboscope ? std::to_string(s.lhtStroboscope) : "off");
-        }
-        case 'T':
-            return "Feathers: " + toggle(s.tofOnOff);
-        default:
-            return {};
+    if (key == 'S') {
+        const uint32_t steps = choices::kMaxStroboscope + 1;
+        uint32_t now = std::min(s.lhtStroboscope, choices::kMaxStroboscope);
+        s.lhtStroboscope = (now + (shift ? steps - 1 : 1)) % steps;
+        return "Stroboscope: " + (s.lhtStroboscope ? std::to_string(s.lhtStroboscope) : "off");
     }
+    for (const KeyStep& k : kSteps) {
+        if (k.key != key) continue;
+        const SettingKey* onOffKey = k.onOff ? findSettingKey(k.onOff) : nullptr;
+        if (!k.value) {
+            uint32_t& on = s.*onOffKey->unsignedField;
+            on = on ? 0 : 1;
+            return std::string(k.label) + ": " + onOff(on);
+        }
+        const SettingKey& valueKey = *findSettingKey(k.value);
+        // Choices come from the key's own list; skies and models from the folders found.
+        std::vector<std::string> list(valueKey.choices.begin(), valueKey.choices.end());
+        if (valueKey.choices.count == 0)
+            list = std::string(k.value) == "bgrName" ? names.skyboxes : names.models;
+        return std::string(k.label) + ": " + step(s, onOffKey, valueKey, list, shift);
+    }
+    return {};
 }
 
 const std::vector<std::string>& keyHelp() {
@@ -106,13 +101,13 @@ std::vector<std::string> currentChoices(const Settings& s) {
         return on ? (name.empty() ? std::string("on") : name) : std::string("off");
     };
     return {
-        "Oscilloscope: " + named(s.oscOnOff, s.oscType) + ", " + s.oscRenderingMode + ", " +
-            s.oscSamplingRate,
-        "Meter: " + named(s.vumOnOff, s.vumType),
-        "Camera: " + s.camPosition,
-        "Skybox: " + named(s.bgrOnOff, s.bgrName),
-        "Model: " + named(s.mdlOnOff, s.mdlName) + ", effect " +
-            named(s.mdlEffectsOnOff, s.mdlEffectsType) + ", live texture " +
+        "Oscilloscope: " + named(s.oscOnOff, s.oscType.text()) + ", " +
+            s.oscRenderingMode.text() + ", " + s.oscSamplingRate.text(),
+        "Meter: " + named(s.vumOnOff, s.vumType.text()),
+        "Camera: " + s.camPosition.text(),
+        "Skybox: " + named(s.bgrOnOff, s.bgrName.text()),
+        "Model: " + named(s.mdlOnOff, s.mdlName.text()) + ", effect " +
+            named(s.mdlEffectsOnOff, s.mdlEffectsType.text()) + ", live texture " +
             onOff(s.mdlDynamicTextureOnOff),
         std::string("Lights: ") + onOff(s.lhtOnOff) + ", stroboscope " +
             (s.lhtStroboscope ? std::to_string(s.lhtStroboscope) : std::string("off")) +

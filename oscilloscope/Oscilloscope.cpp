@@ -30,15 +30,6 @@ int blockSum(const uint8_t* channel, int first, int count) {
 
 }  // namespace
 
-bool samplingRateGrid(const std::string& value, int& columns, int& rows) {
-    if (value.size() != 3 || value[1] != 'x') return false;
-    int a = value[0] - '0', b = value[2] - '0';
-    if (a < 1 || a > 4 || b < 1 || b > 4) return false;
-    columns = 10 * a;
-    rows = 10 * b;
-    return true;
-}
-
 Oscilloscope::Oscilloscope(const Settings& settings, const float (&lightColours)[12],
                            const GlExtensions& extensions)
     : settings_(settings), lightColours_(lightColours), extensions_(extensions) {}
@@ -99,10 +90,10 @@ void Oscilloscope::releaseGrid() {
 
 void Oscilloscope::applySamplingRate(const uint8_t (*samples)[kOscilloscopeSamples]) {
     waveform = samples;
-    if (settings_.oscSamplingRate == currentSamplingRate) return;
-    currentSamplingRate = settings_.oscSamplingRate;
-    int c, r;
-    if (samplingRateGrid(currentSamplingRate, c, r)) buildGrid(c, r);
+    const SamplingRate& rate = settings_.oscSamplingRate.value();
+    if (rate == currentSamplingRate) return;
+    currentSamplingRate = rate;
+    if (rate.known()) buildGrid(rate.columns, rate.rows);  // an unknown rate keeps the grid
 }
 
 void Oscilloscope::release() {
@@ -117,10 +108,13 @@ void Oscilloscope::release() {
 
 void Oscilloscope::updateSurface(float loudness) {
     const float* diffuse = lightColours_ + 3;
-    const std::string& type = settings_.oscType;
-    if (type == "Waveform") updateWaveform(loudness, diffuse);
-    else if (type == "No Filter" || type == "Sine Filter" || type == "Cosine Filter")
-        updateFiltered(diffuse);
+    switch (settings_.oscType.value()) {
+        case OscilloscopeType::Waveform: updateWaveform(loudness, diffuse); break;
+        case OscilloscopeType::NoFilter:
+        case OscilloscopeType::SineFilter:
+        case OscilloscopeType::CosineFilter: updateFiltered(diffuse); break;
+        case OscilloscopeType::Unknown: break;  // the surface stays as it was
+    }
 }
 
 void Oscilloscope::updateWaveform(float loudness, const float* diffuse) {
@@ -136,9 +130,9 @@ void Oscilloscope::updateWaveform(float loudness, const float* diffuse) {
         history[c].position[1] = gain * static_cast<float>(sum);
     }
 
-    const std::string& mode = settings_.oscRenderingMode;
-    const bool water = mode == "Water" || mode == "Wireframe";
-    const bool sprites = mode == "Explosion" || mode == "Smoke";
+    const RenderingMode mode = settings_.oscRenderingMode.value();
+    const bool water = mode == RenderingMode::Water || mode == RenderingMode::Wireframe;
+    const bool sprites = mode == RenderingMode::Explosion || mode == RenderingMode::Smoke;
     const float amplitude = 4 * loudness;
     for (int j = 0; j < rows; ++j) {
         for (int i = 0; i < columns; ++i) {
@@ -163,8 +157,9 @@ void Oscilloscope::updateFiltered(const float* diffuse) {
     const int columnStep = kOscilloscopeSamples / columns;
     const int rowStep = kOscilloscopeSamples / rows;
     const float gain = columnStep == 1 ? 1.0f : 1.0f / static_cast<float>(32 * (columnStep - 1));
-    const std::string& type = settings_.oscType;
-    const bool sine = type == "Sine Filter", cosine = type == "Cosine Filter";
+    const OscilloscopeType type = settings_.oscType.value();
+    const bool sine = type == OscilloscopeType::SineFilter;
+    const bool cosine = type == OscilloscopeType::CosineFilter;
     for (int j = 0; j < rows; ++j) {
         // Row blocks of channel 1 are as long as the column blocks; on the tallest grids the
         // last ones would run past the buffer and are cut short at its end.
@@ -193,12 +188,10 @@ void Oscilloscope::render(float loudness, float swayAngle) {
     const float* diffuse = lightColours_ + 3;
     glColor3f(0.2f * diffuse[0], 0.2f * diffuse[1], 0.2f * diffuse[2]);
 
-    const std::string& mode = settings_.oscRenderingMode;
-    if (mode == "Explosion") drawSprites(false);
-    else if (mode == "Smoke") drawSprites(true);
-    else if (mode == "Plain" || mode == "Striped" || mode == "Checked" || mode == "Water" ||
-             mode == "Wireframe")
-        drawMesh(mode);
+    const RenderingMode mode = settings_.oscRenderingMode.value();
+    if (mode == RenderingMode::Explosion) drawSprites(false);
+    else if (mode == RenderingMode::Smoke) drawSprites(true);
+    else if (mode != RenderingMode::Unknown) drawMesh(mode);
 
     glDisable(GL_BLEND);
     glDepthMask(GL_TRUE);
@@ -225,7 +218,7 @@ void Oscilloscope::drawSprites(bool smoke) {
     sprites_.draw();
 }
 
-void Oscilloscope::drawMesh(const std::string& mode) {
+void Oscilloscope::drawMesh(RenderingMode mode) {
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
@@ -237,7 +230,7 @@ void Oscilloscope::drawMesh(const std::string& mode) {
     glNormalPointer(GL_FLOAT, stride, vertices[0].normal);
 
     // The texture pattern scrolls with the waterfall, one row spacing a frame.
-    if (settings_.oscType == "Waveform") {
+    if (settings_.oscType.value() == OscilloscopeType::Waveform) {
         textureOffset[1] -= 2.0f / static_cast<float>(rows - 1);
         if (textureOffset[1] <= 0) textureOffset[1] += 1;
         textureOffset[0] = textureOffset[2] = 0;
@@ -246,14 +239,14 @@ void Oscilloscope::drawMesh(const std::string& mode) {
     }
 
     glDisable(GL_CULL_FACE);
-    const bool untextured = mode == "Plain" || mode == "Wireframe";
+    const bool untextured = mode == RenderingMode::Plain || mode == RenderingMode::Wireframe;
     if (untextured) {
         glDisable(GL_TEXTURE_2D);
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     } else {
-        glBindTexture(GL_TEXTURE_2D, mode == "Striped"   ? stripedTexture
-                                     : mode == "Checked" ? checkedTexture
-                                                         : waterTexture);
+        glBindTexture(GL_TEXTURE_2D, mode == RenderingMode::Striped   ? stripedTexture
+                                     : mode == RenderingMode::Checked ? checkedTexture
+                                                                      : waterTexture);
         glMatrixMode(GL_TEXTURE);
         glLoadIdentity();
         glTranslatef(textureOffset[0], textureOffset[1], textureOffset[2]);
@@ -264,7 +257,7 @@ void Oscilloscope::drawMesh(const std::string& mode) {
 
     const bool locked = extensions_.compiledVertexArrays;
     if (locked) extensions_.lockArrays(0, vertexCount());
-    const GLenum primitive = mode == "Wireframe" ? GL_LINE_STRIP : GL_TRIANGLE_STRIP;
+    const GLenum primitive = mode == RenderingMode::Wireframe ? GL_LINE_STRIP : GL_TRIANGLE_STRIP;
     for (int r = 0; r + 1 < rows; ++r)
         glDrawElements(primitive, 2 * columns, GL_UNSIGNED_INT, indices.get() + 2 * columns * r);
     if (locked) extensions_.unlockArrays();

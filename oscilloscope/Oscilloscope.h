@@ -9,6 +9,7 @@
 
 #include "assets/GlHeaders.h"
 #include "assets/SpriteBatch.h"
+#include "settings/Choices.h"
 
 class GlExtensions;
 class Settings;
@@ -23,10 +24,6 @@ struct SurfaceVertex {
     float texture[4];   // s, t and two unused
 };
 static_assert(sizeof(SurfaceVertex) == 64, "the vertex arrays use a stride of 64 bytes");
-
-// The grid a sampling-rate value asks for: "AxB" with digits 1 to 4 gives 10A columns and 10B
-// rows; false for any other value.
-bool samplingRateGrid(const std::string& value, int& columns, int& rows);
 
 class Oscilloscope {
 public:
@@ -64,7 +61,7 @@ public:
     std::unique_ptr<SurfaceVertex[]> history;
     std::unique_ptr<uint32_t[]> indices;
     float textureOffset[3] = {0, 0, 0};
-    std::string currentSamplingRate = " ";
+    SamplingRate currentSamplingRate{-1, -1};  // none yet: the first rate always applies
     const uint8_t (*waveform)[kOscilloscopeSamples] = nullptr;
     GLuint pulsarTexture = 0;
     // The outlines of the pulsar sheet's frames at every dim level, or none: whole squares.
@@ -77,7 +74,7 @@ private:
     void updateWaveform(float loudness, const float* diffuse);
     void updateFiltered(const float* diffuse);
     void drawSprites(bool smoke);
-    void drawMesh(const std::string& mode);
+    void drawMesh(RenderingMode mode);
 
     const Settings& settings_;
     const float (&lightColours_)[12];

@@ -170,7 +170,7 @@ bool openRenderWindow(VisModule* module) {
     s.repaintTarget = s.renderWindow;
     ShowWindow(s.renderWindow, SW_SHOWNORMAL);
     UpdateWindow(s.renderWindow);
-    if (isFullScreen(settings.dimResolution)) enterFullScreenAtStartup();
+    if (settings.dimResolution.value().fullScreen()) enterFullScreenAtStartup();
     layoutWindow(host);
     return true;
 }
@@ -210,7 +210,7 @@ void layoutWindow(HWND hostWindow) {
     GetWindowRect(hostWindow, &s.winampRect);
     ScreenRect host{s.winampRect.left, s.winampRect.top, s.winampRect.right, s.winampRect.bottom};
     LayoutResult r =
-        layoutGeometry(settings.dimResolution, host,
+        layoutGeometry(settings.dimResolution.value(), host,
                        {settings.dimLeft, settings.dimTop, settings.dimWidth, settings.dimHeight});
     settings.dimLeft = r.geometry.left;
     settings.dimTop = r.geometry.top;
@@ -273,5 +273,5 @@ void restoreDisplayMode() {
 
 bool inFullScreen() {
     PluginState& s = pluginState();
-    return s.scene.settings && isFullScreen(s.scene.settings->dimResolution);
+    return s.scene.settings && s.scene.settings->dimResolution.value().fullScreen();
 }

@@ -66,8 +66,8 @@ extern "C" __declspec(dllexport) const char* vzrmShownModel() {
     const SceneState& scene = pluginState().scene;
     const bool shown = scene.settings && scene.settings->mdlOnOff && scene.model &&
                        scene.modelScene && !scene.modelScene->objects.empty() &&
-                       scene.model->currentName == scene.settings->mdlName;
-    name = shown ? scene.model->currentName : std::string();
+                       !scene.model->loadedName.differsFrom(scene.settings->mdlName);
+    name = shown ? scene.model->loadedName.text() : std::string();
     return name.c_str();
 }
 
@@ -76,7 +76,7 @@ extern "C" __declspec(dllexport) const char* vzrmShownSky() {
     static std::string name;
     const SceneState& scene = pluginState().scene;
     const bool shown = scene.skybox && scene.skybox->showsCurrentName() && scene.skybox->upperList;
-    name = shown ? scene.skybox->currentName : std::string();
+    name = shown ? scene.skybox->loadedName.text() : std::string();
     return name.c_str();
 }
 

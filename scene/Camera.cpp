@@ -4,8 +4,8 @@
 #include "scene/WindowGeometry.h"
 #include "settings/Settings.h"
 
-Viewport viewportFor(const std::string& resolution, int width, int height) {
-    if (!isFullScreen(resolution) || width <= 0) return {0, 0, width, height};
+Viewport viewportFor(const WindowSize& size, int width, int height) {
+    if (!size.fullScreen() || width <= 0) return {0, 0, width, height};
     unsigned band = 116u * static_cast<unsigned>(width) / 275u;
     // A screen lower than the band cannot come from the listed modes; keep the band on it.
     unsigned y = static_cast<unsigned>(height) > band ? (static_cast<unsigned>(height) - band) / 2
@@ -14,7 +14,7 @@ Viewport viewportFor(const std::string& resolution, int width, int height) {
 }
 
 void Camera::applyProjection() {
-    Viewport v = viewportFor(settings_.dimResolution, settings_.dimWidth, settings_.dimHeight);
+    Viewport v = viewportFor(settings_.dimResolution.value(), settings_.dimWidth, settings_.dimHeight);
     glViewport(v.x, v.y, v.width, v.height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -28,38 +28,45 @@ void Camera::applyProjection() {
 }
 
 void Camera::applyViewTilt() {
-    const std::string& position = settings_.camPosition;
-    if (position == "View From Beneath") glRotatef(45, 1, 0, 0);
-    else if (position == "View From Above") glRotatef(-45, 1, 0, 0);
+    const CameraMotion motion = settings_.camPosition.value();
+    if (motion == CameraMotion::ViewFromBeneath) glRotatef(45, 1, 0, 0);
+    else if (motion == CameraMotion::ViewFromAbove) glRotatef(-45, 1, 0, 0);
     glRotatef(180, 0, 0, 1);
 }
 
 void Camera::applyMotion(float a, float b, float tx, float ty, float tz) {
-    const std::string& position = settings_.camPosition;
-    if (position == "Scan Up") {
-        glRotatef(a, 1, 0, 0);
-        glTranslatef(tx, ty, tz);
-        glRotatef(b, 1, 0, 0);
-    } else if (position == "Scan Down") {
-        glRotatef(-a, 1, 0, 0);
-        glTranslatef(tx, ty, tz);
-        glRotatef(-b, 1, 0, 0);
-    } else if (position == "Scan Left") {
-        glRotatef(a, 0, 1, 0);
-        glTranslatef(tx, ty, tz);
-        glRotatef(b, 0, 1, 0);
-    } else if (position == "Scan Right" || position == "View From Above" ||
-               position == "View From Beneath") {
-        glRotatef(-a, 0, 1, 0);
-        glTranslatef(tx, ty, tz);
-        glRotatef(-b, 0, 1, 0);
-    } else if (position == "Spin") {
-        glRotatef(a, 1, 0, 0);
-        glRotatef(a, 0, 1, 0);
-        glRotatef(a, 0, 0, 1);
-        glTranslatef(tx, ty, tz);
-        glRotatef(b, 1, 0, 0);
-        glRotatef(b, 0, 1, 0);
-        glRotatef(b, 0, 0, 1);
+    switch (settings_.camPosition.value()) {
+        case CameraMotion::ScanUp:
+            glRotatef(a, 1, 0, 0);
+            glTranslatef(tx, ty, tz);
+            glRotatef(b, 1, 0, 0);
+            break;
+        case CameraMotion::ScanDown:
+            glRotatef(-a, 1, 0, 0);
+            glTranslatef(tx, ty, tz);
+            glRotatef(-b, 1, 0, 0);
+            break;
+        case CameraMotion::ScanLeft:
+            glRotatef(a, 0, 1, 0);
+            glTranslatef(tx, ty, tz);
+            glRotatef(b, 0, 1, 0);
+            break;
+        case CameraMotion::ScanRight:
+        case CameraMotion::ViewFromAbove:
+        case CameraMotion::ViewFromBeneath:
+            glRotatef(-a, 0, 1, 0);
+            glTranslatef(tx, ty, tz);
+            glRotatef(-b, 0, 1, 0);
+            break;
+        case CameraMotion::Spin:
+            glRotatef(a, 1, 0, 0);
+            glRotatef(a, 0, 1, 0);
+            glRotatef(a, 0, 0, 1);
+            glTranslatef(tx, ty, tz);
+            glRotatef(b, 1, 0, 0);
+            glRotatef(b, 0, 1, 0);
+            glRotatef(b, 0, 0, 1);
+            break;
+        case CameraMotion::Unknown: break;  // no motion at all
     }
 }

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "settings/Choices.h"
+
 class Settings;
 
 struct Viewport {
@@ -12,7 +14,7 @@ struct Viewport {
 };
 
 // Full-screen resolutions show a band with the docked window's proportions across the screen.
-Viewport viewportFor(const std::string& resolution, int width, int height);
+Viewport viewportFor(const WindowSize& size, int width, int height);
 
 class Camera {
 public:

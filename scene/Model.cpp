@@ -1,5 +1,6 @@
 #include "scene/Model.h"
 
+#include <iterator>
 #include <new>
 
 #include "assets/ModelScene.h"
@@ -13,26 +14,17 @@ namespace {
 
 constexpr int kCaptureBytes = platform::LivePicture::kStride * platform::LivePicture::kHeight;
 
-// Which channel of a blue, green, red pixel becomes output red, green and blue.
-bool channelsFor(const std::string& map, int (&source)[3]) {
-    static const struct {
-        const char* name;
-        int red, green, blue;
-    } kMaps[] = {{"RGB", 2, 1, 0}, {"RBG", 2, 0, 1}, {"GRB", 1, 2, 0},
-                 {"GBR", 1, 0, 2}, {"BRG", 0, 2, 1}, {"BGR", 0, 1, 2}};
-    for (const auto& m : kMaps)
-        if (map == m.name) {
-            source[0] = m.red, source[1] = m.green, source[2] = m.blue;
-            return true;
-        }
-    return false;
-}
+// Which channel of a blue, green, red pixel becomes output red, green and blue, for each map
+// in its list's order.
+constexpr int kChannels[][3] = {{2, 1, 0}, {2, 0, 1}, {1, 2, 0}, {1, 0, 2}, {0, 2, 1}, {0, 1, 2}};
+static_assert(std::size(kChannels) == static_cast<size_t>(ColourMap::Unknown),
+              "one channel order for each colour map");
 
 }  // namespace
 
-bool mapCaptureColours(const uint8_t* capture, uint8_t* target, const std::string& map) {
-    int source[3];
-    if (!channelsFor(map, source)) return false;
+bool mapCaptureColours(const uint8_t* capture, uint8_t* target, ColourMap map) {
+    if (map == ColourMap::Unknown) return false;
+    const int* source = kChannels[static_cast<size_t>(map)];
     for (int i = 0; i < kCaptureBytes; i += 3) {
         target[i] = capture[i + source[0]];
         target[i + 1] = capture[i + source[1]];
@@ -58,12 +50,12 @@ bool Model::init(std::unique_ptr<platform::LivePicture> picture, Camera& cameraR
 }
 
 bool Model::wantsLoad(bool force) const {
-    const std::string& name = settings_.mdlName;
-    return force || (currentName != name && !name.empty() && settings_.mdlOnOff != 0);
+    const Choice<TextStamp>& name = settings_.mdlName;
+    return force || (loadedName.differsFrom(name) && !name.empty() && settings_.mdlOnOff != 0);
 }
 
 bool Model::load(ModelScene& sceneRef, TextureLoader& loader, const std::string& folder) {
-    currentName = settings_.mdlName;
+    loadedName.take(settings_.mdlName);
     loader.magFilter = loader.minFilter = GL_LINEAR;
     loader.wrapS = loader.wrapT = GL_REPEAT;
     bool uses = false;
@@ -95,7 +87,7 @@ void Model::refreshDynamicTexture() {
     if (settings_.mdlDynamicTextureOnOff) picture_->capture();
     captureBits = picture_->pixels();
     if (captureBits && !captureBuffer.empty())
-        mapCaptureColours(captureBits, captureBuffer.data(), settings_.mdlColorMap);
+        mapCaptureColours(captureBits, captureBuffer.data(), settings_.mdlColorMap.value());
     if (!dynamicTexture) return;
     glBindTexture(GL_TEXTURE_2D, dynamicTexture);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, platform::LivePicture::kWidth,
@@ -104,19 +96,19 @@ void Model::refreshDynamicTexture() {
 }
 
 void Model::draw(float loudness) {
-    if (captureBuffer.empty() || !scene || !camera || currentName != settings_.mdlName ||
+    if (captureBuffer.empty() || !scene || !camera || loadedName.differsFrom(settings_.mdlName) ||
         settings_.mdlOnOff == 0)
         return;
     if (usesDynamicTexture) refreshDynamicTexture();
 
     const bool effects = settings_.mdlEffectsOnOff != 0;
-    const std::string& effect = settings_.mdlEffectsType;
+    const ModelEffect effect = settings_.mdlEffectsType.value();
     const MotionHistory& history = frame_.motion;
     glColor3f(1, 1, 1);
     glPushMatrix();
     glTranslatef(0, -5, 0);
     camera->applyViewTilt();
-    if (effects && (effect == "Motion Blur" || effect == "Ghost")) drawTrail();
+    if (effects && (effect == ModelEffect::MotionBlur || effect == ModelEffect::Ghost)) drawTrail();
 
     // This frame's position, kept for the glass shell.
     camera->applyMotion(history.angleLeft[0], history.angleRight[0], 0, 0, 5);
@@ -124,8 +116,8 @@ void Model::draw(float loudness) {
         float swell = 1 + history.loudness[0];
         glScalef(swell, swell, swell);
     }
-    if (!(effects && effect == "Ghost")) scene->draw(0);  // a ghost shows only its trail
-    if (effects && effect == "Enclose") drawGlassShell(loudness);
+    if (!(effects && effect == ModelEffect::Ghost)) scene->draw(0);  // a ghost shows only its trail
+    if (effects && effect == ModelEffect::Enclose) drawGlassShell(loudness);
     glPopMatrix();
 }
 

@@ -11,6 +11,7 @@
 
 #include "assets/GlHeaders.h"
 #include "platform/LivePicture.h"
+#include "settings/Choices.h"
 
 class Camera;
 class Lights;
@@ -22,7 +23,7 @@ struct ModelScene;
 // Copies a 256 x 128 capture (blue, green, red) into an RGB buffer of the same layout, the
 // output channels chosen by map ("RGB", "RBG", "GRB", "GBR", "BRG", "BGR": the source channel
 // of output red, green and blue). Any other map leaves target unchanged and returns false.
-bool mapCaptureColours(const uint8_t* capture, uint8_t* target, const std::string& map);
+bool mapCaptureColours(const uint8_t* capture, uint8_t* target, ColourMap map);
 
 class Model {
 public:
@@ -59,7 +60,7 @@ public:
     std::vector<uint8_t> captureBuffer;    // RGB rows for the dynamic texture
     int captureStride = 0;
     bool usesDynamicTexture = false;
-    std::string currentName;
+    LoadedName loadedName;
     std::string dynamicTextureName = "Vizorama.tga";
     GLuint dynamicTexture = 0;
     GLuint glassTexture = 0;

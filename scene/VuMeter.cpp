@@ -75,12 +75,12 @@ void VuMeter::draw(int levelLeft, int levelRight, int vuSpokes) {
     glDisable(GL_TEXTURE_2D);
     sprites_.begin(lights_.dimOutlines, colour, normal);
 
-    const std::string& type = settings_.vumType;
-    if (type == "Single Fixed Point") {
+    const VuMeterType type = settings_.vumType.value();
+    if (type == VuMeterType::SingleFixedPoint) {
         glTranslatef(0, -15, -20);
         glRotatef(90, 0, 1, 0);
         fan(vuSpokes, -1, -a - b, b, 90);
-    } else if (type == "Double Fixed Point") {
+    } else if (type == VuMeterType::DoubleFixedPoint) {
         glPushMatrix();
         glTranslatef(15, -15, -20);
         glRotatef(90, 0, 1, 0);
@@ -91,7 +91,7 @@ void VuMeter::draw(int levelLeft, int levelRight, int vuSpokes) {
         glRotatef(-90, 0, 1, 0);
         fan(levelRight / 2, 1, b + a, b, -90);
         glPopMatrix();
-    } else if (type == "Beam") {
+    } else if (type == VuMeterType::Beam) {
         const int left = levelLeft / 2, right = levelRight / 2;
         glTranslatef(0, -8, 0);
         glRotatef(a, 1, 0, 0);

@@ -4,16 +4,6 @@
 
 namespace {
 
-struct FullScreenEntry {
-    const char* name;
-    int width, height;
-};
-
-constexpr FullScreenEntry kFullScreen[] = {
-    {"640x480", 640, 480},     {"800x600", 800, 600},     {"1024x768", 1024, 768},
-    {"1152x864", 1152, 864},   {"1280x1024", 1280, 1024}, {"1600x1200", 1600, 1200},
-};
-
 bool near(int a, int b, int distance) { return std::abs(a - b) < distance; }
 
 // The 64-pixel snap of a windowed render window to the player's window, each test on the
@@ -43,30 +33,12 @@ int snapEdge(int position, int extent, int hostNear, int hostFar) {
 
 }  // namespace
 
-bool fullScreenSize(const std::string& resolution, int& width, int& height) {
-    for (const FullScreenEntry& e : kFullScreen) {
-        if (resolution == e.name) {
-            width = e.width;
-            height = e.height;
-            return true;
-        }
-    }
-    return false;
-}
-
-bool windowedUnits(const std::string& resolution, int& columns, int& rows) {
-    if (resolution.size() != 3 || resolution[1] != 'x') return false;
-    columns = resolution[0] - '0';
-    rows = resolution[2] - '0';
-    return columns >= 1 && columns <= 3 && rows >= 1 && rows <= 3;
-}
-
-LayoutResult layoutGeometry(const std::string& resolution, const ScreenRect& host,
-                            WindowGeometry g) {
+LayoutResult layoutGeometry(const WindowSize& size, const ScreenRect& host, WindowGeometry g) {
+    using Placement = WindowSize::Placement;
     LayoutResult result;
     int unitWidth = host.right - host.left;
     int unitHeight = host.bottom - host.top;
-    if (resolution == "Docked") {
+    if (size.placement == Placement::Docked) {
         bool doubleSize = unitHeight > kHostUnitHeight;
         g.left = host.left + (doubleSize ? 24 : 12);
         g.top = host.top + (doubleSize ? 46 : 23);
@@ -77,18 +49,16 @@ LayoutResult layoutGeometry(const std::string& resolution, const ScreenRect& hos
             unitHeight = kHostUnitHeight;
             if (unitWidth > kHostUnitWidth) unitWidth /= 2;
         }
-        int columns, rows;
-        if (windowedUnits(resolution, columns, rows)) {
-            g.width = columns * unitWidth;
-            g.height = rows * unitHeight;
+        if (size.placement == Placement::Windowed) {
+            g.width = size.width * unitWidth;
+            g.height = size.height * unitHeight;
             snapToHost(g, host);
         }
     }
-    int w, h;
-    if (fullScreenSize(resolution, w, h) && !(g == WindowGeometry{0, 0, w, h})) {
+    if (size.fullScreen() && !(g == WindowGeometry{0, 0, size.width, size.height})) {
         result.switchFullScreen = true;
-        result.fullScreenWidth = w;
-        result.fullScreenHeight = h;
+        result.fullScreenWidth = size.width;
+        result.fullScreenHeight = size.height;
     }
     result.geometry = g;
     return result;

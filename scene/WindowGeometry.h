@@ -5,6 +5,8 @@
 
 #include <functional>
 #include <string>
+
+#include "settings/Choices.h"
 #include <vector>
 
 struct ScreenRect {
@@ -22,27 +24,17 @@ struct WindowGeometry {
 inline constexpr int kHostUnitWidth = 275;
 inline constexpr int kHostUnitHeight = 116;
 
-// The six full-screen resolutions, in the order they are tested.
-bool fullScreenSize(const std::string& resolution, int& width, int& height);
-inline bool isFullScreen(const std::string& resolution) {
-    int w, h;
-    return fullScreenSize(resolution, w, h);
-}
-
-// "CxR" for C and R from 1 to 3: the window is C host units wide and R high.
-bool windowedUnits(const std::string& resolution, int& columns, int& rows);
-
 struct LayoutResult {
     WindowGeometry geometry;
     bool switchFullScreen = false;  // the resolution asks for a display mode not yet in use
     int fullScreenWidth = 0, fullScreenHeight = 0;
 };
 
-// The render window's geometry for a resolution string, given the player's window and the
+// The render window's geometry for a window size setting, given the player's window and the
 // current geometry: docked inside the player, a multiple of its size snapped to its edges
-// within 64 pixels, or, for a full-screen string, unchanged with the switch requested unless
+// within 64 pixels, or, for a full-screen size, unchanged with the switch requested unless
 // the window already covers a screen of that size at the origin.
-LayoutResult layoutGeometry(const std::string& resolution, const ScreenRect& host,
+LayoutResult layoutGeometry(const WindowSize& size, const ScreenRect& host,
                             WindowGeometry current);
 
 // The render window's geometry while the user drags it: the cursor (x, y) and the press

@@ -1,6 +1,9 @@
 #include "settings/Settings.h"
 
 #include <cstdio>
+#include <iterator>
+#include <type_traits>
+#include <utility>
 
 #include "platform/Platform.h"
 #include "settings/ProfileFile.h"
@@ -26,7 +29,113 @@ std::string formatUnsigned(const char* fmt, uint32_t value) {
     return text;
 }
 
+
+SettingKey numberKey(const char* name, KeyKind kind, uint32_t missing, uint32_t fresh) {
+    SettingKey k;
+    k.name = name;
+    k.kind = kind;
+    k.missingNumber = missing;
+    k.freshNumber = fresh;
+    return k;
+}
+
+SettingKey signedKey(const char* name, KeyKind kind, int32_t Settings::*field, int32_t missing,
+                     int32_t fresh, bool geometry = false) {
+    SettingKey k = numberKey(name, kind, static_cast<uint32_t>(missing), static_cast<uint32_t>(fresh));
+    k.signedField = field;
+    k.geometry = geometry;
+    return k;
+}
+
+SettingKey unsignedKey(const char* name, uint32_t Settings::*field, uint32_t missing,
+                       uint32_t fresh) {
+    SettingKey k = numberKey(name, KeyKind::Unsigned, missing, fresh);
+    k.unsignedField = field;
+    return k;
+}
+
+SettingKey colourKey(const char* name, uint32_t Settings::*packed, Rgb Settings::*rgb,
+                     uint32_t value) {
+    SettingKey k = numberKey(name, KeyKind::Colour, value, value);
+    k.unsignedField = packed;
+    k.colourField = rgb;
+    return k;
+}
+
+template <auto Field>
+SettingKey textKey(const char* name, const char* missing, const char* fresh) {
+    SettingKey k;
+    k.name = name;
+    k.kind = KeyKind::Text;
+    k.missingText = missing;
+    k.freshText = fresh;
+    k.text = [](const Settings& s) -> const std::string& { return (s.*Field).text(); };
+    k.setText = [](Settings& s, std::string_view value) { s.*Field = value; };
+    k.choices = std::remove_reference_t<decltype(std::declval<Settings&>().*Field)>::names();
+    return k;
+}
+
+#define VZRM_SIGNED(field, ...) signedKey(#field, KeyKind::Signed, &Settings::field, __VA_ARGS__)
+#define VZRM_UNSIGNED(field, ...) unsignedKey(#field, &Settings::field, __VA_ARGS__)
+#define VZRM_COLOUR(field, rgb, value) colourKey(#field, &Settings::field, &Settings::rgb, value)
+#define VZRM_TEXT(field, ...) textKey<&Settings::field>(#field, __VA_ARGS__)
+
+// Each key: the value a file without it reads as, then a new record's value. The two differ
+// for some keys: a new record holds what the utility shows first, a missing key what the
+// frames have always taken for it. Made at the first use, so that a record constructed before
+// this file's statics (a static record of another file) finds it ready.
+SettingKeyList keyTable() {
+    static const SettingKey kKeys[] = {
+        signedKey("vzrVersion", KeyKind::Version, &Settings::vzrVersion, 0, kSettingsVersion),
+        VZRM_SIGNED(dimLeft, 0, 0, true),
+        VZRM_SIGNED(dimTop, 0, 0, true),
+        VZRM_SIGNED(dimWidth, 275, 275, true),
+        VZRM_SIGNED(dimHeight, 116, 116, true),
+        VZRM_TEXT(dimResolution, "1x1", "1x1"),
+        VZRM_UNSIGNED(tofOnOff, 0, 0),
+        VZRM_UNSIGNED(vumOnOff, 1, 1),
+        VZRM_TEXT(vumType, "Double Fixed Point", "Double Fixed Point"),
+        VZRM_UNSIGNED(oscOnOff, 1, 1),
+        VZRM_UNSIGNED(oscRotate, 0, 1),
+        VZRM_TEXT(oscType, "Waveform", "Waveform"),
+        VZRM_TEXT(oscSamplingRate, "1x3", "1x3"),
+        VZRM_TEXT(oscRenderingMode, "Water", "Water"),
+        VZRM_UNSIGNED(bgrOnOff, 0, 0),
+        VZRM_TEXT(bgrName, "Late Afternoon", ""),
+        VZRM_UNSIGNED(mdlOnOff, 0, 0),
+        VZRM_UNSIGNED(mdlBeat, 1, 1),
+        VZRM_UNSIGNED(mdlEffectsOnOff, 0, 1),
+        VZRM_TEXT(mdlEffectsType, "Ghost", "Ghost"),
+        VZRM_UNSIGNED(mdlDynamicTextureOnOff, 1, 0),
+        VZRM_TEXT(mdlColorMap, "RGB", "RGB"),
+        VZRM_TEXT(mdlName, "Vizorama", ""),
+        VZRM_TEXT(camPosition, "Spin", "Spin"),
+        VZRM_UNSIGNED(texBits, 16, 16),
+        VZRM_UNSIGNED(lhtOnOff, 0, 0),
+        VZRM_UNSIGNED(lhtRotate, 1, 1),
+        VZRM_UNSIGNED(lhtStroboscope, 0, 0),
+        VZRM_COLOUR(lhtAmbient, ambientRgb, 0x3f7fff),
+        VZRM_COLOUR(lhtDiffuse, diffuseRgb, 0x3f3f3f),
+        VZRM_COLOUR(lhtSpecularLeft, specularLeftRgb, 0x00ff00),
+        VZRM_COLOUR(lhtSpecularRight, specularRightRgb, 0xff7f00),
+    };
+    return {kKeys, std::size(kKeys)};
+}
+
+#undef VZRM_SIGNED
+#undef VZRM_UNSIGNED
+#undef VZRM_COLOUR
+#undef VZRM_TEXT
+
 }  // namespace
+
+SettingKeyList settingKeys() { return keyTable(); }
+
+const SettingKey* findSettingKey(std::string_view name) {
+    for (const SettingKey& k : keyTable())
+        if (name == k.name) return &k;
+    return nullptr;
+}
 
 Rgb unpackColour(uint32_t packed) {
     Rgb c;
@@ -53,38 +162,15 @@ std::string pathBesideExecutable(const std::string& relativePath) {
 Settings::Settings() { reset(); }
 
 void Settings::reset() {
-    vzrVersion = kSettingsVersion;
-    dimLeft = 0;
-    dimTop = 0;
-    dimWidth = 275;
-    dimHeight = 116;
-    dimResolution = "1x1";
-    tofOnOff = 0;
-    vumOnOff = 1;
-    vumType = "Double Fixed Point";
-    oscOnOff = 1;
-    oscRotate = 1;
-    oscType = "Waveform";
-    oscSamplingRate = "1x3";
-    oscRenderingMode = "Water";
-    bgrOnOff = 0;
-    bgrName = "";
-    mdlOnOff = 0;
-    mdlBeat = 1;
-    mdlEffectsOnOff = 1;
-    mdlEffectsType = "Ghost";
-    mdlDynamicTextureOnOff = 0;
-    mdlName = "";
-    mdlColorMap = "RGB";
-    camPosition = "Spin";
-    texBits = 16;
-    lhtOnOff = 0;
-    lhtRotate = 1;
-    lhtStroboscope = 0;
-    lhtAmbient = 0x3f7fff;
-    lhtDiffuse = 0x3f3f3f;
-    lhtSpecularLeft = 0x00ff00;
-    lhtSpecularRight = 0xff7f00;
+    for (const SettingKey& k : keyTable()) {
+        switch (k.kind) {
+            case KeyKind::Version:
+            case KeyKind::Signed: this->*k.signedField = static_cast<int32_t>(k.freshNumber); break;
+            case KeyKind::Unsigned:
+            case KeyKind::Colour: this->*k.unsignedField = k.freshNumber; break;
+            case KeyKind::Text: k.setText(*this, k.freshText); break;
+        }
+    }
     unpackColours();
 }
 
@@ -122,50 +208,26 @@ bool Settings::readFile(const std::string& path, const std::string& section,
             return false;  // keep the values we have rather than fall back to defaults for one read
     }
 
-    auto number = [&](const char* key, uint32_t missing) {
-        return file.getInt(section, key, missing);
-    };
-    // Assigned into the fields' own buffers, which keep their size between reads.
-    auto text = [&](std::string& field, const char* key, const char* missing) {
-        std::string_view value = file.value(section, key, missing, kValueBuffer);
-        field.assign(value.data(), value.size());
-    };
-
-    vzrVersion = static_cast<int32_t>(number("vzrVersion", 0));
-    if (dimFirstRead) {
-        dimFirstRead = false;
-        dimLeft = static_cast<int32_t>(number("dimLeft", 0));
-        dimTop = static_cast<int32_t>(number("dimTop", 0));
-        dimWidth = static_cast<int32_t>(number("dimWidth", 275));
-        dimHeight = static_cast<int32_t>(number("dimHeight", 116));
+    const bool firstRead = dimFirstRead;
+    dimFirstRead = false;
+    for (const SettingKey& k : keyTable()) {
+        if (k.geometry && !firstRead) continue;
+        switch (k.kind) {
+            case KeyKind::Version:
+            case KeyKind::Signed:
+                this->*k.signedField =
+                    static_cast<int32_t>(file.getInt(section, k.name, k.missingNumber));
+                break;
+            case KeyKind::Unsigned:
+            case KeyKind::Colour:
+                this->*k.unsignedField = file.getInt(section, k.name, k.missingNumber);
+                break;
+            case KeyKind::Text:
+                // Assigned into the fields' own buffers, which keep their size between reads.
+                k.setText(*this, file.value(section, k.name, k.missingText, kValueBuffer));
+                break;
+        }
     }
-    text(dimResolution, "dimResolution", "1x1");
-    tofOnOff = number("tofOnOff", 0);
-    vumOnOff = number("vumOnOff", 1);
-    text(vumType, "vumType", "Double Fixed Point");
-    oscOnOff = number("oscOnOff", 1);
-    oscRotate = number("oscRotate", 0);
-    text(oscType, "oscType", "Waveform");
-    text(oscSamplingRate, "oscSamplingRate", "1x3");
-    text(oscRenderingMode, "oscRenderingMode", "Water");
-    bgrOnOff = number("bgrOnOff", 0);
-    text(bgrName, "bgrName", "Late Afternoon");
-    mdlOnOff = number("mdlOnOff", 0);
-    mdlBeat = number("mdlBeat", 1);
-    mdlEffectsOnOff = number("mdlEffectsOnOff", 0);
-    text(mdlEffectsType, "mdlEffectsType", "Ghost");
-    mdlDynamicTextureOnOff = number("mdlDynamicTextureOnOff", 1);
-    text(mdlName, "mdlName", "Vizorama");
-    text(mdlColorMap, "mdlColorMap", "RGB");
-    text(camPosition, "camPosition", "Spin");
-    texBits = number("texBits", 16);
-    lhtOnOff = number("lhtOnOff", 0);
-    lhtRotate = number("lhtRotate", 1);
-    lhtStroboscope = number("lhtStroboscope", 0);
-    lhtAmbient = number("lhtAmbient", 0x3f7fff);
-    lhtDiffuse = number("lhtDiffuse", 0x3f3f3f);
-    lhtSpecularLeft = number("lhtSpecularLeft", 0x00ff00);
-    lhtSpecularRight = number("lhtSpecularRight", 0xff7f00);
     unpackColours();
     return true;
 }
@@ -177,47 +239,23 @@ bool Settings::writeFile(const std::string& fullPath, const std::string& section
     // Never replace a file we could not read: its other contents would be lost.
     if (file.load(path) == platform::ReadResult::Failed) return false;
 
-    auto put = [&](const char* key, const std::string& value) { file.set(section, key, value); };
-    auto putUnsigned = [&](const char* key, uint32_t value) {
-        put(key, formatUnsigned("%lu", value));
-    };
-    auto putColour = [&](const char* key, uint32_t& packed, const Rgb& rgb) {
-        packed = packColour(rgb.r, rgb.g, rgb.b);
-        put(key, formatUnsigned("%#0.8lx", packed));
-    };
-
-    put("vzrVersion", format("%ld", kSettingsVersion));
-    put("dimLeft", format("%ld", dimLeft));
-    put("dimTop", format("%ld", dimTop));
-    put("dimWidth", format("%ld", dimWidth));
-    put("dimHeight", format("%ld", dimHeight));
-    put("dimResolution", dimResolution);
-    putUnsigned("tofOnOff", tofOnOff);
-    putUnsigned("vumOnOff", vumOnOff);
-    put("vumType", vumType);
-    putUnsigned("oscOnOff", oscOnOff);
-    putUnsigned("oscRotate", oscRotate);
-    put("oscType", oscType);
-    put("oscSamplingRate", oscSamplingRate);
-    put("oscRenderingMode", oscRenderingMode);
-    putUnsigned("bgrOnOff", bgrOnOff);
-    put("bgrName", bgrName);
-    putUnsigned("mdlOnOff", mdlOnOff);
-    putUnsigned("mdlBeat", mdlBeat);
-    putUnsigned("mdlEffectsOnOff", mdlEffectsOnOff);
-    put("mdlEffectsType", mdlEffectsType);
-    putUnsigned("mdlDynamicTextureOnOff", mdlDynamicTextureOnOff);
-    put("mdlColorMap", mdlColorMap);
-    put("mdlName", mdlName);
-    put("camPosition", camPosition);
-    putUnsigned("texBits", texBits);
-    putUnsigned("lhtOnOff", lhtOnOff);
-    putUnsigned("lhtRotate", lhtRotate);
-    putUnsigned("lhtStroboscope", lhtStroboscope);
-    putColour("lhtAmbient", lhtAmbient, ambientRgb);
-    putColour("lhtDiffuse", lhtDiffuse, diffuseRgb);
-    putColour("lhtSpecularLeft", lhtSpecularLeft, specularLeftRgb);
-    putColour("lhtSpecularRight", lhtSpecularRight, specularRightRgb);
+    for (const SettingKey& k : keyTable()) {
+        switch (k.kind) {
+            case KeyKind::Version: file.set(section, k.name, format("%ld", kSettingsVersion)); break;
+            case KeyKind::Signed: file.set(section, k.name, format("%ld", this->*k.signedField)); break;
+            case KeyKind::Unsigned:
+                file.set(section, k.name, formatUnsigned("%lu", this->*k.unsignedField));
+                break;
+            case KeyKind::Colour: {
+                const Rgb& rgb = this->*k.colourField;
+                uint32_t& packed = this->*k.unsignedField;
+                packed = packColour(rgb.r, rgb.g, rgb.b);
+                file.set(section, k.name, formatUnsigned("%#0.8lx", packed));
+                break;
+            }
+            case KeyKind::Text: file.set(section, k.name, k.text(*this)); break;
+        }
+    }
     return file.save(path);
 }
 

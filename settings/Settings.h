@@ -2,9 +2,12 @@
 // The record of every user choice, mirrored key by key in the settings file that the plug-in
 // and the configuration utility share.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
+#include "settings/Choices.h"
 #include "settings/ProfileFile.h"
 
 // The settings file below the player's folder, and its one section.
@@ -64,25 +67,25 @@ public:
     int32_t dimTop = 0;
     int32_t dimWidth = 275;
     int32_t dimHeight = 116;
-    std::string dimResolution;
+    Choice<WindowSize> dimResolution;
     uint32_t tofOnOff = 0;
     uint32_t vumOnOff = 0;
-    std::string vumType;
+    Choice<VuMeterType> vumType;
     uint32_t oscOnOff = 0;
     uint32_t oscRotate = 0;
-    std::string oscType;
-    std::string oscSamplingRate;
-    std::string oscRenderingMode;
+    Choice<OscilloscopeType> oscType;
+    Choice<SamplingRate> oscSamplingRate;
+    Choice<RenderingMode> oscRenderingMode;
     uint32_t bgrOnOff = 0;
-    std::string bgrName;
+    Choice<TextStamp> bgrName;
     uint32_t mdlOnOff = 0;
     uint32_t mdlBeat = 0;
     uint32_t mdlEffectsOnOff = 0;
-    std::string mdlEffectsType;
+    Choice<ModelEffect> mdlEffectsType;
     uint32_t mdlDynamicTextureOnOff = 0;
-    std::string mdlName;
-    std::string mdlColorMap;
-    std::string camPosition;
+    Choice<TextStamp> mdlName;
+    Choice<ColourMap> mdlColorMap;
+    Choice<CameraMotion> camPosition;
     uint32_t texBits = 0;
     uint32_t lhtOnOff = 0;
     uint32_t lhtRotate = 0;
@@ -99,6 +102,46 @@ public:
 private:
     void unpackColours();
 };
+
+// How a key's value is kept in the record and written to the file.
+enum class KeyKind : uint8_t {
+    Version,   // read as a signed number; a write always stores kSettingsVersion
+    Signed,    // "%ld"
+    Unsigned,  // "%lu"
+    Colour,    // packed 0x00BBGGRR, written as "%#0.8lx" from the record's unpacked colour
+    Text,      // as it stands, within 259 characters
+};
+
+// One key of the settings file and the record's field that mirrors it. The one list of these
+// drives the reader, the writer and everything that offers the choices.
+struct SettingKey {
+    const char* name = nullptr;
+    KeyKind kind = KeyKind::Text;
+    bool geometry = false;  // the window's place and size: read only at the first read
+    // The value of a key the file lacks, and a new record's value.
+    uint32_t missingNumber = 0, freshNumber = 0;
+    const char* missingText = "";
+    const char* freshText = "";
+    // The field, by its kind.
+    int32_t Settings::*signedField = nullptr;
+    uint32_t Settings::*unsignedField = nullptr;  // Unsigned, and Colour's packed value
+    Rgb Settings::*colourField = nullptr;
+    const std::string& (*text)(const Settings&) = nullptr;
+    void (*setText)(Settings&, std::string_view) = nullptr;
+    // The values a text key offers, in order; empty for names of folders and numbers.
+    choices::NameList choices;
+};
+
+// Every key of the file, in the order a write stores them; and one of them by name (null for
+// a name that is not a key).
+struct SettingKeyList {
+    const SettingKey* first;
+    size_t count;
+    const SettingKey* begin() const { return first; }
+    const SettingKey* end() const { return first + count; }
+};
+SettingKeyList settingKeys();
+const SettingKey* findSettingKey(std::string_view name);
 
 // The full path of a file given relative to the executable's folder, or an empty text when it
 // would not fit the platform's 260-character path buffer.

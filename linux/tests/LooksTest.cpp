@@ -41,7 +41,7 @@ TEST(Looks, KeysStepThroughEveryChoiceOffAndBackAndShiftStepsBackwards) {
     EXPECT_EQ(applyLookKey('N', false, s, none), "Model: off");  // nothing to switch on
 
     // Lists without "off" wrap round; every value of each list is reached once a round.
-    auto fullRound = [&](char key, std::string& field, std::vector<std::string> list) {
+    auto fullRound = [&](char key, const std::string& field, std::vector<std::string> list) {
         const std::string start = field;
         std::vector<std::string> seen;
         for (size_t i = 0; i < list.size(); ++i) {
@@ -59,9 +59,9 @@ TEST(Looks, KeysStepThroughEveryChoiceOffAndBackAndShiftStepsBackwards) {
     auto listOf = [](const auto& names) {
         return std::vector<std::string>(std::begin(names), std::end(names));
     };
-    fullRound('M', s.oscRenderingMode, listOf(choices::kRenderingModes));
-    fullRound('C', s.camPosition, listOf(choices::kCameraMotions));
-    fullRound('R', s.oscSamplingRate, listOf(choices::kSamplingRates));
+    fullRound('M', s.oscRenderingMode.text(), listOf(choices::kRenderingModes));
+    fullRound('C', s.camPosition.text(), listOf(choices::kCameraMotions));
+    fullRound('R', s.oscSamplingRate.text(), listOf(choices::kSamplingRates));
 
     // Toggles, and the stroboscope's steps 0..10 round in both directions (an odd file value
     // counts as the most).

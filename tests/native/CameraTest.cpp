@@ -12,7 +12,7 @@ namespace {
 
 TEST(CameraTest, FullScreenBandAndTheAxesEachPositionTurnsAbout) {
     auto band = [](const char* resolution, int width, int height) {
-        Viewport v = viewportFor(resolution, width, height);
+        Viewport v = viewportFor(choiceValue<WindowSize>(resolution), width, height);
         return std::vector<int>{v.x, v.y, v.width, v.height};
     };
     EXPECT_EQ(band("1600x1200", 1600, 1200), (std::vector<int>{0, 263, 1600, 674}));

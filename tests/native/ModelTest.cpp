@@ -45,7 +45,8 @@ struct Parts {
 
     Parts() {
         settings.mdlOnOff = 1;
-        settings.mdlName = model.currentName = "Square";
+        settings.mdlName = "Square";
+        model.loadedName.take(settings.mdlName);
         settings.mdlBeat = 0;
         settings.mdlEffectsOnOff = 0;
         model.init(std::make_unique<platform::headless::TestCard>(), camera, scene);
@@ -153,13 +154,13 @@ TEST(ModelTest, ColourMapsChooseTheSourceChannels) {
     } kCases[] = {{"RGB", 30, 20, 10}, {"RBG", 30, 10, 20}, {"GRB", 20, 30, 10},
                   {"GBR", 20, 10, 30}, {"BRG", 10, 30, 20}, {"BGR", 10, 20, 30}};
     for (const auto& c : kCases) {
-        ASSERT_TRUE(mapCaptureColours(capture.data(), target.data(), c.map));
+        ASSERT_TRUE(mapCaptureColours(capture.data(), target.data(), choiceValue<ColourMap>(c.map)));
         EXPECT_EQ(target[768 * 128 - 3], c.r) << c.map;
         EXPECT_EQ(target[768 * 128 - 2], c.g) << c.map;
         EXPECT_EQ(target[768 * 128 - 1], c.b) << c.map;
     }
     std::vector<uint8_t> before = target;
-    EXPECT_FALSE(mapCaptureColours(capture.data(), target.data(), "rgb"));
+    EXPECT_FALSE(mapCaptureColours(capture.data(), target.data(), choiceValue<ColourMap>("rgb")));
     EXPECT_EQ(target, before);
 }
 
@@ -242,7 +243,7 @@ TEST(ModelTest, LoadsByNameAndCapturesOnlyForTheLivePicture) {
     settings("mdlOnOff=1\r\nmdlName=Live\r\nmdlDynamicTextureOnOff=1\r\n");
     int captures = platform::headless::windowCaptures();
     r.frame(silence);
-    EXPECT_EQ(model.currentName, "Live");
+    EXPECT_EQ(model.loadedName.text(), "Live");
     EXPECT_TRUE(model.usesDynamicTexture);
     EXPECT_EQ(r.scene.modelScene->objects[0].textureName, model.dynamicTexture);
     EXPECT_EQ(platform::headless::windowCaptures(), captures + 2);
@@ -318,7 +319,7 @@ TEST(ModelTest, LoadsByNameAndCapturesOnlyForTheLivePicture) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text + "|" + messages[0].caption, "Opsssss! Could not initialize model!|Error!");
     blind.frame(silence);
-    EXPECT_EQ(blind.scene.model->currentName, "Live");
+    EXPECT_EQ(blind.scene.model->loadedName.text(), "Live");
     EXPECT_EQ(platform::headless::windowCaptures(), captures);
     EXPECT_EQ(litPixels(blind.context()), 0) << "drawn without its picture";
 }

@@ -11,6 +11,7 @@
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
 #include "settings/SettingsMailbox.h"
+#include "tests/common/SettingsKeys.h"
 #include "tests/native/TestFiles.h"
 
 namespace {
@@ -133,6 +134,46 @@ TEST_F(SettingsFile, NeitherLosesAnUnreadableFileNorWritesWhereItShouldNot) {
     EXPECT_TRUE(std::filesystem::is_empty(deep + "Plugins/vis_vzrm/Configurations"));
 }
 
+TEST_F(SettingsFile, ChoicesTakeTheirValueWithTheTextAndKeepUnknownTextToWriteBack) {
+    Settings s;
+    read(s, "[Vizorama]\r\ncamPosition=View From Above\r\noscSamplingRate=3x2\r\n"
+            "dimResolution=1152x864\r\nvumType=beam\r\nmdlColorMap=BRG\r\n");
+    EXPECT_EQ(s.camPosition.value(), CameraMotion::ViewFromAbove);
+    EXPECT_EQ(s.oscSamplingRate.value(), (SamplingRate{30, 20}));
+    EXPECT_EQ(s.dimResolution.value().width, 1152);
+    EXPECT_TRUE(s.dimResolution.value().fullScreen());
+    EXPECT_EQ(s.mdlColorMap.value(), ColourMap::BRG);
+    EXPECT_EQ(s.vumType.value(), VuMeterType::Unknown);  // names compare exactly
+    EXPECT_EQ(choiceValue<WindowSize>("2x3").placement, WindowSize::Placement::Windowed);
+    EXPECT_EQ(choiceValue<WindowSize>("2x3").height, 3);
+    EXPECT_EQ(choiceValue<WindowSize>("4x4").placement, WindowSize::Placement::Unknown);
+    s.write(kSettingsFile, kSettingsSection);  // an unknown value goes back as it came
+    EXPECT_NE(readTextFile(path).find("vumType=beam\r\n"), std::string::npos);
+
+    // The key table: every key once, in the order a write stores them, each text key's
+    // field answering for it.
+    std::vector<std::string> names;
+    for (const SettingKey& k : settingKeys()) names.push_back(k.name);
+    EXPECT_EQ(names, std::vector<std::string>(std::begin(kSettingsWriteOrder),
+                                              std::end(kSettingsWriteOrder)));
+    findSettingKey("oscType")->setText(s, "Cosine Filter");
+    EXPECT_EQ(s.oscType.value(), OscilloscopeType::CosineFilter);
+    EXPECT_EQ(findSettingKey("nothing"), nullptr);
+
+    // A loaded name sees a change of setting only when the text changes, whatever the stamps.
+    LoadedName loaded;
+    s.mdlName = "Knot";
+    loaded.take(s.mdlName);
+    EXPECT_FALSE(loaded.differsFrom(s.mdlName));
+    Settings other;
+    other.mdlName = "Knot";  // the same name, set anew
+    EXPECT_FALSE(loaded.differsFrom(other.mdlName));
+    other.mdlName = "Vizorama";
+    EXPECT_TRUE(loaded.differsFrom(other.mdlName));
+    s = other;
+    EXPECT_TRUE(loaded.differsFrom(s.mdlName));
+}
+
 TEST(SettingsMailboxTest, HandsOverWholeChoicesButNotTheGeometry) {
     Settings live, read;
     live.dimLeft = 10;
@@ -158,7 +199,7 @@ TEST(SettingsMailboxTest, ConfigReadsWhileFramesReadAndWriteAndTheFileIsReplaced
     auto whole = [](const Settings& s) {
         const uint32_t v = s.lhtAmbient;
         return s.lhtDiffuse == v && s.lhtSpecularLeft == v && s.lhtSpecularRight == v &&
-               s.vumType == std::to_string(v) && s.camPosition == s.vumType;
+               s.vumType == std::to_string(v) && s.camPosition == s.vumType.text();
     };
     auto writeVersion = [&](ProfileFile& file, uint32_t v) {
         for (const char* key : {"lhtAmbient", "lhtDiffuse", "lhtSpecularLeft", "lhtSpecularRight",

@@ -28,7 +28,7 @@ TEST(SkyboxTest, LoadsWhenTheNameOrTheDepthChangesWhileTheBackgroundIsOn) {
     const uint8_t silence[2][kWaveformSamples] = {};
     r.frame(silence);
     Skybox& sky = *r.scene.skybox;
-    EXPECT_TRUE(sky.currentName.empty() && sky.upperList == 0);  // off: nothing loaded
+    EXPECT_TRUE(sky.loadedName.text().empty() && sky.upperList == 0);  // off: nothing loaded
     auto frame = [&](const std::string& keys) {
         writeTextFile(ini, "[Vizorama]\r\noscOnOff=0\r\nvumOnOff=0\r\nbgrOnOff=1\r\n" + keys);
         r.frame(silence);
@@ -39,7 +39,7 @@ TEST(SkyboxTest, LoadsWhenTheNameOrTheDepthChangesWhileTheBackgroundIsOn) {
     };
 
     frame("bgrName=Late Afternoon\r\n");
-    EXPECT_EQ(sky.currentName, "Late Afternoon");
+    EXPECT_EQ(sky.loadedName.text(), "Late Afternoon");
     for (GLuint face : sky.faceTextures) EXPECT_TRUE(registered(face));
     GLuint upper = sky.upperList;
     EXPECT_NE(upper, 0u);
@@ -59,13 +59,13 @@ TEST(SkyboxTest, LoadsWhenTheNameOrTheDepthChangesWhileTheBackgroundIsOn) {
     frame("bgrName=No Top\r\ntexBits=32\r\n");
     EXPECT_EQ(r.scene.textureSetLoads, 2);
     EXPECT_TRUE(registered(sky.faceTextures[0]));
-    EXPECT_EQ(sky.currentName, "No Top");
+    EXPECT_EQ(sky.loadedName.text(), "No Top");
     // An empty name loads nothing unless forced; forced, it looks in the skyboxes folder itself.
     frame("bgrName=\r\ntexBits=32\r\n");
-    EXPECT_EQ(sky.currentName, "No Top");
+    EXPECT_EQ(sky.loadedName.text(), "No Top");
     ASSERT_TRUE(sky.wantsLoad(true));
     sky.load(*r.scene.textureLoader, r.assetFolder(AssetKind::Skybox, ""));
-    EXPECT_TRUE(sky.currentName.empty() && sky.faceTextures[0] == 0);
+    EXPECT_TRUE(sky.loadedName.text().empty() && sky.faceTextures[0] == 0);
     // A skybox "folder" that is a file, while the current folder holds another sky: all white.
     writeTextFile(plugin + "Skyboxes/File", "");
     const fs::path current = fs::current_path();
@@ -135,7 +135,7 @@ TEST(SkyboxTest, TheUsersFoldersAreSearchedFirstByNameThenTheProgramsOwn) {
     const uint8_t silence[2][kWaveformSamples] = {};
     r.frame(silence);
     Skybox& sky = *r.scene.skybox;
-    EXPECT_EQ(sky.currentName, "Only Mine");
+    EXPECT_EQ(sky.loadedName.text(), "Only Mine");
     for (int face = 0; face < 5; ++face) EXPECT_NE(sky.faceTextures[face], 0u) << face;
     EXPECT_EQ(sky.faceTextures[5], 0u);  // its Down picture was taken away: from the user's folder
 }

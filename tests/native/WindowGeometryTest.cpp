@@ -40,18 +40,19 @@ TEST(WindowLayout, SizesDockingSnappingAndFullScreenRequests) {
         {"1280x1024", normal, {5, 6, 7, 8}, {5, 6, 7, 8}},
     };
     for (const auto& c : cases) {
-        LayoutResult r = layoutGeometry(c.resolution, c.host, c.current);
+        LayoutResult r = layoutGeometry(choiceValue<WindowSize>(c.resolution), c.host, c.current);
         EXPECT_EQ(r.geometry, c.expected)
             << c.resolution << " " << c.current.left << "," << c.current.top << ": "
             << r.geometry.left << "," << r.geometry.top << " " << r.geometry.width << "x"
             << r.geometry.height;
         EXPECT_EQ(r.switchFullScreen, c.resolution == std::string("1280x1024")) << c.resolution;
     }
-    LayoutResult r = layoutGeometry("1280x1024", normal, {});
+    LayoutResult r = layoutGeometry(choiceValue<WindowSize>("1280x1024"), normal, {});
     EXPECT_EQ(r.fullScreenWidth * 10000 + r.fullScreenHeight, 12801024);
-    EXPECT_FALSE(layoutGeometry("1280x1024", normal, {0, 0, 1280, 1024}).switchFullScreen);
-    EXPECT_TRUE(layoutGeometry("640x480", normal, {0, 0, 1280, 1024}).switchFullScreen);
-    EXPECT_FALSE(isFullScreen("1920x1080"));
+    const WindowGeometry screen{0, 0, 1280, 1024};
+    EXPECT_FALSE(layoutGeometry(choiceValue<WindowSize>("1280x1024"), normal, screen).switchFullScreen);
+    EXPECT_TRUE(layoutGeometry(choiceValue<WindowSize>("640x480"), normal, screen).switchFullScreen);
+    EXPECT_FALSE(choiceValue<WindowSize>("1920x1080").fullScreen());
 }
 
 TEST(WindowDrag, SnapsWithin10PixelsAndFollowsThePlayerSize) {
