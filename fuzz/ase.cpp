@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "assets/ModelScene.h"
+#include "glres/ModelScene.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;  // a stream over no bytes cannot be opened

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "assets/ImageFile.h"
+#include "readers/ImageFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;  // a stream over no bytes cannot be opened
@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int status = readImageFile(stream, image, format);
     std::fclose(stream);
     // A picture read is exactly as large as it says; anything else has no pixels.
-    const size_t channels = image.pixelFormat == GL_RGBA ? 4 : 3;
+    const size_t channels = image.channels;
     if (status == kTgaOk ? image.width == 0 || image.height == 0 ||
                                image.pixels.size() != size_t{image.width} * image.height * channels
                          : !image.pixels.empty())

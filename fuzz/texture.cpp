@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "assets/TextureLoader.h"
-#include "assets/TgaImage.h"
+#include "glres/TextureLoader.h"
+#include "readers/TgaImage.h"
 #include "platform/headless/OffscreenContext.h"
 
 namespace {

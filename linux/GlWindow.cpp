@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "assets/GlHeaders.h"
+#include "platform/GlHeaders.h"
 #include "linux/Say.h"
 
 GlWindow::~GlWindow() {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "assets/GlHeaders.h"
-#include "assets/PixelFont.h"
+#include "platform/GlHeaders.h"
+#include "sprites/PixelFont.h"
 
 namespace {
 

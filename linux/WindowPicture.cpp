@@ -1,6 +1,6 @@
 #include "linux/WindowPicture.h"
 
-#include "assets/GlHeaders.h"
+#include "platform/GlHeaders.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <new>
 
-#include "assets/GlExtensions.h"
-#include "assets/Matrix.h"
-#include "assets/PulsarSheet.h"
+#include "glres/GlExtensions.h"
+#include "sprites/Matrix.h"
+#include "sprites/PulsarSheet.h"
 #include "settings/Settings.h"
 
 namespace {

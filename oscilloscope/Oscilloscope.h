@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "assets/GlHeaders.h"
-#include "assets/SpriteBatch.h"
+#include "platform/GlHeaders.h"
+#include "sprites/SpriteBatch.h"
 #include "settings/Choices.h"
 
 class GlExtensions;

@@ -1,6 +1,6 @@
 #include "scene/Camera.h"
 
-#include "assets/GlHeaders.h"
+#include "platform/GlHeaders.h"
 #include "scene/WindowGeometry.h"
 #include "settings/Settings.h"
 

@@ -1,7 +1,7 @@
 #include "scene/FeatherTail.h"
 
-#include "assets/GlHeaders.h"
-#include "assets/Matrix.h"
+#include "platform/GlHeaders.h"
+#include "sprites/Matrix.h"
 #include "scene/Lights.h"
 #include "scene/OverlayState.h"
 #include "settings/Settings.h"

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "assets/FixedLighting.h"
+#include "sprites/FixedLighting.h"
 #include "scene/FrameState.h"
 
 class Lights;

@@ -1,6 +1,6 @@
 #include "scene/Lights.h"
 
-#include "assets/TgaImage.h"
+#include "readers/TgaImage.h"
 #include "settings/Settings.h"
 
 namespace {

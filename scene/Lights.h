@@ -3,8 +3,8 @@
 // the glowing pulsar sprites drawn where the lights are. Also owns the ten sprite frames cut
 // from the pulsar sheet, which other components draw too.
 
-#include "assets/GlHeaders.h"
-#include "assets/PulsarSheet.h"
+#include "platform/GlHeaders.h"
+#include "sprites/PulsarSheet.h"
 
 class Settings;
 struct TgaImage;

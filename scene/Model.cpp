@@ -3,8 +3,8 @@
 #include <iterator>
 #include <new>
 
-#include "assets/ModelScene.h"
-#include "assets/TextureLoader.h"
+#include "glres/ModelScene.h"
+#include "glres/TextureLoader.h"
 #include "scene/Camera.h"
 #include "scene/FrameState.h"
 #include "scene/Lights.h"

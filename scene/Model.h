@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "assets/GlHeaders.h"
+#include "platform/GlHeaders.h"
 #include "platform/LivePicture.h"
 #include "settings/Choices.h"
 

@@ -2,7 +2,7 @@
 // The state that the additively blended overlays (feathers, VU meter) switch for their drawing,
 // and the fixed state they leave behind.
 
-#include "assets/GlHeaders.h"
+#include "platform/GlHeaders.h"
 
 // Depth writes off, blending on (the additive function fixed at scene set-up), both faces drawn.
 inline void beginOverlay() {

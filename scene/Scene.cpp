@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "assets/TgaImage.h"
+#include "readers/TgaImage.h"
 #include "platform/Platform.h"
 
 namespace {

@@ -6,11 +6,11 @@
 #include <memory>
 #include <string>
 
-#include "assets/AssetFolder.h"
-#include "assets/GlExtensions.h"
-#include "assets/ModelScene.h"
-#include "assets/Skybox.h"
-#include "assets/TextureLoader.h"
+#include "readers/AssetFolder.h"
+#include "glres/GlExtensions.h"
+#include "glres/ModelScene.h"
+#include "glres/Skybox.h"
+#include "glres/TextureLoader.h"
 #include "oscilloscope/Oscilloscope.h"
 #include "platform/LivePicture.h"
 #include "scene/Camera.h"

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "assets/GlHeaders.h"
-#include "assets/Matrix.h"
+#include "platform/GlHeaders.h"
+#include "sprites/Matrix.h"
 #include "scene/Lights.h"
 #include "scene/OverlayState.h"
 #include "settings/Settings.h"

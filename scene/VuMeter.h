@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "assets/SpriteBatch.h"
+#include "sprites/SpriteBatch.h"
 #include "scene/FrameState.h"
 
 class Lights;

@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 python3 - <<'EOF'
 import os, re, sys
-rooms = ["platform", "settings", "assets", "audio", "oscilloscope", "scene", "plugin",
+rooms = ["platform", "settings", "readers", "glres", "sprites", "audio", "oscilloscope", "scene", "plugin",
          "config_tool", "host", "tools", "linux", "fuzz"]
 rooms = [r for r in rooms if os.path.isdir(r)]
 imports = {r: {} for r in rooms}

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "assets/GlHeaders.h"
-#include "assets/PixelFont.h"
+#include "platform/GlHeaders.h"
+#include "sprites/PixelFont.h"
 #include "linux/Overlay.h"
 #include "platform/headless/OffscreenContext.h"
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "assets/GlHeaders.h"
+#include "platform/GlHeaders.h"
 #include "linux/WindowPicture.h"
 #include "platform/headless/OffscreenContext.h"
 

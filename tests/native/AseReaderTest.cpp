@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "assets/AseReader.h"
-#include "assets/ModelScene.h"
-#include "assets/TextScan.h"
+#include "readers/AseReader.h"
+#include "glres/ModelScene.h"
+#include "readers/TextScan.h"
 #include "tests/native/TestFiles.h"
 #include "tools/bench/AseSample.h"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <vector>
 
-#include "assets/GlHeaders.h"
+#include "platform/GlHeaders.h"
 #include "platform/headless/OffscreenContext.h"
 #include "scene/Camera.h"
 #include "settings/Settings.h"

@@ -5,8 +5,8 @@
 #include <map>
 #include <utility>
 
-#include "assets/ModelScene.h"
-#include "assets/TextureLoader.h"
+#include "glres/ModelScene.h"
+#include "glres/TextureLoader.h"
 #include "platform/headless/OffscreenContext.h"
 #include "tests/native/TestFiles.h"
 #include "tools/texgen/ModelArt.h"

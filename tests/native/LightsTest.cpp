@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "assets/GlHeaders.h"
+#include "platform/GlHeaders.h"
 #include "platform/headless/OffscreenContext.h"
 #include "scene/Camera.h"
 #include "scene/Lights.h"

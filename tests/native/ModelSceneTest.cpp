@@ -5,8 +5,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "assets/ModelScene.h"
-#include "assets/TextureLoader.h"
+#include "glres/ModelScene.h"
+#include "glres/TextureLoader.h"
 #include "platform/headless/OffscreenContext.h"
 #include "tests/native/TestFiles.h"
 

@@ -6,8 +6,8 @@
 #include <set>
 #include <vector>
 
-#include "assets/ModelScene.h"
-#include "assets/TextureLoader.h"
+#include "glres/ModelScene.h"
+#include "glres/TextureLoader.h"
 #include "platform/headless/OffscreenContext.h"
 #include "platform/headless/PlatformHeadless.h"
 #include "platform/headless/TestCard.h"

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "assets/GlExtensions.h"
+#include "glres/GlExtensions.h"
 #include "oscilloscope/Oscilloscope.h"
 #include "platform/headless/OffscreenContext.h"
 #include "scene/Camera.h"

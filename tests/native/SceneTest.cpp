@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "assets/TgaImage.h"
+#include "readers/TgaImage.h"
 #include "platform/Platform.h"
 #include "scene/Scene.h"
 #include "tests/native/TestFiles.h"

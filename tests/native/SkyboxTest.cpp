@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "assets/AssetFolder.h"
+#include "readers/AssetFolder.h"
 #include "scene/Scene.h"
 #include "settings/FolderName.h"
 #include "tests/native/TestFiles.h"

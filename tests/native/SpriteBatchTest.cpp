@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "assets/FixedLighting.h"
-#include "assets/GlHeaders.h"
-#include "assets/Matrix.h"
-#include "assets/PulsarSheet.h"
-#include "assets/SpriteBatch.h"
-#include "assets/TextureLoader.h"
-#include "assets/TgaImage.h"
+#include "sprites/FixedLighting.h"
+#include "platform/GlHeaders.h"
+#include "sprites/Matrix.h"
+#include "sprites/PulsarSheet.h"
+#include "sprites/SpriteBatch.h"
+#include "glres/TextureLoader.h"
+#include "readers/TgaImage.h"
 #include "platform/headless/OffscreenContext.h"
 
 namespace {

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "assets/ImageFile.h"
-#include "assets/TextureLoader.h"
-#include "assets/TgaImage.h"
+#include "readers/ImageFile.h"
+#include "glres/TextureLoader.h"
+#include "readers/TgaImage.h"
 #include "platform/headless/OffscreenContext.h"
 #include "tests/native/TestFiles.h"
 
@@ -189,12 +189,12 @@ TEST_F(TextureLoaderTest, DecodesPngJpegAndBmpIntoTheTgaLayout) {
         SCOPED_TRACE(path);
         ASSERT_EQ(readImageFile(path, image, format), kTgaOk);
         EXPECT_EQ(format, expected);
-        EXPECT_EQ(image.pixelFormat, static_cast<GLenum>(pixelFormat));
+        EXPECT_EQ(image.channels, pixelFormat == GL_RGBA ? 4u : 3u);
         EXPECT_EQ(image.pixels, bytesOf(rows[1] + rows[0]));
         GLuint name = loader.createTexture(image);
         EXPECT_EQ(levelParameter(name, GL_TEXTURE_INTERNAL_FORMAT),
                   pixelFormat == GL_RGBA ? GL_RGBA8 : GL_RGB8);
-        EXPECT_EQ(texels(name, image.pixelFormat), image.pixels);
+        EXPECT_EQ(texels(name, static_cast<GLenum>(pixelFormat)), image.pixels);
     }
     ASSERT_EQ(readImageFile(jpg, image, format), kTgaOk);  // lossy: only its shape is known
     EXPECT_EQ(format, ImageFormat::Jpeg);
@@ -232,7 +232,7 @@ TEST_F(TextureLoaderTest, DecodesPngJpegAndBmpIntoTheTgaLayout) {
         SCOPED_TRACE(file.size());
         writeTextFile(dir.path() + "bad", file);
         const int status = readImageFile(dir.path() + "bad", image, format);
-        const size_t channels = image.pixelFormat == GL_RGBA ? 4 : 3;
+        const size_t channels = image.channels;
         if (status == kTgaOk && !fails)
             EXPECT_EQ(image.pixels.size(), size_t{image.width} * image.height * channels);
         else

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "assets/GlHeaders.h"
+#include "platform/GlHeaders.h"
 #include "platform/headless/OffscreenContext.h"
 #include "scene/Camera.h"
 #include "scene/FeatherTail.h"

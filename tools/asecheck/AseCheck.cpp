@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "assets/ImageFile.h"
-#include "assets/ModelScene.h"
+#include "readers/ImageFile.h"
+#include "glres/ModelScene.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -98,7 +98,7 @@ bool checkTexture(const MeshObject& object, Report& report) {
         return false;
     }
     std::printf(", %s %u x %u, %s, wrap %s\n", imageFormatName(format), image.width, image.height,
-                image.pixelFormat == GL_RGBA ? "with alpha" : "without alpha",
+                image.channels == 4 ? "with alpha" : "without alpha",
                 wrapName(choice.wrap));
     if (!isPowerOfTwo(image.width) || !isPowerOfTwo(image.height))
         report.problem("bitmap " + name + " is " + std::to_string(image.width) + " x " +

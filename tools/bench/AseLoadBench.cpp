@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "assets/ModelScene.h"
+#include "glres/ModelScene.h"
 #include "tools/bench/AseSample.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <vector>
 
-#include "assets/TextureLoader.h"
+#include "glres/TextureLoader.h"
 #include "platform/headless/OffscreenContext.h"
 #include "scene/Camera.h"
 #include "scene/Lights.h"

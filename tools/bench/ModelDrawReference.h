@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "assets/ModelScene.h"
+#include "glres/ModelScene.h"
 
 // Draws scene as ModelScene::draw does, one call per vertex (faces with an index outside
 // their object's lists left out, as there).

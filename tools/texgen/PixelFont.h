@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "assets/PixelFont.h"
+#include "sprites/PixelFont.h"
 
 // A coverage mask (1 = ink) of width x height into which text is stamped.
 struct Mask {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "assets/GlHeaders.h"
+#include "platform/GlHeaders.h"
 
 struct TgaImage;
 

@@ -1,8 +1,8 @@
-#include "assets/GlExtensions.h"
+#include "glres/GlExtensions.h"
 
 #include <cstring>
 
-#include "assets/GlProcAddress.h"
+#include "glres/GlProcAddress.h"
 
 void GlExtensions::probe() {
     probe(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)), glProcAddress);

@@ -1,10 +1,10 @@
-#include "assets/ModelScene.h"
+#include "glres/ModelScene.h"
 
 #include <cstdio>
 #include <new>
 
-#include "assets/ImageFile.h"
-#include "assets/TextureLoader.h"
+#include "readers/ImageFile.h"
+#include "glres/TextureLoader.h"
 #include "platform/Platform.h"
 
 namespace {

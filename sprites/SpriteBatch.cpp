@@ -1,4 +1,4 @@
-#include "assets/SpriteBatch.h"
+#include "sprites/SpriteBatch.h"
 
 #include <algorithm>
 #include <cstring>

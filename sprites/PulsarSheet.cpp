@@ -1,10 +1,10 @@
-#include "assets/PulsarSheet.h"
+#include "sprites/PulsarSheet.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "assets/GlHeaders.h"
-#include "assets/TgaImage.h"
+#include "platform/GlHeaders.h"
+#include "readers/TgaImage.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ constexpr double kShallowestCut = 2;
 
 // Whether a texel adds nothing (black, or alpha 0), or is at most `dark` in colour and alpha.
 bool darkTexel(const TgaImage& sheet, unsigned x, unsigned y, int dark) {
-    const size_t channels = sheet.pixelFormat == GL_RGBA ? 4 : 3;
+    const size_t channels = sheet.channels;
     const uint8_t* p = sheet.pixels.data() + (static_cast<size_t>(y) * sheet.width + x) * channels;
     if ((p[0] == 0 && p[1] == 0 && p[2] == 0) || (channels == 4 && p[3] == 0)) return true;
     return p[0] <= dark && p[1] <= dark && p[2] <= dark && (channels == 3 || p[3] <= dark);
@@ -98,7 +98,7 @@ SpriteOutline outlineFrame(const TgaImage& sheet, int index, int dark, bool box)
 
 void outlineSprites(const TgaImage& sheet, SpriteOutline (&outlines)[kSpriteFrames], int dark,
                     bool box) {
-    const size_t channels = sheet.pixelFormat == GL_RGBA ? 4 : 3;
+    const size_t channels = sheet.channels;
     const bool usable = sheet.width >= 4 && sheet.height >= 4 &&
                         sheet.pixels.size() >= static_cast<size_t>(sheet.width) * sheet.height * channels;
     for (int i = 0; i < kSpriteFrames; ++i)

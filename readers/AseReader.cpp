@@ -1,10 +1,10 @@
-#include "assets/AseReader.h"
+#include "readers/AseReader.h"
 
 #include <cctype>
 #include <cstring>
 #include <new>
 
-#include "assets/TextScan.h"
+#include "readers/TextScan.h"
 
 using textscan::readToken;
 

@@ -1,4 +1,4 @@
-#include "assets/TextScan.h"
+#include "readers/TextScan.h"
 
 #include <climits>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "assets/GlProcAddress.h"
+#include "glres/GlProcAddress.h"
 
 #include <GL/osmesa.h>
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "assets/GlHeaders.h"
+#include "platform/GlHeaders.h"
 #include "settings/Choices.h"
 
 class Settings;

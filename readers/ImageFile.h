@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "assets/TgaImage.h"
+#include "readers/TgaImage.h"
 
 enum class ImageFormat { Tga, Png, Jpeg, Bmp };
 
@@ -20,8 +20,8 @@ constexpr int kImageUndecodable = 6;
 // any size, so larger ones are refused before any pixel is decoded.
 constexpr int kMaxDecodedSide = 4096;
 
-// Reads the file at path into image as readTga does (red first, the bottom row first, GL_RGB or
-// GL_RGBA by whether the picture has alpha). The file's first bytes choose the decoder: the PNG,
+// Reads the file at path into image as readTga does (red first, the bottom row first, three or
+// four channels by whether the picture has alpha). The file's first bytes choose the decoder: the PNG,
 // JPEG and BMP signatures go to stb_image (grey pictures become RGB), everything else to
 // readTga, whose results it keeps. format tells which was chosen.
 int readImageFile(const std::string& path, TgaImage& image, ImageFormat& format);

@@ -17,8 +17,8 @@
 
 #include <memory>
 
-#include "assets/FixedLighting.h"
-#include "assets/PulsarSheet.h"
+#include "sprites/FixedLighting.h"
+#include "sprites/PulsarSheet.h"
 
 class SpriteBatch {
 public:

@@ -1,6 +1,6 @@
-#include "assets/Skybox.h"
+#include "glres/Skybox.h"
 
-#include "assets/TextureLoader.h"
+#include "glres/TextureLoader.h"
 #include "settings/Settings.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "assets/AseReader.h"
-#include "assets/GlHeaders.h"
+#include "readers/AseReader.h"
+#include "platform/GlHeaders.h"
 
 class TextureLoader;
 

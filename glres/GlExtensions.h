@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "assets/GlHeaders.h"
+#include "platform/GlHeaders.h"
 
 #ifndef APIENTRY
 #define APIENTRY

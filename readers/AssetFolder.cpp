@@ -1,4 +1,4 @@
-#include "assets/AssetFolder.h"
+#include "readers/AssetFolder.h"
 
 #include "platform/Platform.h"
 #include "settings/FolderName.h"

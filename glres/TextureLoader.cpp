@@ -1,9 +1,9 @@
-#include "assets/TextureLoader.h"
+#include "glres/TextureLoader.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "assets/TgaImage.h"
+#include "readers/TgaImage.h"
 
 namespace {
 
@@ -60,13 +60,15 @@ GLuint TextureLoader::createTexture(const TgaImage& image) {
 
     // 16 lets the implementation choose the texel depth (an unsized format); 32 asks for
     // 8 bits a channel. Any other setting leaves the texture without an image.
+    const bool alpha = image.channels == 4;
+    const GLenum pixelFormat = alpha ? GL_RGBA : GL_RGB;
     GLint internalFormat = 0;
-    if (texBits == 16) internalFormat = static_cast<GLint>(image.pixelFormat);
-    else if (texBits == 32) internalFormat = static_cast<GLint>(image.internalFormat);
+    if (texBits == 16) internalFormat = static_cast<GLint>(pixelFormat);
+    else if (texBits == 32) internalFormat = alpha ? GL_RGBA8 : GL_RGB8;
     if (internalFormat != 0) {
         std::vector<uint8_t> padded = rowsForUpload(image);
         glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, static_cast<GLsizei>(image.width),
-                     static_cast<GLsizei>(image.height), 0, image.pixelFormat, GL_UNSIGNED_BYTE,
+                     static_cast<GLsizei>(image.height), 0, pixelFormat, GL_UNSIGNED_BYTE,
                      padded.empty() ? image.pixels.data() : padded.data());
     }
 

@@ -1,4 +1,4 @@
-#include "assets/TgaImage.h"
+#include "readers/TgaImage.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -99,7 +99,6 @@ int readTga(std::FILE* stream, TgaImage& image) {
     image.pixels = std::move(pixels);
     image.width = width;
     image.height = height;
-    image.pixelFormat = depth == 32 ? GL_RGBA : GL_RGB;
-    image.internalFormat = depth == 32 ? GL_RGBA8 : GL_RGB8;
+    image.channels = depth == 32 ? 4 : 3;
     return image.pixels.empty() ? kTgaNoPixels : kTgaOk;
 }

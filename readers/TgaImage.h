@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "assets/GlHeaders.h"
-
 // Results of readTga.
 enum TgaStatus : int {
     kTgaOk = 0,
@@ -19,8 +17,7 @@ enum TgaStatus : int {
 };
 
 struct TgaImage {
-    GLenum internalFormat = GL_RGB;
-    GLenum pixelFormat = GL_RGB;
+    unsigned channels = 3;  // red, green, blue, and alpha when 4
     unsigned width = 0;
     unsigned height = 0;
     // Red, green, blue (, alpha) per pixel, the bottom row of the picture first.

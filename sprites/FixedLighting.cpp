@@ -1,4 +1,4 @@
-#include "assets/FixedLighting.h"
+#include "sprites/FixedLighting.h"
 
 #include <cmath>
 

@@ -11,7 +11,7 @@
 // normal used as transformed (no normalising, as with GL_NORMALIZE off). Colours are clamped
 // to [0, 1] as OpenGL clamps lit colours.
 
-#include "assets/GlHeaders.h"
+#include "platform/GlHeaders.h"
 
 class FixedLighting {
 public:

@@ -1,4 +1,4 @@
-#include "assets/ImageFile.h"
+#include "readers/ImageFile.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -173,8 +173,7 @@ int decode(std::FILE* file, ImageFormat format, TgaImage& image) {
     stbi_image_free(pixels);
     image.width = static_cast<unsigned>(width);
     image.height = static_cast<unsigned>(height);
-    image.pixelFormat = wanted == 4 ? GL_RGBA : GL_RGB;
-    image.internalFormat = wanted == 4 ? GL_RGBA8 : GL_RGB8;
+    image.channels = wanted == 4 ? 4 : 3;
     return kTgaOk;
 }
 
