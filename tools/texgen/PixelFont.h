@@ -1,5 +1,5 @@
 #pragma once
-// Text stamped into the generated pictures with the tiny bitmap font (assets/PixelFont.h).
+// Text stamped into the generated pictures with the tiny bitmap font (sprites/PixelFont.h).
 
 #include <cstddef>
 #include <vector>
