@@ -87,10 +87,19 @@ int GlWindow::open(const Options& options, const WindowPlace& remembered) {
     return 0;
 }
 
-Rect GlWindow::current() const {
+Rect GlWindow::current() {
     Rect r;
     SDL_GetWindowPosition(window_, &r.x, &r.y);
     SDL_GetWindowSize(window_, &r.width, &r.height);
+    // A window manager puts a new window's frame where it was asked to, while SDL tells where
+    // the inside is: the place is the frame's, or each run would open a title bar lower.
+    int top = 0, left = 0;
+    if (SDL_GetWindowBordersSize(window_, &top, &left, nullptr, nullptr) == 0) {
+        frameLeft_ = left;
+        frameTop_ = top;
+    }
+    r.x -= frameLeft_;
+    r.y -= frameTop_;
     return r;
 }
 
@@ -108,7 +117,7 @@ void GlWindow::toggleFullScreen() {
         SDL_SetWindowFullscreen(window_, 0);
         if (movedForFullScreen_) {
             SDL_SetWindowSize(window_, windowed_.width, windowed_.height);
-            SDL_SetWindowPosition(window_, windowed_.x, windowed_.y);
+            SDL_SetWindowPosition(window_, windowed_.x + frameLeft_, windowed_.y + frameTop_);
         }
         movedForFullScreen_ = false;
     }
@@ -125,7 +134,7 @@ void GlWindow::moved() {
         windowed_ = current();
 }
 
-WindowPlace GlWindow::place() const {
+WindowPlace GlWindow::place() {
     WindowPlace p;
     p.rect = fullScreen_ || !shown() ? windowed_ : current();
     p.placed = true;

@@ -31,7 +31,7 @@ public:
     bool shown() const;
     // The size and place to remember for the next run: the window's own, also while it is full
     // screen (where it goes back to).
-    WindowPlace place() const;
+    WindowPlace place();
 
     // Takes up a change of the window's size or place (SDL_WINDOWEVENT_MOVED, _SIZE_CHANGED).
     void moved();
@@ -44,7 +44,9 @@ public:
     void present();
 
 private:
-    Rect current() const;
+    // The window's size, and its place as its frame's top left corner (where a window manager
+    // puts a new window); the frame's size is kept from the last time it was known.
+    Rect current();
 
     static constexpr double kCursorRest = 2;  // seconds without motion before the cursor hides
     SDL_Window* window_ = nullptr;
@@ -54,6 +56,7 @@ private:
     int fullScreenDisplay_ = -1;   // SDL's index of the display for full screen; -1: the window's
     bool movedForFullScreen_ = false;  // moved to that display: put back on leaving full screen
     Rect windowed_;                // the window's own size and place, out of full screen
+    int frameLeft_ = 0, frameTop_ = 0;  // the window manager's frame left of and above the inside
     bool flatOut_ = false;
     double pacing_ = 0;  // seconds a frame, when pacing by the clock
     double lastSwap_ = 0;

@@ -32,5 +32,10 @@ void SdlSceneHost::showError(const char* text, const char* caption) {
 void SdlSceneHost::tell(const std::string& text) {
     if (text.empty()) return;
     say(text);
-    errorLines_.push_back(text);
+    // In the window a line a clause ("cannot read ...", "settings changed now last ..."): short
+    // enough for larger text, and the font has no semicolon.
+    size_t from = 0;
+    for (size_t at; (at = text.find("; ", from)) != std::string::npos; from = at + 2)
+        errorLines_.push_back(text.substr(from, at - from));
+    errorLines_.push_back(text.substr(from));
 }

@@ -33,7 +33,7 @@ public:
     // On the standard error at once, and kept for the window (takeErrorLines).
     void showError(const char* text, const char* caption) override;
     // The program's own message (a settings file it cannot keep, say) the same way, without a
-    // caption; an empty text tells nothing.
+    // caption, a line for each of its clauses (parts between "; "); an empty text tells nothing.
     void tell(const std::string& text);
     // The failures told since the last call, a line each ("Error: Failed loading Model.ase!"),
     // for the window to show.
