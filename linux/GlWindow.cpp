@@ -30,7 +30,10 @@ int GlWindow::open(const Options& options, const WindowPlace& remembered) {
     // The remembered window, with what the options name instead, on a display that is there
     // now (the one for full screen first, where a window without a place is centred).
     WindowPlace place = remembered;
-    if (options.sizeGiven || !remembered.placed) place.rect = {0, 0, options.width, options.height};
+    if (options.sizeGiven || !remembered.placed) {
+        place.rect.width = options.width;
+        place.rect.height = options.height;
+    }
     place.fullScreen = options.fullScreen || remembered.fullScreen;
     std::vector<Rect> bounds;
     for (int i = 0; i < displays; ++i) {
@@ -45,12 +48,11 @@ int GlWindow::open(const Options& options, const WindowPlace& remembered) {
     fullScreen_ = place.fullScreen;
     // Full screen on a chosen display opens there; the window's own place waits for its return.
     movedForFullScreen_ = fullScreen_ && fullScreenDisplay_ >= 0;
-    const int x = movedForFullScreen_ ? static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(fullScreenDisplay_))
-                  : place.placed      ? place.rect.x
-                                      : static_cast<int>(SDL_WINDOWPOS_CENTERED);
-    const int y = movedForFullScreen_ ? static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(fullScreenDisplay_))
-                  : place.placed      ? place.rect.y
-                                      : static_cast<int>(SDL_WINDOWPOS_CENTERED);
+    const int centred = static_cast<int>(movedForFullScreen_
+                                             ? SDL_WINDOWPOS_CENTERED_DISPLAY(fullScreenDisplay_)
+                                             : SDL_WINDOWPOS_CENTERED);
+    const int x = movedForFullScreen_ || !place.placed ? centred : place.rect.x;
+    const int y = movedForFullScreen_ || !place.placed ? centred : place.rect.y;
 
     // The scene draws with the fixed-function pipeline: a compatibility context.
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
@@ -108,7 +110,8 @@ void GlWindow::toggleFullScreen() {
     if (fullScreen_) {
         windowed_ = current();
         // Full screen covers the display the window is on: move it to the chosen one first.
-        movedForFullScreen_ = fullScreenDisplay_ >= 0 && SDL_GetWindowDisplayIndex(window_) != fullScreenDisplay_;
+        movedForFullScreen_ =
+            fullScreenDisplay_ >= 0 && SDL_GetWindowDisplayIndex(window_) != fullScreenDisplay_;
         if (movedForFullScreen_)
             SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(fullScreenDisplay_),
                                   SDL_WINDOWPOS_CENTERED_DISPLAY(fullScreenDisplay_));

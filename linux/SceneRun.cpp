@@ -67,8 +67,9 @@ bool SceneRun::handleEvents() {
             running = false;
         } else if (event.type == SDL_MOUSEMOTION) {
             window_.pointerMoved(seconds());
-        } else if (event.type == SDL_WINDOWEVENT && (event.window.event == SDL_WINDOWEVENT_MOVED ||
-                                                     event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)) {
+        } else if (event.type == SDL_WINDOWEVENT &&
+                   (event.window.event == SDL_WINDOWEVENT_MOVED ||
+                    event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)) {
             window_.moved();
         } else if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT &&
                    event.button.clicks == 2) {

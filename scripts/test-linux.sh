@@ -326,6 +326,14 @@ wait_for 10 window_is 800x500 || true
 read -r back_geometry < <(geometry_of "$wid")
 check "... and Escape goes back to the remembered window ($back_geometry)" test "$back_geometry" = "$first_geometry"
 kill $pid; wait $pid 2>/dev/null
+"$bin" --signal builtin --frames 100000 --size 640x360 >/dev/null 2>"$out/remembered-size.err" &
+pid=$!
+wid=$(window_of $pid) || fail "the window opens"
+wait_for 10 window_is 640x360 || true
+read -r sx sy sw sh < <(geometry_of "$wid")
+kill $pid; wait $pid 2>/dev/null
+check "--size wins over the remembered size, in the remembered place ($sx $sy ${sw}x$sh)" \
+  test "$sx $sy ${sw}x$sh" = "${first_geometry% * *} 640x360"
 printf 'x=5000\ny=-4000\nwidth=700\nheight=300\nfullscreen=0\n' > "$remembered"
 start_for_keys remembered-lost
 read -r lx ly lw lh < <(geometry_of "$wid")

@@ -129,7 +129,8 @@ TEST(SettingsStore, TakesUpAHandEditOnceAndNotItsOwnWrites) {
 // that lead nowhere or round in a circle lose nothing.
 TEST(SettingsStore, WritesThroughALinkToTheFileItLeadsTo) {
     ScratchFolder folder;
-    const std::string config = folder.path() + "config/vizorama/", dotfiles = folder.path() + "dotfiles/";
+    const std::string config = folder.path() + "config/vizorama/";
+    const std::string dotfiles = folder.path() + "dotfiles/";
     fs::create_directories(config);
     fs::create_directories(dotfiles);
     // Two relative links: the settings file, and a "current" file in the repository.
