@@ -283,8 +283,6 @@ geometry_of() {  # the window's inside: X Y WIDTH HEIGHT
 "$bin" --display 9 >/dev/null 2>"$out/display.err"; code=$?
 check "--display of a display not there: code 2, one line ($(head -1 "$out/display.err"))" \
   bash -c "[ $code -eq 2 ] && [ \$(wc -l < '$out/display.err') -eq 1 ] && grep -q 'has 1 display' '$out/display.err'"
-"$bin" --display first >/dev/null 2>&1; code=$?
-check "--display takes a number: code 2" test $code -eq 2
 
 fresh_home cursor
 "$bin" --signal builtin --frames 100000 --display 1 >/dev/null 2>"$out/cursor.err" &
@@ -340,11 +338,6 @@ read -r lx ly lw lh < <(geometry_of "$wid")
 kill $pid; wait $pid 2>/dev/null
 check "a window that would be off the display opens on it ($lx $ly ${lw}x$lh)" \
   bash -c "[ ${lw}x$lh = 700x300 ] && [ $lx -ge 0 ] && [ $ly -ge 0 ] && [ $((lx + lw)) -le 1024 ] && [ $((ly + lh)) -le 768 ]"
-printf 'x=10\nwidth=garbage\n' > "$remembered"
-start_for_keys remembered-bad
-check "a bad file: the default window" window_is 960x405
-kill $pid; wait $pid 2>/dev/null
-check "... written anew at the end" grep -q '^width=960$' "$remembered"
 
 fresh_home minimised
 "$bin" --signal builtin --frames 100000 --frame-log "$out/minimised.log" >/dev/null 2>"$out/minimised.err" &
