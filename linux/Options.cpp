@@ -4,12 +4,14 @@
 #include <cstdlib>
 
 const char* const kUsage =
-    "usage: vizorama [--source NAME | --wav FILE [--loop]] [--fullscreen] [--size WxH]\n"
-    "                [--flat-out] [--frames N] [--signal builtin|silence] [--frame-log FILE]\n"
-    "                [--data DIR]\n"
+    "usage: vizorama [--source NAME | --wav FILE [--loop]] [--fullscreen] [--display N]\n"
+    "                [--size WxH] [--flat-out] [--frames N] [--signal builtin|silence]\n"
+    "                [--frame-log FILE] [--data DIR]\n"
     "       vizorama --list-sources | --version | --help\n"
     "Shows the Vizorama scene in a window, moving to what the computer plays (the monitor of\n"
-    "the default output), another sound source, or a WAV file it plays.\n";
+    "the default output), another sound source, or a WAV file it plays.\n"
+    "--display N: full screen on the Nth display (1 is the first). The window's size, place\n"
+    "and full screen are remembered for the next start.\n";
 
 bool parseOptions(int argc, const char* const* argv, Options& o, std::string& error) {
     for (int i = 1; i < argc; ++i) {
@@ -53,6 +55,16 @@ bool parseOptions(int argc, const char* const* argv, Options& o, std::string& er
                 error = "--size takes WIDTHxHEIGHT, for example 1280x540";
                 return false;
             }
+            o.sizeGiven = true;
+        } else if (a == "--display") {
+            if (!value(v)) return false;
+            char* end = nullptr;
+            const long n = std::strtol(v.c_str(), &end, 10);
+            if (v.empty() || *end || n < 1 || n > 64) {
+                error = "--display takes a display's number, 1 for the first";
+                return false;
+            }
+            o.display = static_cast<int>(n);
         } else if (a == "--list-sources") o.listSources = true;
         else if (a == "--loop") o.loop = true;
         else if (a == "--flat-out") o.flatOut = true;

@@ -11,7 +11,9 @@ struct Options {
     bool flatOut = false;      // no wait for the display between frames
     long frames = 0;           // stop after this many frames; 0: run until closed
     int width = 960, height = 405;
+    bool sizeGiven = false;    // --size: it wins over the size remembered from the last run
     bool fullScreen = false;
+    int display = 0;           // the display for full screen, 1 the first; 0: the window's own
     std::string signal;        // "builtin" or "silence": no sound server, a fixed signal
     std::string frameLog;      // a file that gets one line per frame (time and levels)
     std::string dataFolder;    // our assets, when not the installed ones

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 #include "platform/GlHeaders.h"
 #include "sprites/PixelFont.h"
@@ -12,6 +13,11 @@ constexpr float kMargin = 10;  // around the text, inside the panel
 constexpr float kColumnGap = 24;
 
 float lineHeight(float scale) { return (kGlyphHeight + 3) * scale; }
+
+// Window points in whole pixels (at least one), so that every font pixel is a sharp square.
+float pixels(float points, float pixelRatio) {
+    return std::max(1.0f, std::round(points * std::max(pixelRatio, 1.0f)));
+}
 
 void drawQuads(const std::vector<float>& corners) {
     if (corners.empty()) return;
@@ -40,19 +46,21 @@ float appendTextQuads(const std::string& text, float left, float top, float scal
     return text.empty() ? 0 : x - left - scale;
 }
 
-OverlayLayout layoutOverlay(const std::vector<size_t>& lineLengths, int width, int height) {
+OverlayLayout layoutOverlay(const std::vector<size_t>& lineLengths, int width, int height,
+                            float pixelRatio) {
     OverlayLayout layout;
-    for (float scale : {2.0f, 1.0f})
+    const float margin = pixels(kMargin, pixelRatio), gap = pixels(kColumnGap, pixelRatio);
+    for (float scale : {pixels(2, pixelRatio), pixels(1, pixelRatio)})
         for (int columns = 1; columns <= 3; ++columns) {
             const size_t rows = (lineLengths.size() + columns - 1) / columns;
-            float panelWidth = 2 * kMargin + (columns - 1) * kColumnGap;
+            float panelWidth = 2 * margin + (columns - 1) * gap;
             for (int c = 0; c < columns; ++c) {
                 size_t longest = 0;
                 for (size_t i = c * rows; i < std::min(lineLengths.size(), (c + 1) * rows); ++i)
                     longest = std::max(longest, lineLengths[i]);
                 panelWidth += longest * (kGlyphWidth + 1) * scale;
             }
-            const float panelHeight = 2 * kMargin + rows * lineHeight(scale);
+            const float panelHeight = 2 * margin + rows * lineHeight(scale);
             layout = {scale, columns};
             if (panelWidth <= width && panelHeight <= height) return layout;
         }
@@ -65,34 +73,36 @@ void Overlay::show(const std::vector<std::string>& lines, double now, double sec
     until_ = now + seconds;
 }
 
-void Overlay::layOut(int width, int height) {
-    if (width == laidOutWidth_ && height == laidOutHeight_) return;
+void Overlay::layOut(int width, int height, float pixelRatio) {
+    if (width == laidOutWidth_ && height == laidOutHeight_ && pixelRatio == laidOutRatio_) return;
     laidOutWidth_ = width;
     laidOutHeight_ = height;
+    laidOutRatio_ = pixelRatio;
     std::vector<size_t> lengths;
     for (const std::string& line : lines_) lengths.push_back(line.size());
-    const OverlayLayout layout = layoutOverlay(lengths, width, height);
+    const OverlayLayout layout = layoutOverlay(lengths, width, height, pixelRatio);
+    const float margin = pixels(kMargin, pixelRatio), gap = pixels(kColumnGap, pixelRatio);
     const size_t rows = (lines_.size() + layout.columns - 1) / layout.columns;
     title_.clear();
     body_.clear();
-    float left = kMargin, columnWidth = 0;
+    float left = margin, columnWidth = 0;
     panelHeight_ = 0;
     for (size_t i = 0; i < lines_.size(); ++i) {
         if (i > 0 && i % rows == 0) {  // the next column
-            left += columnWidth + kColumnGap;
+            left += columnWidth + gap;
             columnWidth = 0;
         }
-        const float top = kMargin + (i % rows) * lineHeight(layout.scale);
+        const float top = margin + (i % rows) * lineHeight(layout.scale);
         columnWidth = std::max(columnWidth, appendTextQuads(lines_[i], left, top, layout.scale,
                                                             i ? body_ : title_));
-        panelHeight_ = std::max(panelHeight_, top + kGlyphHeight * layout.scale + kMargin);
+        panelHeight_ = std::max(panelHeight_, top + kGlyphHeight * layout.scale + margin);
     }
-    panelWidth_ = left + columnWidth + kMargin;
+    panelWidth_ = left + columnWidth + margin;
 }
 
-void Overlay::draw(int width, int height, double now) {
+void Overlay::draw(int width, int height, double now, float pixelRatio) {
     if (!visible(now) || width <= 0 || height <= 0) return;
-    layOut(width, height);
+    layOut(width, height, pixelRatio);
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glMatrixMode(GL_PROJECTION);

@@ -21,16 +21,24 @@ std::string UserFolders::settingsFile() const {
     return config.empty() ? std::string() : config + "vis_vzrm_config.ini";
 }
 
-UserFolders userFolders(const char* configHome, const char* dataHome, const char* home) {
+std::string UserFolders::windowFile() const {
+    return state.empty() ? std::string() : state + "window";
+}
+
+UserFolders userFolders(const char* configHome, const char* dataHome, const char* stateHome,
+                        const char* home) {
     UserFolders f;
     const std::string homeFolder = usable(home) ? withSlash(home) : std::string();
-    std::string config = usable(configHome) ? withSlash(configHome)
-                         : homeFolder.empty() ? std::string()
-                                              : homeFolder + ".config/";
-    std::string data = usable(dataHome) ? withSlash(dataHome)
-                       : homeFolder.empty() ? std::string()
-                                            : homeFolder + ".local/share/";
+    // The variable's folder, else the default below HOME, else none.
+    auto base = [&](const char* variable, const char* underHome) {
+        return usable(variable)       ? withSlash(variable)
+               : homeFolder.empty() ? std::string()
+                                    : homeFolder + underHome;
+    };
+    const std::string config = base(configHome, ".config/"), data = base(dataHome, ".local/share/"),
+                      state = base(stateHome, ".local/state/");
     if (!config.empty()) f.config = config + "vizorama/";
+    if (!state.empty()) f.state = state + "vizorama/";
     if (!data.empty()) {
         f.models = data + "vizorama/Models/";
         f.skyboxes = data + "vizorama/Skyboxes/";

@@ -25,7 +25,7 @@ int SceneRun::run() {
         releaseSceneComponents(scene_);
         return 1;
     }
-    say(store_.open(*scene_.settings, user_.settingsFile()));
+    host_.tell(store_.open(*scene_.settings, user_.settingsFile()));
     names_ = {folderNames({dataFolder_ + "Skyboxes/", user_.skyboxes}),
               folderNames({dataFolder_ + "Models/", user_.models})};
     scene_.waveform = waveform_;
@@ -42,7 +42,12 @@ int SceneRun::run() {
         else setvbuf(frameLog_, nullptr, _IOLBF, 0);  // readers follow it while it runs
     }
 
-    while (handleEvents() && drawFrame()) {
+    while (handleEvents()) {
+        if (!window_.shown()) {
+            if (!waitWhileHidden()) break;
+        } else if (!drawFrame()) {
+            break;
+        }
     }
     reportFrameRate();
     if (frameLog_) std::fclose(frameLog_);
@@ -60,6 +65,12 @@ bool SceneRun::handleEvents() {
     while (SDL_PollEvent(&event)) {
         if (event.type == SDL_QUIT) {
             running = false;
+        } else if (event.type == SDL_MOUSEMOTION) {
+            window_.pointerMoved(seconds());
+        } else if (event.type == SDL_WINDOWEVENT &&
+                   (event.window.event == SDL_WINDOWEVENT_MOVED ||
+                    event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)) {
+            window_.moved();
         } else if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT &&
                    event.button.clicks == 2) {
             window_.toggleFullScreen();
@@ -69,7 +80,16 @@ bool SceneRun::handleEvents() {
             else handleKey(key, (event.key.keysym.mod & KMOD_SHIFT) != 0);
         }
     }
+    window_.updateCursor(seconds());
     return running;
+}
+
+bool SceneRun::waitWhileHidden() {
+    const double from = seconds();
+    SDL_WaitEventTimeout(nullptr, 100);
+    // The frame rate counts the time frames were drawn in.
+    if (frame_ >= kWarmUp) measuredFrom_ += seconds() - from;
+    return !sound_.finished();
 }
 
 void SceneRun::handleKey(SDL_Keycode key, bool shift) {
@@ -102,7 +122,7 @@ void SceneRun::applyLook(char letter, bool shift) {
     if (letter == 'N') names_.models = folderNames({dataFolder_ + "Models/", user_.models});
     const std::string chosen = applyLookKey(letter, shift, *scene_.settings, names_);
     if (chosen.empty()) return;
-    say(store_.save(*scene_.settings));
+    host_.tell(store_.save(*scene_.settings));
     std::vector<std::string> lines = {chosen};
     for (const std::string& c : currentChoices(*scene_.settings)) lines.push_back(c);
     overlay_.show(lines, seconds(), 3);
@@ -122,7 +142,7 @@ bool SceneRun::drawFrame() {
     renderFrame(scene_, host_);
     host_.keepFrameForLivePicture();  // the scene alone, without the overlay
     showErrors();
-    overlay_.draw(host_.width(), host_.height(), seconds());
+    overlay_.draw(host_.width(), host_.height(), seconds(), host_.pixelRatio());
     window_.present();
     ++frame_;
     if (frame_ == kWarmUp) measuredFrom_ = seconds();

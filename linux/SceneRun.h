@@ -2,7 +2,8 @@
 // The scene's run in the program's window, driven as the plug-in is driven: set-up once, then
 // a frame per display refresh on the newest sound block. Between frames the window's events
 // are handled (keys change the looks and save them, H shows the help, F and a double click
-// toggle full screen); at the end, the frame rate is reported.
+// toggle full screen, the pointer shows the cursor); while the window is minimised no frames
+// are drawn, and the sound runs on; at the end, the frame rate is reported.
 
 #include <SDL.h>
 
@@ -34,6 +35,9 @@ public:
 private:
     // False when the program is to end.
     bool handleEvents();
+    // Waits (briefly) for the events that end a minimised spell; false when the WAV file's end
+    // has come meanwhile.
+    bool waitWhileHidden();
     void handleKey(SDL_Keycode key, bool shift);
     void toggleHelp();
     // The looks' key: changes the settings, saves them, shows what it chose.

@@ -32,6 +32,9 @@ public:
     }
     // On the standard error at once, and kept for the window (takeErrorLines).
     void showError(const char* text, const char* caption) override;
+    // The program's own message (a settings file it cannot keep, say) the same way, without a
+    // caption, a line for each of its clauses (parts between "; "); an empty text tells nothing.
+    void tell(const std::string& text);
     // The failures told since the last call, a line each ("Error: Failed loading Model.ase!"),
     // for the window to show.
     std::vector<std::string> takeErrorLines() { return std::exchange(errorLines_, {}); }
@@ -43,8 +46,10 @@ public:
     // the model wears one.
     void keepFrameForLivePicture() { livePicture_.keepFrame(width_, height_); }
 
+    // The drawable's size in pixels, and its pixels per window point (above 1 on HiDPI).
     int width() const { return width_; }
     int height() const { return height_; }
+    float pixelRatio() const { return pixelRatio_; }
 
 private:
     SDL_Window* window_;
@@ -54,4 +59,5 @@ private:
     std::vector<std::string> errorLines_;
     WindowPicture livePicture_;
     int width_ = 0, height_ = 0;
+    float pixelRatio_ = 1;
 };

@@ -16,6 +16,7 @@
 #include "linux/Pulse.h"
 #include "linux/Say.h"
 #include "linux/SceneRun.h"
+#include "linux/WindowPlace.h"
 #include "platform/Platform.h"
 
 #ifndef VZRM_VERSION
@@ -82,12 +83,18 @@ int main(int argc, char** argv) {
         say(error);
         return 2;
     }
-    const UserFolders user = userFolders(std::getenv("XDG_CONFIG_HOME"),
-                                         std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    const UserFolders user = userFolders(std::getenv("XDG_CONFIG_HOME"), std::getenv("XDG_DATA_HOME"),
+                                         std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
     const std::string dataFolder = dataFolderOf(options);
 
+    // The window opens where the last run's was (a missing or bad file: the defaults).
+    WindowPlace remembered;
+    readWindowPlace(user.windowFile(), remembered);
     GlWindow window;
-    if (!window.open(options)) return 1;
+    if (int code = window.open(options, remembered); code != 0) return code;
     // The scene's run ends (and releases what lives in the context) before the window closes.
-    return SceneRun(window, options, music, dataFolder, user).run();
+    const int code = SceneRun(window, options, music, dataFolder, user).run();
+    if (!user.windowFile().empty() && !writeWindowPlace(user.windowFile(), window.place()))
+        say("cannot write " + user.windowFile() + "; the window's place is not remembered");
+    return code;
 }

@@ -39,7 +39,9 @@ ReadResult readWholeFile(const std::string& path, std::string& contents,
 
 // Replaces the file at path with contents: the data is written to a new file in the same folder
 // and renamed over the old one, so a reader in another process sees either the old or the new
-// file, never half of one. Returns false (and leaves the old file alone) on failure.
+// file, never half of one. Returns false (and leaves the old file alone) on failure. Where path
+// is a symbolic link (on POSIX systems), the file it leads to is replaced in its own folder and
+// the link stays a link.
 bool writeFileAtomically(const std::string& path, const std::string& contents);
 
 // The process's current directory, and changing it (path may use backslashes). Changing

@@ -11,6 +11,7 @@ cd "$root"
 build=${1:-build/native}
 bin="$root/$build/linux/vizorama"
 probe="$root/$build/linux/vzrm_latency_probe"
+cursor_probe="$root/$build/linux/vzrm_cursor_probe"
 out="$root/build/linux-test"
 rm -rf "$out"
 mkdir -p "$out"
@@ -40,8 +41,9 @@ fresh_home() {
   export HOME="$VZRM_SESSION/home-$1"
   rm -rf "$HOME"
   mkdir -p "$HOME"
-  unset XDG_CONFIG_HOME XDG_DATA_HOME
+  unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_STATE_HOME
   settings="$HOME/.config/vizorama/vis_vzrm_config.ini"
+  remembered="$HOME/.local/state/vizorama/window"
 }
 # start_for_keys NAME: the program on the built-in signal, its messages in $out/NAME.err; sets
 # pid and wid once its window is up and focused, ready for keys.
@@ -270,6 +272,95 @@ wait_for 5 bash -c "! kill -0 $pid 2>/dev/null" || kill $pid
 wait $pid; code=$?
 check "Escape in a window quits, code 0" test $code -eq 0
 
+echo "== the desktop: the cursor, --display, the window remembered, minimised"
+# The cursor at the pointer, as the X server shows it (screenshots leave it out): shown or hidden.
+cursor() { "$cursor_probe" | awk '{ print $1 }'; }
+cursor_is() { [ "$(cursor)" = "$1" ]; }
+geometry_of() {  # the window's inside: X Y WIDTH HEIGHT
+  xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
+    /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }'
+}
+"$bin" --display 9 >/dev/null 2>"$out/display.err"; code=$?
+check "--display of a display not there: code 2, one line ($(head -1 "$out/display.err"))" \
+  bash -c "[ $code -eq 2 ] && [ \$(wc -l < '$out/display.err') -eq 1 ] && grep -q 'has 1 display' '$out/display.err'"
+
+fresh_home cursor
+"$bin" --signal builtin --frames 100000 --display 1 >/dev/null 2>"$out/cursor.err" &
+pid=$!
+wid=$(window_of $pid) || fail "the window opens"
+xdotool windowfocus --sync "$wid" 2>/dev/null || true
+xdotool mousemove --window "$wid" 200 150
+wait_for 5 cursor_is shown; check "in a window the cursor shows while the pointer moves ($(cursor))" cursor_is shown
+wait_for 10 cursor_is hidden; check "... and hides once it has rested 2 s ($(cursor))" cursor_is hidden
+xdotool mousemove --window "$wid" 240 170
+wait_for 5 cursor_is shown; check "... and shows again when it moves ($(cursor))" cursor_is shown
+xdotool key f
+wait_for 10 window_is 1024x768 || true
+xdotool mousemove 500 400 mousemove 520 410
+sleep 0.5
+full=$(window_is 1024x768 && echo yes); state=$(cursor)
+check "in full screen (--display 1) the cursor is hidden, also while the pointer moves ($state)" \
+  bash -c "[ '$full' = yes ] && [ '$state' = hidden ]"
+kill $pid; wait $pid 2>/dev/null
+
+fresh_home remembered
+start_for_keys remembered
+xdotool windowsize "$wid" 800 500 windowmove "$wid" 40 30
+sleep 1
+read -r first_geometry < <(geometry_of "$wid")
+kill $pid; wait $pid; code=$?
+echo "  the window's inside at the end of the first run: $first_geometry; remembered: $(tr '\n' ' ' < "$remembered")"
+start_for_keys remembered-2
+read -r second_geometry < <(geometry_of "$wid")
+check "the next start opens it where it was, as large ($second_geometry)" \
+  bash -c "[ $code -eq 0 ] && [ '$second_geometry' = '$first_geometry' ]"
+key f
+wait_for 10 window_is 1024x768 || true
+kill $pid; wait $pid 2>/dev/null
+start_for_keys remembered-3
+wait_for 10 window_is 1024x768; check "full screen at the end: the next start is full screen" window_is 1024x768
+key Escape
+wait_for 10 window_is 800x500 || true
+read -r back_geometry < <(geometry_of "$wid")
+check "... and Escape goes back to the remembered window ($back_geometry)" test "$back_geometry" = "$first_geometry"
+kill $pid; wait $pid 2>/dev/null
+"$bin" --signal builtin --frames 100000 --size 640x360 >/dev/null 2>"$out/remembered-size.err" &
+pid=$!
+wid=$(window_of $pid) || fail "the window opens"
+wait_for 10 window_is 640x360 || true
+read -r sx sy sw sh < <(geometry_of "$wid")
+kill $pid; wait $pid 2>/dev/null
+check "--size wins over the remembered size, in the remembered place ($sx $sy ${sw}x$sh)" \
+  test "$sx $sy ${sw}x$sh" = "${first_geometry% * *} 640x360"
+printf 'x=5000\ny=-4000\nwidth=700\nheight=300\nfullscreen=0\n' > "$remembered"
+start_for_keys remembered-lost
+read -r lx ly lw lh < <(geometry_of "$wid")
+kill $pid; wait $pid 2>/dev/null
+check "a window that would be off the display opens on it ($lx $ly ${lw}x$lh)" \
+  bash -c "[ ${lw}x$lh = 700x300 ] && [ $lx -ge 0 ] && [ $ly -ge 0 ] && [ $((lx + lw)) -le 1024 ] && [ $((ly + lh)) -le 768 ]"
+
+fresh_home minimised
+"$bin" --signal builtin --frames 100000 --frame-log "$out/minimised.log" >/dev/null 2>"$out/minimised.err" &
+pid=$!
+wid=$(window_of $pid) || fail "the window opens"
+sleep 1
+lines() { wc -l < "$out/minimised.log"; }
+xdotool windowminimize --sync "$wid"
+# Until a frame under way when it went is out.
+settled() { local a; a=$(lines); sleep 0.5; [ "$(lines)" -eq "$a" ]; }
+wait_for 10 settled || true
+minimised_at=$(lines)
+sleep 2
+still=$(lines)
+xdotool windowactivate "$wid" 2>/dev/null || xdotool windowmap "$wid"
+wait_for 10 bash -c "[ \$(wc -l < '$out/minimised.log') -gt $((still + 5)) ]"
+restored=$(lines)
+echo "  frames logged: $minimised_at once minimised, $still 2 s later, $restored after the restore"
+check "minimised: no frames drawn" test "$still" -eq "$minimised_at"
+check "... restored: frames drawn again" test "$restored" -gt $((still + 5))
+kill $pid; wait $pid; code=$?
+check "... and it ends as usual (code $code)" test $code -eq 0
+
 echo "== without the parts it needs"
 fresh_home broken
 "$bin" --wav "$out/broken.wav" 2>"$out/broken.err"; code=$?
@@ -319,6 +410,10 @@ mkdir -p "$HOME/.config/vizorama"
 mkdir "$settings"
 touch "$settings/keep"
 start_for_keys unreadable
+wait_for 10 overlay_shown || true
+panel=$(overlay_panel)
+mv "$out/overlay.png" "$out/unreadable-message.png"
+check "an unreadable settings file: said in the window (corner brightness $panel)" holds "$panel" ">" 0.05
 key o
 # Closing the window through the window manager (its Alt+F4) ends the program.
 key alt+F4
@@ -337,6 +432,16 @@ if [ "$(id -u)" -ne 0 ]; then
   check "an unreadable settings file (permissions): never written over" \
     bash -c "grep -q 'cannot read' '$out/unreadable-file.err' && grep -q 'Sine Filter' '$settings' && [ \$(wc -l < '$settings') -eq 2 ]"
 fi
+
+fresh_home linked
+mkdir -p "$HOME/.config/vizorama" "$HOME/dotfiles"
+printf '[Vizorama]\r\noscType=Sine Filter\r\n' > "$HOME/dotfiles/vizorama.ini"
+ln -s ../../dotfiles/vizorama.ini "$settings"
+start_for_keys linked
+key o
+kill $pid; wait $pid 2>/dev/null
+check "a settings file that is a link stays one, and the file it leads to takes the key's change" \
+  bash -c "[ -L '$settings' ] && grep -q 'oscType=Cosine Filter' '$HOME/dotfiles/vizorama.ini' && [ \$(ls -A '$HOME/dotfiles' | wc -l) -eq 1 ]"
 
 fresh_home missing-model
 mkdir -p "$HOME/.config/vizorama"

@@ -3,6 +3,7 @@
 #include "platform/GlHeaders.h"
 #include "sprites/PixelFont.h"
 #include "linux/Overlay.h"
+#include "linux/WindowPlace.h"
 #include "platform/headless/OffscreenContext.h"
 
 namespace {
@@ -98,6 +99,46 @@ TEST(Overlay, TextBecomesTheFontsPixelsAndTheDrawingLeavesTheScenesStateAsItWas)
     overlay.draw(200, 100, 104.0);
     glFinish();
     EXPECT_EQ(context.pixel(11, 11).r, 0);
+}
+
+// On a HiDPI display the drawable has more pixels than the window has points: the text keeps its
+// size on the screen, its font pixels and margins grown to whole pixels of the drawable.
+TEST(Overlay, GrowsWithTheDrawablesPixelsPerPoint) {
+    EXPECT_EQ(pixelRatio(960, 1920), 2);
+    EXPECT_EQ(pixelRatio(960, 960), 1);
+    EXPECT_EQ(pixelRatio(1280, 1600), 1.25f);
+    EXPECT_EQ(pixelRatio(0, 1920), 1);  // not known yet
+
+    // The help as a window of 1000 x 422 points shows it, at 200 % and 150 %.
+    const std::vector<size_t> help(24, 35);
+    OverlayLayout layout = layoutOverlay(help, 2000, 844, 2);
+    EXPECT_EQ(layout.scale, 4);
+    EXPECT_EQ(layout.columns, 2);
+    layout = layoutOverlay(help, 1500, 633, 1.5f);
+    EXPECT_EQ(layout.scale, 3);
+    EXPECT_EQ(layout.columns, 2);
+    layout = layoutOverlay(help, 1600, 400, 2);  // small: font pixels of one point, 2 pixels
+    EXPECT_EQ(layout.scale, 2);
+
+    OffscreenContext context(400, 200);
+    ASSERT_TRUE(context.ok());
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    Overlay overlay;
+    overlay.show({"TITLE", "I"}, 0, 3);
+    overlay.draw(400, 200, 1, 2);
+    glFinish();
+    // The "T" starts at twice the margin (20, 20), its top bar 4 pixels thick; the margin is
+    // the panel's dark.
+    EXPECT_GT(context.pixel(21, 21).r, 200);
+    EXPECT_GT(context.pixel(21, 23).r, 200);
+    EXPECT_LT(context.pixel(21, 25).r, 10);
+    EXPECT_LT(context.pixel(12, 12).r, 10);
+    // Drawn again at 100 %: laid out anew, the "T" back at (10, 10).
+    glClear(GL_COLOR_BUFFER_BIT);
+    overlay.draw(400, 200, 1, 1);
+    glFinish();
+    EXPECT_GT(context.pixel(11, 11).r, 200);
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <filesystem>
@@ -120,6 +122,98 @@ TEST(SettingsStore, TakesUpAHandEditOnceAndNotItsOwnWrites) {
     fs::remove(path);
     EXPECT_TRUE(store.takeUpEdit(s));
     EXPECT_FALSE(store.takeUpEdit(s));
+}
+
+// A settings file kept as a link (into a repository of dotfiles, say) stays a link, and the file
+// it leads to takes the change: a new file in that file's own folder renamed over it. Links
+// that lead nowhere or round in a circle lose nothing.
+TEST(SettingsStore, WritesThroughALinkToTheFileItLeadsTo) {
+    ScratchFolder folder;
+    const std::string config = folder.path() + "config/vizorama/";
+    const std::string dotfiles = folder.path() + "dotfiles/";
+    fs::create_directories(config);
+    fs::create_directories(dotfiles);
+    // Two relative links: the settings file, and a "current" file in the repository.
+    const std::string link = config + "vis_vzrm_config.ini", current = dotfiles + "current.ini",
+                      target = dotfiles + "vizorama.ini";
+    writeTextFile(target, "[Vizorama]\r\noscType=Sine Filter\r\n");
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink("../../dotfiles/current.ini", link);
+    fs::create_symlink("vizorama.ini", current);
+    {
+        SettingsStore store;
+        Settings s;
+        EXPECT_EQ(store.open(s, link), "");
+        EXPECT_EQ(s.oscType, "Sine Filter");
+        s.camPosition = "Spin";
+        EXPECT_EQ(store.save(s), "");
+        EXPECT_FALSE(store.takeUpEdit(s));  // its own write
+    }
+    EXPECT_TRUE(fs::is_symlink(link) && fs::is_symlink(current));
+    EXPECT_NE(readTextFile(target).find("camPosition=Spin"), std::string::npos);
+    EXPECT_EQ(fs::status(target).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    // Nothing left beside the link or the file (no temporary file).
+    auto count = [](const std::string& f) {
+        return std::distance(fs::directory_iterator(f), fs::directory_iterator{});
+    };
+    EXPECT_EQ(count(config), 1);
+    EXPECT_EQ(count(dotfiles), 2);
+
+    // A rename cannot cross file systems: a file on another one (/dev/shm is a tmpfs) can only
+    // be replaced by a new file in its own folder.
+    char shm[] = "/dev/shm/vzrm-test-XXXXXX";
+    struct stat here {}, there {};
+    if (stat("/dev/shm", &there) == 0 && stat(folder.path().c_str(), &here) == 0 &&
+        here.st_dev != there.st_dev && mkdtemp(shm)) {
+        const std::string elsewhere = std::string(shm) + "/vizorama.ini";
+        writeTextFile(elsewhere, "[Vizorama]\r\n");
+        fs::remove(link);
+        fs::create_symlink(elsewhere, link);
+        SettingsStore store;
+        Settings s;
+        EXPECT_EQ(store.open(s, link), "");
+        s.vumType = "Beam";
+        EXPECT_EQ(store.save(s), "");
+        EXPECT_TRUE(fs::is_symlink(link));
+        EXPECT_NE(readTextFile(elsewhere).find("vumType=Beam"), std::string::npos);
+        EXPECT_EQ(count(shm), 1);
+        fs::remove_all(shm);
+    }
+
+    // A link to a file not made yet: the file is made, the link leads to it. One into a folder
+    // that does not exist: said, and the link left as it was.
+    fs::remove(link);
+    fs::create_symlink(dotfiles + "new.ini", link);
+    {
+        SettingsStore store;
+        Settings s;
+        EXPECT_EQ(store.open(s, link), "");
+        EXPECT_TRUE(fs::is_symlink(link));
+        EXPECT_NE(readTextFile(dotfiles + "new.ini").find("oscType=Waveform"), std::string::npos);
+    }
+    fs::remove(link);
+    fs::create_symlink(dotfiles + "gone/new.ini", link);
+    {
+        SettingsStore store;
+        Settings s;
+        EXPECT_NE(store.open(s, link).find("cannot write"), std::string::npos);
+        EXPECT_EQ(fs::read_symlink(link), dotfiles + "gone/new.ini");
+    }
+    // Two links leading to each other: said, both left as they were.
+    fs::remove(link);
+    fs::create_symlink("loop.ini", link);
+    fs::create_symlink("vis_vzrm_config.ini", config + "loop.ini");
+    {
+        SettingsStore store;
+        Settings s;
+        EXPECT_NE(store.open(s, link).find("cannot read"), std::string::npos);
+        s.tofOnOff = 1;
+        EXPECT_EQ(store.save(s), "");
+    }
+    EXPECT_TRUE(fs::is_symlink(link) && fs::is_symlink(config + "loop.ini"));
+    EXPECT_EQ(count(config), 2);
+    EXPECT_EQ(fs::read_symlink(link), "loop.ini");
 }
 
 }  // namespace

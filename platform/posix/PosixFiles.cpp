@@ -97,17 +97,47 @@ ReadResult readWholeFile(const std::string& path, std::string& contents, size_t 
     return ReadResult::Ok;
 }
 
+namespace {
+
+// The file that path leads to through symbolic links (each link's target, relative ones taken
+// from the link's folder), or path itself when it is no link or does not exist: a dangling
+// link leads to the file it names. Empty for a link that cannot be read, and after 40 links
+// (the kernel's own limit), which is how a loop ends.
+std::string followLinks(std::string path) {
+    for (int links = 0; links <= 40; ++links) {
+        struct stat st;
+        if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+        char target[PATH_MAX];
+        const ssize_t n = readlink(path.c_str(), target, sizeof target - 1);
+        if (n <= 0) return {};
+        std::string next(target, static_cast<size_t>(n));
+        const size_t slash = path.rfind('/');
+        if (next[0] != '/' && slash != std::string::npos) next = path.substr(0, slash + 1) + next;
+        path = next;
+    }
+    return {};
+}
+
+}  // namespace
+
 bool writeFileAtomically(const std::string& path, const std::string& contents) {
+    // A settings file kept as a link (into a repository of dotfiles, say) stays a link: the file
+    // it leads to is replaced, by a new file in that file's own folder (a rename cannot cross
+    // file systems), with that file's permissions.
+    const std::string target = followLinks(path);
+    if (target.empty()) return false;
     // Threads of one process may replace files at once: each needs a temporary name of its own.
     static std::atomic<unsigned> counter{0};
-    std::string temp = path + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(++counter);
+    std::string temp = target + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(++counter);
     FILE* f = std::fopen(temp.c_str(), "wb");
     if (!f) return false;
     bool ok = std::fwrite(contents.data(), 1, contents.size(), f) == contents.size();
+    struct stat old;
+    if (stat(target.c_str(), &old) == 0) ok = (fchmod(fileno(f), old.st_mode & 07777) == 0) && ok;
     ok = (std::fflush(f) == 0) && ok;
     ok = (fsync(fileno(f)) == 0) && ok;
     ok = (std::fclose(f) == 0) && ok;
-    if (ok && std::rename(temp.c_str(), path.c_str()) == 0) return true;
+    if (ok && std::rename(temp.c_str(), target.c_str()) == 0) return true;
     std::remove(temp.c_str());
     return false;
 }
