@@ -26,7 +26,8 @@ GLuint loadNamed(TextureLoader& loader, const std::string& folder, const char* f
 // the folders the host finds for them.
 void keepAssetsLoaded(SceneState& s, SceneHost& host, bool force) {
     if (s.skybox->wantsLoad(force))
-        s.skybox->load(*s.textureLoader, host.assetFolder(AssetKind::Skybox, s.settings->bgrName.text()));
+        s.skybox->load(*s.textureLoader,
+                       host.assetFolder(AssetKind::Skybox, s.settings->bgrName.text()));
     if (s.model->wantsLoad(force) &&
         !s.model->load(*s.modelScene, *s.textureLoader,
                        host.assetFolder(AssetKind::Model, s.settings->mdlName.text())))
