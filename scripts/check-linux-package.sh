@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Checks the Linux program's Debian package as Debian and the software centres look at it: the
 # program is hardened (hardening-check) and holds no path of the build; the AppStream description
-# and the desktop entry validate (appstreamcli offline, desktop-file-validate); there are icons
-# at every size from 16 to 512 pixels; the manual page is in section 1 and names every option
-# the program's --help lists; the copyright file is machine-readable and carries LICENSE's text;
-# and lintian, pedantic and with its informational tags, finds nothing.
+# and the desktop entry validate (appstreamcli offline, desktop-file-validate); the newest
+# release it describes is the changelog's and the package's; there are icons at every size from
+# 16 to 512 pixels; the manual page is in section 1 and names every option the program's --help
+# lists; the copyright file is machine-readable and carries LICENSE's text; and lintian,
+# pedantic and with its informational tags, finds nothing.
 # Usage: scripts/check-linux-package.sh DEB   (scripts/package-linux.sh runs it)
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -36,6 +37,12 @@ check "... with a screenshot, a content rating and a release" \
   bash -c "grep -q '<image type=\"source\"' '${metainfo[0]}' &&
            grep -q '<content_rating type=\"oars-1.1\"' '${metainfo[0]}' &&
            grep -q '<release version=' '${metainfo[0]}'"
+changelog="$root/linux/debian/changelog"
+version=$(dpkg-parsechangelog -l "$changelog" -SVersion)
+released=$(date -u -d "@$(dpkg-parsechangelog -l "$changelog" -STimestamp)" +%F)
+check "the package, its changelog and the newest AppStream release agree ($version, $released)" \
+  bash -c "[ \"\$(dpkg-deb -f '$deb' Version)\" = '$version' ] &&
+           grep -m1 -o '<release [^>]*>' '${metainfo[0]}' | grep -qx '<release version=\"$version\" date=\"$released\">'"
 desktop="$unpacked/usr/share/applications/vizorama.desktop"
 check "the desktop entry validates, among audio and video programs" \
   bash -c "desktop-file-validate '$desktop' && grep -qx 'Categories=AudioVideo;Audio;' '$desktop'"
