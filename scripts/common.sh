@@ -8,13 +8,14 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 if [ "${1:-}" = "--skip-setup" ]; then shift; else bash scripts/setup.sh; fi
 
-# build PRESET [TARGET...]: configures the preset (warnings as errors under CI) and builds all of
-# it, or only the targets named.
+# build PRESET [-DNAME=VALUE...] [TARGET...]: configures the preset (warnings as errors under CI,
+# and the cache settings given) and builds all of it, or only the targets named.
 build() {
-  local preset=$1 werror=OFF
+  local preset=$1 werror=OFF settings=()
   shift
+  while [ $# -gt 0 ] && [[ $1 == -D* ]]; do settings+=("$1"); shift; done
   if [ -n "${CI:-}" ]; then werror=ON; fi
-  cmake --preset "$preset" -DVZRM_WERROR=$werror >/dev/null
+  cmake --preset "$preset" -DVZRM_WERROR=$werror "${settings[@]}" >/dev/null
   if [ $# -gt 0 ]; then cmake --build --preset "$preset" --target "$@"
   else cmake --build --preset "$preset"; fi
 }

@@ -18,7 +18,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   libsdl2-dev libpulse-dev pulseaudio pulseaudio-utils sox
   libprojectm-dev projectm-data
-  dpkg-dev lintian fakeroot openbox
+  dpkg-dev lintian fakeroot openbox devscripts appstream desktop-file-utils
   mmdebstrap qemu-system-x86 e2fsprogs
 )
 

@@ -9,7 +9,10 @@
 #   4. the shipped 32-bit files (from dist/) under 32-bit Wine: scripts/guest32.sh, in an
 #      emulated guest where this machine cannot run 32-bit programs;
 #   5. the Linux program (vizorama) in a real window on Xvfb with a private PulseAudio server
-#      (scripts/test-linux.sh), right after the native tests whose build it uses;
+#      (scripts/test-linux.sh), right after the native tests whose build it uses; then its Debian
+#      package, built with Debian's flags and checked (scripts/package-linux.sh: hardening,
+#      AppStream, desktop entry, icons, manual page, copyright, lintian), and built again in
+#      another folder to compare the bytes (scripts/reproducible-linux.sh);
 # and last the README's demo command, without a display.
 # The Wine tier runs the 32-bit and the 64-bit build where this machine can run 32-bit code, and
 # otherwise only the 64-bit one (some kernels cannot run 32-bit programs at all). Before each,
@@ -24,6 +27,10 @@ ctest --preset native
 
 echo "== the Linux program in a window, with a sound server (Xvfb, PulseAudio)"
 bash scripts/test-linux.sh build/native
+
+echo "== the Linux program's Debian package: built and checked, then built elsewhere to compare"
+bash scripts/package-linux.sh --skip-setup
+bash scripts/reproducible-linux.sh --skip-setup
 
 echo "== settings tests under ThreadSanitizer"
 build native-tsan
