@@ -6,57 +6,12 @@
 
 namespace {
 
-const pa_sample_spec kSpec = {PA_SAMPLE_S16LE, kCaptureRate, 2};
+// 16-bit stereo; the rate is the caller's.
+const pa_sample_spec kSpec = {PA_SAMPLE_S16LE, 44100, 2};
 
 std::string describe(int code) { return pa_strerror(code); }
 
 }  // namespace
-
-PulseCapture::~PulseCapture() { stop(); }
-
-bool PulseCapture::start(const std::string& source, SampleRing& ring, std::string& error) {
-    stop();
-    // Small fragments: the server hands over each 5 ms as soon as it has them instead of
-    // collecting its default (up to two seconds) first.
-    pa_buffer_attr attr;
-    attr.maxlength = static_cast<uint32_t>(-1);
-    attr.tlength = attr.prebuf = attr.minreq = static_cast<uint32_t>(-1);
-    attr.fragsize = kCaptureChunkFrames * 4;
-    int code = 0;
-    stream_ = pa_simple_new(nullptr, "Vizorama", PA_STREAM_RECORD,
-                            source.empty() ? kDefaultMonitor : source.c_str(), "Visualisation input",
-                            &kSpec, nullptr, &attr, &code);
-    if (!stream_) {
-        error = describe(code);
-        return false;
-    }
-    stopping_ = false;
-    running_ = true;
-    thread_ = std::thread([this, &ring] { run(ring); });
-    return true;
-}
-
-void PulseCapture::run(SampleRing& ring) {
-    int16_t chunk[kCaptureChunkFrames * 2];
-    while (!stopping_.load()) {
-        int code = 0;
-        if (pa_simple_read(stream_, chunk, sizeof chunk, &code) < 0) break;
-        ring.push(chunk, kCaptureChunkFrames);
-        pa_usec_t latency = pa_simple_get_latency(stream_, &code);
-        if (latency != static_cast<pa_usec_t>(-1)) latencyUs_ = latency;
-    }
-    // Whatever was heard last must not freeze on the screen.
-    ring.clear();
-    running_ = false;
-}
-
-void PulseCapture::stop() {
-    stopping_ = true;
-    if (thread_.joinable()) thread_.join();
-    if (stream_) pa_simple_free(stream_);
-    stream_ = nullptr;
-    running_ = false;
-}
 
 PulsePlayback::~PulsePlayback() { close(); }
 
