@@ -98,11 +98,13 @@ void PulseCapture::Loop::connect() {
         return;
     }
     pa_context_set_state_callback(context, onContextState, this);
-    if (pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) lose();
+    // A connection refused at once may already have been lost through the state callback.
+    if (pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0 && context) lose();
 }
 
 // The server is not there, or went away: silence, a line for the user once, and another try.
 void PulseCapture::Loop::lose() {
+    if (!context) return;
     const std::string why = pa_strerror(pa_context_errno(context));
     dropStream();
     pa_context_set_state_callback(context, nullptr, nullptr);
@@ -219,8 +221,9 @@ void PulseCapture::Loop::record(const pa_source_info& info) {
     format = {type, spec.channels};
     frameBytes = pcmFrameBytes(format);
     rate = static_cast<int>(spec.rate);
-    // The server's rate and format: nothing resampled. Fragments of kCaptureFragmentMs; no
-    // latency adjustment, which would pull a monitored output's own latency down.
+    // The server's rate and format: nothing resampled. Fragments of kCaptureFragmentMs, and the
+    // source's latency adjusted to them: a monitored output left to itself may mix up to two
+    // seconds ahead in one go, which no history holds and no picture follows smoothly.
     pa_buffer_attr attr;
     attr.maxlength = attr.tlength = attr.prebuf = attr.minreq = static_cast<uint32_t>(-1);
     attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(kCaptureFragmentMs * 1000, &spec));
@@ -228,7 +231,7 @@ void PulseCapture::Loop::record(const pa_source_info& info) {
     if (!stream) return;
     pa_stream_set_state_callback(stream, onStreamState, this);
     pa_stream_set_read_callback(stream, onRead, this);
-    const int flags = wanted.empty() ? 0 : PA_STREAM_DONT_MOVE;
+    const int flags = PA_STREAM_ADJUST_LATENCY | (wanted.empty() ? 0 : PA_STREAM_DONT_MOVE);
     if (pa_stream_connect_record(stream, info.name, &attr, static_cast<pa_stream_flags_t>(flags)) < 0) {
         dropStream();
         return;
