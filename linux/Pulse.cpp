@@ -62,8 +62,15 @@ namespace {
 
 struct ListState {
     std::vector<SourceInfo>* sources;
-    bool done = false, failed = false;
+    bool done = false, failed = false, timedOut = false;
 };
+
+// A server that accepts the connection but never answers (stopped, hung) must not hold us.
+constexpr pa_usec_t kListDeadlineUs = 5000000;
+
+void onDeadline(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* user) {
+    static_cast<ListState*>(user)->timedOut = true;
+}
 
 void onSource(pa_context*, const pa_source_info* info, int eol, void* user) {
     auto* state = static_cast<ListState*>(user);
@@ -89,8 +96,12 @@ bool listPulseSources(std::vector<SourceInfo>& sources, std::string& error) {
     bool ok = context && pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0;
     ListState state{&sources};
     pa_operation* operation = nullptr;
+    pa_mainloop_api* api = pa_mainloop_get_api(loop);
+    timeval deadline{};
+    pa_timeval_add(pa_gettimeofday(&deadline), kListDeadlineUs);
+    pa_time_event* timer = api->time_new(api, &deadline, onDeadline, &state);
     while (ok && !state.done) {
-        if (pa_mainloop_iterate(loop, 1, nullptr) < 0) ok = false;
+        if (pa_mainloop_iterate(loop, 1, nullptr) < 0 || state.timedOut) ok = false;
         pa_context_state_t s = pa_context_get_state(context);
         if (!PA_CONTEXT_IS_GOOD(s)) ok = false;
         if (ok && s == PA_CONTEXT_READY && !operation) {
@@ -98,7 +109,9 @@ bool listPulseSources(std::vector<SourceInfo>& sources, std::string& error) {
             if (!operation) ok = false;
         }
     }
-    if (!ok || state.failed) error = context ? describe(pa_context_errno(context)) : "no context";
+    if (state.timedOut) error = "the sound server does not answer";
+    else if (!ok || state.failed) error = context ? describe(pa_context_errno(context)) : "no context";
+    if (timer) api->time_free(timer);
     if (operation) pa_operation_unref(operation);
     if (context) {
         pa_context_disconnect(context);

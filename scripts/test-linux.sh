@@ -161,7 +161,7 @@ echo "  levels: while the default output played $default_max, while the line in 
 check "the chosen source moves the picture, the default output does not" \
   bash -c "[ '$default_max' = 0 ] && awk 'BEGIN { exit !($line_median >= $tone_level * 0.9) }'"
 "$bin" --source no_such_source --frames 20 >/dev/null 2>"$out/nosource.err"; code=$?
-check "an unknown source: said, the scene runs on silence ($(head -1 "$out/nosource.err"))" \
+check "an unknown source: said, the scene runs on silence ($(grep -m1 'no sound source' "$out/nosource.err"))" \
   bash -c "[ $code -eq 0 ] && grep -q 'no sound source named no_such_source' '$out/nosource.err'"
 
 echo "== following the sound setup: another default output, a server restart, a stopped server"
@@ -221,9 +221,12 @@ kill -STOP "$LINUX_PULSE_PID"
 sleep 0.5
 quit $pid
 stopped_ms=$quit_ms
+timeout 20 "$bin" --list-sources >/dev/null 2>"$out/list-stopped.err"; code=$?
 kill -CONT "$LINUX_PULSE_PID"
 echo "  quit while the server is stopped (SIGSTOP): $stopped_ms ms"
 check "Quit while the server is stopped: the program ends (in $stopped_ms ms)" holds "$stopped_ms" "<" 5000
+check "--list-sources while the server is stopped: says so, code 1" \
+  bash -c "[ $code -eq 1 ] && grep -q 'does not answer' '$out/list-stopped.err'"
 
 echo "== a 48 kHz output in floats is recorded as it is"
 pactl load-module module-null-sink sink_name=hifi rate=48000 format=float32le >/dev/null
