@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <mutex>
 #include <utility>
 
@@ -221,6 +220,7 @@ void PulseCapture::Loop::record(const pa_source_info& info) {
     format = {type, spec.channels};
     frameBytes = pcmFrameBytes(format);
     rate = static_cast<int>(spec.rate);
+    if (frameBytes == 0 || rate <= 0) return;  // a format the server should never report
     // The server's rate and format: nothing resampled. Fragments of kCaptureFragmentMs, and the
     // source's latency adjusted to them: a monitored output left to itself may mix up to two
     // seconds ahead in one go, which no history holds and no picture follows smoothly.
