@@ -10,6 +10,8 @@ size_t sampleBytes(SampleType type) {
     switch (type) {
         case SampleType::U8: return 1;
         case SampleType::S16: return 2;
+        case SampleType::S24: return 3;
+        case SampleType::S24In32:
         case SampleType::S32:
         case SampleType::F32: return 4;
     }
@@ -32,6 +34,8 @@ int16_t sampleAt(const unsigned char* p, SampleType type) {
     switch (type) {
         case SampleType::U8: return static_cast<int16_t>((p[0] - 128) * 256);
         case SampleType::S16: return static_cast<int16_t>(p[0] | p[1] << 8);
+        case SampleType::S24:      // the top 16 of 24 bits, in both
+        case SampleType::S24In32: return static_cast<int16_t>(p[1] | p[2] << 8);
         case SampleType::S32: return static_cast<int16_t>(p[2] | p[3] << 8);  // the top 16 bits
         case SampleType::F32: return fromFloat(p);
     }

@@ -6,9 +6,11 @@
 #include <cstddef>
 #include <cstdint>
 
-// How one sample is stored, little-endian: unsigned 8-bit around 128, signed 16 or 32-bit, or
-// 32-bit float with full scale at -1 and 1.
-enum class SampleType { U8, S16, S32, F32 };
+// How one sample is stored, little-endian: unsigned 8-bit around 128, signed 16, 24 (three
+// bytes, packed), 24 in the low three bytes of 32 (sign-extended into the fourth) or 32-bit, or
+// 32-bit float with full scale at -1 and 1. These are the formats sound servers' sources
+// record in (PulseAudio's S16LE, S24LE, S24_32LE, S32LE, FLOAT32LE, U8).
+enum class SampleType { U8, S16, S24, S24In32, S32, F32 };
 
 struct PcmFormat {
     SampleType type = SampleType::S16;

@@ -6,57 +6,12 @@
 
 namespace {
 
-const pa_sample_spec kSpec = {PA_SAMPLE_S16LE, kCaptureRate, 2};
+// 16-bit stereo; the rate is the caller's.
+const pa_sample_spec kSpec = {PA_SAMPLE_S16LE, 44100, 2};
 
 std::string describe(int code) { return pa_strerror(code); }
 
 }  // namespace
-
-PulseCapture::~PulseCapture() { stop(); }
-
-bool PulseCapture::start(const std::string& source, SampleRing& ring, std::string& error) {
-    stop();
-    // Small fragments: the server hands over each 5 ms as soon as it has them instead of
-    // collecting its default (up to two seconds) first.
-    pa_buffer_attr attr;
-    attr.maxlength = static_cast<uint32_t>(-1);
-    attr.tlength = attr.prebuf = attr.minreq = static_cast<uint32_t>(-1);
-    attr.fragsize = kCaptureChunkFrames * 4;
-    int code = 0;
-    stream_ = pa_simple_new(nullptr, "Vizorama", PA_STREAM_RECORD,
-                            source.empty() ? kDefaultMonitor : source.c_str(), "Visualisation input",
-                            &kSpec, nullptr, &attr, &code);
-    if (!stream_) {
-        error = describe(code);
-        return false;
-    }
-    stopping_ = false;
-    running_ = true;
-    thread_ = std::thread([this, &ring] { run(ring); });
-    return true;
-}
-
-void PulseCapture::run(SampleRing& ring) {
-    int16_t chunk[kCaptureChunkFrames * 2];
-    while (!stopping_.load()) {
-        int code = 0;
-        if (pa_simple_read(stream_, chunk, sizeof chunk, &code) < 0) break;
-        ring.push(chunk, kCaptureChunkFrames);
-        pa_usec_t latency = pa_simple_get_latency(stream_, &code);
-        if (latency != static_cast<pa_usec_t>(-1)) latencyUs_ = latency;
-    }
-    // Whatever was heard last must not freeze on the screen.
-    ring.clear();
-    running_ = false;
-}
-
-void PulseCapture::stop() {
-    stopping_ = true;
-    if (thread_.joinable()) thread_.join();
-    if (stream_) pa_simple_free(stream_);
-    stream_ = nullptr;
-    running_ = false;
-}
 
 PulsePlayback::~PulsePlayback() { close(); }
 
@@ -107,8 +62,15 @@ namespace {
 
 struct ListState {
     std::vector<SourceInfo>* sources;
-    bool done = false, failed = false;
+    bool done = false, failed = false, timedOut = false;
 };
+
+// A server that accepts the connection but never answers (stopped, hung) must not hold us.
+constexpr pa_usec_t kListDeadlineUs = 5000000;
+
+void onDeadline(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* user) {
+    static_cast<ListState*>(user)->timedOut = true;
+}
 
 void onSource(pa_context*, const pa_source_info* info, int eol, void* user) {
     auto* state = static_cast<ListState*>(user);
@@ -134,8 +96,12 @@ bool listPulseSources(std::vector<SourceInfo>& sources, std::string& error) {
     bool ok = context && pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0;
     ListState state{&sources};
     pa_operation* operation = nullptr;
+    pa_mainloop_api* api = pa_mainloop_get_api(loop);
+    timeval deadline{};
+    pa_timeval_add(pa_gettimeofday(&deadline), kListDeadlineUs);
+    pa_time_event* timer = api->time_new(api, &deadline, onDeadline, &state);
     while (ok && !state.done) {
-        if (pa_mainloop_iterate(loop, 1, nullptr) < 0) ok = false;
+        if (pa_mainloop_iterate(loop, 1, nullptr) < 0 || state.timedOut) ok = false;
         pa_context_state_t s = pa_context_get_state(context);
         if (!PA_CONTEXT_IS_GOOD(s)) ok = false;
         if (ok && s == PA_CONTEXT_READY && !operation) {
@@ -143,7 +109,9 @@ bool listPulseSources(std::vector<SourceInfo>& sources, std::string& error) {
             if (!operation) ok = false;
         }
     }
-    if (!ok || state.failed) error = context ? describe(pa_context_errno(context)) : "no context";
+    if (state.timedOut) error = "the sound server does not answer";
+    else if (!ok || state.failed) error = context ? describe(pa_context_errno(context)) : "no context";
+    if (timer) api->time_free(timer);
     if (operation) pa_operation_unref(operation);
     if (context) {
         pa_context_disconnect(context);

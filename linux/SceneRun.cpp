@@ -131,6 +131,10 @@ void SceneRun::applyLook(char letter, bool shift) {
 
 void SceneRun::showErrors() {
     std::vector<std::string> lines = host_.takeErrorLines();
+    for (const std::string& line : sound_.takeMessages()) {  // no server, a lost one, no source
+        say(line);
+        lines.push_back(line);
+    }
     if (lines.empty()) return;
     overlay_.show(lines, seconds(), 6);
     helpShown_ = false;
@@ -147,8 +151,8 @@ bool SceneRun::drawFrame() {
     ++frame_;
     if (frame_ == kWarmUp) measuredFrom_ = seconds();
     if (frameLog_)
-        std::fprintf(frameLog_, "%ld %lld %d %d %llu\n", frame_, monotonicNs(), scene_.frame.levelLeft,
-                     scene_.frame.levelRight, static_cast<unsigned long long>(sound_.latencyUs()));
+        std::fprintf(frameLog_, "%ld %lld %d %d %lld\n", frame_, monotonicNs(), scene_.frame.levelLeft,
+                     scene_.frame.levelRight, static_cast<long long>(sound_.leadUs()));
     if (options_.frames > 0 && frame_ >= options_.frames) return false;
     return !sound_.finished();
 }

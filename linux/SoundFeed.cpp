@@ -12,9 +12,8 @@ void SoundFeed::start() {
                                            : Kind::Wav;
     std::string error;
     if (kind_ == Kind::Capture) {
-        const std::string source = options_.source.empty() ? kDefaultMonitor : options_.source;
-        if (!capture_.start(source, ring_, error)) {
-            say("no sound from " + source + " (" + error + "); the scene runs on silence");
+        if (!capture_.start(options_.source, ring_, error)) {
+            say("no sound (" + error + "); the scene runs on silence");
             kind_ = Kind::Silence;
         }
     } else if (kind_ == Kind::Wav) {
@@ -27,13 +26,9 @@ void SoundFeed::start() {
 }
 
 void SoundFeed::fill(uint8_t waveform[2][kWaveformSamples], long frame) {
-    if (kind_ == Kind::Capture && !capture_.running()) {
-        say("the recording stopped (the sound server went away?); the scene runs on silence");
-        kind_ = Kind::Silence;
-    }
     switch (kind_) {
-        case Kind::Capture:
-            ring_.newestBlock(waveform);
+        case Kind::Capture:  // the block being heard now, not the newest the monitor gave
+            ring_.heardBlock(seconds(), waveform);
             break;
         case Kind::Wav:
             player_->heardBlock(waveform);

@@ -1,15 +1,18 @@
 #pragma once
 // Where the picture's sound comes from, chosen once at the start: what a sound server source
-// records (the default output's monitor unless one is named), a WAV file the program plays,
-// the built-in signal, or silence. A source that fails falls back to silence and says so.
+// records (the default output's monitor, followed to another output, unless one is named), a
+// WAV file the program plays, the built-in signal, or silence. While the server or the source
+// is missing the picture runs on silence; what happened is told as messages.
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "audio/AudioSource.h"
 #include "audio/SampleRing.h"
 #include "linux/Options.h"
-#include "linux/Pulse.h"
+#include "linux/PulseCapture.h"
 #include "linux/WavPlayer.h"
 
 class SoundFeed {
@@ -25,8 +28,12 @@ public:
     // Whether a WAV file has been played to its end.
     bool finished() const { return player_ && player_->finished(); }
 
-    // The recording's latency as the server last reported it (0 when not recording).
-    uint64_t latencyUs() const { return capture_.latencyUs(); }
+    // How far the recorded source leads what is heard (the picture's delay), in microseconds;
+    // 0 when not recording.
+    int64_t leadUs() const { return capture_.leadUs(); }
+
+    // What the user should be told about the sound since the last call, a line each.
+    std::vector<std::string> takeMessages() { return capture_.takeMessages(); }
 
     void stop();
 

@@ -44,6 +44,21 @@ TEST(PcmConvert, EveryFormatGivesTheSameFramesUpToItsBits) {
     EXPECT_EQ(convert(bytesOf(s32), SampleType::S32, 2), s16);
     EXPECT_EQ(convert(bytesOf(f32), SampleType::F32, 2), s16);  // WASAPI's mix format
     EXPECT_EQ(convert(bytesOf(u8), SampleType::U8, 2), topBytes);
+    // 24-bit samples as sound servers record them: packed in three bytes, or in the low three
+    // of four with the sign extended into the top one.
+    std::vector<unsigned char> s24, s24in32;
+    for (int16_t v : s16) {
+        const int32_t wide = v * 256 + 0x5A;  // low bits a 16-bit frame cannot keep
+        for (int b = 0; b < 4; ++b) {
+            const auto byte = static_cast<unsigned char>(static_cast<uint32_t>(wide) >> (8 * b));
+            if (b < 3) s24.push_back(byte);
+            s24in32.push_back(byte);
+        }
+    }
+    EXPECT_EQ(convert(s24, SampleType::S24, 2), s16);
+    EXPECT_EQ(convert(s24in32, SampleType::S24In32, 2), s16);
+    EXPECT_EQ(pcmFrameBytes({SampleType::S24, 6}), 18u);
+    EXPECT_EQ(convert(s24, SampleType::S24, 3).size(), 2u * 2);  // 24 bytes: two frames of three
     // Mono heard on both sides; of six channels the first two.
     EXPECT_EQ(convert(bytesOf(std::vector<int16_t>{5, -6}), SampleType::S16, 1),
               (std::vector<int16_t>{5, 5, -6, -6}));
