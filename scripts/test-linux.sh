@@ -305,8 +305,13 @@ kill -INT $rec; wait $rec 2>/dev/null
 check "the program ends with the file, code 0" test $code -eq 0
 heard_rms=$(sox "$out/heard.wav" -n stat 2>&1 | awk '/RMS *amplitude/ { print $3 }')
 sox "$out/heard.wav" "$out/heard-trimmed.wav" silence 1 0.01 1% reverse silence 1 0.01 1% reverse
-heard_length=$(soxi -D "$out/heard-trimmed.wav")
-echo "  heard: $heard_length s of sound at RMS $heard_rms (played: 2 s of a sine at 0.5, RMS 0.354)"
+# On a machine too busy to feed the server in time, the sound stops and goes on where it stopped
+# (an underrun): the gaps lengthen the sound's span but are no sound played. The length counted
+# is the sound's own, gaps of more than 30 ms taken out.
+sox "$out/heard-trimmed.wav" "$out/heard-sound.wav" silence -l 1 0.01 1% -1 0.03 1%
+heard_span=$(soxi -D "$out/heard-trimmed.wav")
+heard_length=$(soxi -D "$out/heard-sound.wav")
+echo "  heard: $heard_length s of sound at RMS $heard_rms over $heard_span s (played: 2 s of a sine at 0.5, RMS 0.354)"
 trimmed_rms=$(sox "$out/heard-trimmed.wav" -n stat 2>&1 | awk '/RMS *amplitude/ { print $3 }')
 check "the song was heard at its level" holds "$trimmed_rms" ">" 0.33
 check "... not louder" holds "$trimmed_rms" "<" 0.37
