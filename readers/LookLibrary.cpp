@@ -19,14 +19,18 @@ bool endsWithExtension(const std::string& file) {
     return true;
 }
 
-std::vector<std::string> lookNamesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    if (folder.empty()) return names;
-    for (const std::string& file : platform::listFolder(folder, platform::EntryKind::Files))
-        if (endsWithExtension(file))
-            names.push_back(file.substr(0, file.size() - std::char_traits<char>::length(kLookExtension)));
-    std::sort(names.begin(), names.end());
-    return names;
+// The looks in a folder, sorted by name.
+std::vector<LookEntry> looksIn(const std::string& folder, bool ours) {
+    std::vector<LookEntry> looks;
+    if (folder.empty()) return looks;
+    for (std::string& file : platform::listFolder(folder, platform::EntryKind::Files))
+        if (endsWithExtension(file)) {
+            std::string name = file.substr(0, file.size() - std::char_traits<char>::length(kLookExtension));
+            looks.push_back({std::move(name), ours, std::move(file)});
+        }
+    std::sort(looks.begin(), looks.end(),
+              [](const LookEntry& a, const LookEntry& b) { return a.name < b.name; });
+    return looks;
 }
 
 std::string upper(std::string text) {
@@ -50,12 +54,12 @@ void LookLibrary::refresh(const std::string& oursFolder, const std::string& user
     ours_ = oursFolder;
     user_ = userFolder;
     looks_.clear();
-    for (std::string& name : lookNamesIn(ours_)) looks_.push_back({std::move(name), true});
+    looks_ = looksIn(ours_, true);
     const size_t oursCount = looks_.size();
-    for (std::string& name : lookNamesIn(user_)) {
+    for (LookEntry& look : looksIn(user_, false)) {
         const auto oursEnd = looks_.begin() + static_cast<std::ptrdiff_t>(oursCount);
-        if (std::none_of(looks_.begin(), oursEnd, [&](const LookEntry& l) { return l.name == name; }))
-            looks_.push_back({std::move(name), false});
+        if (std::none_of(looks_.begin(), oursEnd, [&](const LookEntry& l) { return l.name == look.name; }))
+            looks_.push_back(std::move(look));
     }
 }
 
@@ -67,7 +71,7 @@ size_t LookLibrary::find(const std::string& name) const {
 
 std::string LookLibrary::pathOf(size_t index) const {
     if (index >= looks_.size()) return {};
-    return (looks_[index].ours ? ours_ : user_) + looks_[index].name + kLookExtension;
+    return (looks_[index].ours ? ours_ : user_) + looks_[index].file;
 }
 
 bool LookLibrary::read(size_t index, Settings& look) const {
@@ -127,16 +131,21 @@ const char* LookLibrary::lookNameProblem(const std::string& name) const {
 std::string lookFileProblem(const std::string& path) {
     ProfileFile file;
     if (file.load(platform::nativePath(path)) != platform::ReadResult::Ok) return "cannot be read";
+    constexpr const char* kAbsent = "\n";  // no value of a file holds a line break
     for (const SettingKey& k : settingKeys()) {
         if (!k.look) continue;
-        const std::string value = file.getString(kSettingsSection, k.name, "", 260);
+        const std::string value = file.getString(kSettingsSection, k.name, kAbsent, 260);
         const std::string key = k.name;
-        if (value.empty()) return key + " is missing";
+        if (value == kAbsent) return key + " is missing";
         if (k.kind == KeyKind::Text) {
             if (k.choices.count > 0 && k.choices.find(value) == k.choices.count)
                 return key + "=" + value + " is not one of its choices";
             if (k.choices.count == 0 && !staysInsideFolder(value))
                 return key + "=" + value + " leads out of its folder";
+            // A sky or model that is on needs a name.
+            const char* onOff = key == "bgrName" ? "bgrOnOff" : "mdlOnOff";
+            if (k.choices.count == 0 && value.empty() && file.getInt(kSettingsSection, onOff, 0) != 0)
+                return key + " is empty while " + onOff + " is on";
         } else if (k.kind == KeyKind::Unsigned) {
             const uint32_t number = parseProfileInteger(value);
             const uint32_t highest = key == "lhtStroboscope" ? choices::kMaxStroboscope : 1;

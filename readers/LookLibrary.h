@@ -19,6 +19,7 @@ inline constexpr const char* kMyLook = "My look";
 struct LookEntry {
     std::string name;
     bool ours = false;  // one of ours (else the user's own)
+    std::string file;   // its file's name in its folder
 };
 
 class LookLibrary {
@@ -61,6 +62,6 @@ private:
 };
 
 // The first fault of a look file: a look key missing, a choice off its list, a switch other
-// than 0 or 1, a stroboscope above its steps, an empty or escaping sky or model name. Empty for
-// a good look.
+// than 0 or 1, a stroboscope above its steps, a sky or model name leading out of its folder, or
+// none for a sky or model that is on. Empty for a good look.
 std::string lookFileProblem(const std::string& path);
