@@ -111,13 +111,11 @@ void SceneRun::toggleHelp() {
         return;
     }
     helpShown_ = true;
-    std::vector<std::string> lines = {"Vizorama " VZRM_VERSION " - keys"};
-    lines.insert(lines.end(), choiceKeyHelp().begin(), choiceKeyHelp().end());
-    lines.insert(lines.end(), lookKeyHelp().begin(), lookKeyHelp().end());
-    lines.insert(lines.end(), {"F  full screen (or double click)", "H  this help",
-                               "ESC  leave full screen, quit", "", lookStatus(*scene_.settings)});
-    for (const std::string& c : currentChoices(*scene_.settings)) lines.push_back(c);
-    overlay_.show(lines, seconds(), 8);
+    overlay_.show(helpLines("Vizorama " VZRM_VERSION " - keys",
+                            {"F  full screen (or double click)", "H  this help",
+                             "ESC  leave full screen, quit"},
+                            *scene_.settings),
+                  seconds(), 8);
 }
 
 void SceneRun::applyChoice(char letter, bool shift) {

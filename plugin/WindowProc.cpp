@@ -49,14 +49,26 @@ void beginFrame(PluginState& s, HWND window) {
     if (module) std::memcpy(s.frameWaveform, module->waveformData, sizeof s.frameWaveform);
 }
 
-// The keys the Linux program takes as well, on key-down: Right and Left the next and the
-// previous look, A the look's mode of change, the letters of the choices (Shift: backwards).
+// The keys the Linux program takes as well, on key-down: H the help, Right and Left the next
+// and the previous look, A the look's mode of change, the letters of the choices (Shift:
+// backwards).
 // What they change goes to the settings file at once, which the next frame reads.
 void applyKey(PluginState& s, WPARAM key) {
     if (!s.scene.settings || !s.scene.sceneReady) return;
     Settings& settings = *s.scene.settings;
     Win32SceneHost& host = sceneHost();
-    if (key == VK_RIGHT || key == VK_LEFT) {
+    if (key == 'H' || key == VK_F1) {
+        const double now = steadySeconds();
+        if (s.help.visible(now)) {
+            s.help.hide();
+        } else {
+            s.help.show(helpLines("Vizorama - keys",
+                                  {"H  this help", "ESC  stop, or leave full screen",
+                                   "RIGHT CLICK  the configuration utility"},
+                                  settings),
+                        now, 8);
+        }
+    } else if (key == VK_RIGHT || key == VK_LEFT) {
         s.scene.looks.step(key == VK_RIGHT ? 1 : -1, settings, host);
     } else if (key == 'A') {
         s.scene.looks.stepMode(settings, host);
@@ -88,6 +100,11 @@ LRESULT CALLBACK renderWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         beginFrame(s, window);
         renderFrame(s.scene, sceneHost());
         if (s.scene.settings) noteFrameSettings(*s.scene.settings);
+        if (s.scene.sceneReady && s.help.visible(steadySeconds())) {
+            RECT client;
+            GetClientRect(window, &client);
+            s.help.draw(client.right, client.bottom, steadySeconds());
+        }
         SwapBuffers(s.renderDc);
         ValidateRect(window, nullptr);
         return 0;

@@ -5,6 +5,7 @@
 
 #include "platform/GlHeaders.h"
 #include "scene/SceneState.h"
+#include "settings/ChoiceKeys.h"
 
 namespace {
 
@@ -32,6 +33,18 @@ std::string lookStatus(const Settings& s) {
         line += " " + std::to_string(s.lookSeconds) + " s, " +
                 choices::kLookOrders[static_cast<size_t>(s.lookOrderMode())];
     return line;
+}
+
+std::vector<std::string> helpLines(const std::string& title, const std::vector<std::string>& ownKeys,
+                                   const Settings& settings) {
+    std::vector<std::string> lines = {title};
+    lines.insert(lines.end(), choiceKeyHelp().begin(), choiceKeyHelp().end());
+    lines.insert(lines.end(), lookKeyHelp().begin(), lookKeyHelp().end());
+    lines.insert(lines.end(), ownKeys.begin(), ownKeys.end());
+    lines.push_back("");
+    lines.push_back(lookStatus(settings));
+    for (const std::string& c : currentChoices(settings)) lines.push_back(c);
+    return lines;
 }
 
 double steadySeconds() {

@@ -33,6 +33,11 @@ const std::vector<std::string>& lookKeyHelp();
 // ("your own" when the settings name no look).
 std::string lookStatus(const Settings& settings);
 
+// The lines of a front end's help overlay: the title, the keys of the choices, the front end's
+// own keys, the looks' keys, then the look on screen and the current choices.
+std::vector<std::string> helpLines(const std::string& title, const std::vector<std::string>& ownKeys,
+                                   const Settings& settings);
+
 class LookChanger {
 public:
     explicit LookChanger(LookClock clock = steadySeconds) : clock_(clock) {}
