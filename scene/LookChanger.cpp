@@ -59,6 +59,7 @@ void LookChanger::restartTimer(const Settings& s, double now) {
     nameSeen_ = s.lookName.value();
     secondsSeen_ = s.lookSeconds;
     held_ = false;
+    captureDue_ = captured_ = false;
 }
 
 bool LookChanger::frame(Settings& s, const FrameState& f, SceneHost& host) {
@@ -70,7 +71,15 @@ bool LookChanger::frame(Settings& s, const FrameState& f, SceneHost& host) {
         restartTimer(s, now);
     if (mode_ == LookChange::Off || held_ || now - since_ < s.lookSeconds) return false;
     if (mode_ == LookChange::Beat && !beat) return false;
-    if (changeBy(1, s, host, mode_ == LookChange::Beat)) return true;
+    if (mode_ == LookChange::Timer && !captured_) {
+        captureDue_ = true;  // this frame's picture is the one to fade out
+        return false;
+    }
+    captured_ = false;
+    if (changeBy(1, s, host, mode_ == LookChange::Beat)) {
+        if (mode_ == LookChange::Timer) blend_.start(clock_());
+        return true;
+    }
     since_ = now;  // nothing to change to: look again after another lookSeconds
     return false;
 }
@@ -174,14 +183,21 @@ bool LookChanger::apply(size_t index, Settings& s, SceneHost& host, bool onBeat)
     const double now = clock_();
     restartTimer(s, now);
     ++changes_;
+    blend_.stop();  // a blend starts after its change; any other change cuts
     lastChangeAt_ = now;
     lastOnBeat_ = onBeat;
     caption_.show({name}, now, kCaptionSeconds, Overlay::Corner::BottomLeft);
     return true;
 }
 
-void LookChanger::drawCaption() {
+void LookChanger::endFrame() {
     const double now = clock_();
+    blend_.draw(now);
+    if (captureDue_) {
+        captureDue_ = false;
+        blend_.capture();  // without a copy the change is a hard cut
+        captured_ = true;
+    }
     if (!caption_.visible(now)) return;
     GLint viewport[4] = {};
     glGetIntegerv(GL_VIEWPORT, viewport);

@@ -9,7 +9,9 @@
 // the first change away from settings that match no look, those settings are saved as the
 // user's look ("My look", "My look 2", ...), so nothing the user made is lost.
 // At each change (never at a start) the look's name shows for two seconds in the picture's
-// bottom left corner.
+// bottom left corner. A timer's change blends (LookBlend): the frame it falls due copies its
+// picture, and the next frame brings the new look under it; a change on the beat or by hand is
+// a hard cut.
 
 #include <cstdint>
 #include <random>
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "readers/LookLibrary.h"
+#include "scene/LookBlend.h"
 #include "scene/Overlay.h"
 #include "scene/StrongBeat.h"
 
@@ -65,9 +68,14 @@ public:
     double lastChangeAt() const { return lastChangeAt_; }
     bool lastChangeOnBeat() const { return lastOnBeat_; }
 
-    // Draws the name of the look just changed to over the picture (the viewport), while it
-    // shows; it leaves the OpenGL state as it found it.
-    void drawCaption();
+    // Once a frame, after the scene is drawn: the old look's picture fading out over the new
+    // one, the copy of the picture for a blend that is due, and the name of the look just
+    // changed to, while it shows (over the viewport; the OpenGL state is left as found).
+    void endFrame();
+    // Whether the old look's picture is fading out now.
+    bool blending() const { return blend_.active(clock_()); }
+    // Deletes what lives in the rendering context (which must be current).
+    void release() { blend_.release(); }
 
 private:
     // The shuffle's round: looks by name, the position of the one on screen in it, and the
@@ -94,6 +102,9 @@ private:
     LookLibrary library_;
     StrongBeat beats_;
     Overlay caption_;
+    LookBlend blend_;
+    bool captureDue_ = false;  // the timer's change falls due: copy this frame's picture
+    bool captured_ = false;    // and change at the next
     Round round_;
     // What the timer counts from, and the settings it was started for.
     double since_ = 0;

@@ -76,6 +76,7 @@ void releaseSceneComponents(SceneState& s) {
     if (s.textureLoader) s.textureLoader->deleteAllTextures();
     destroy(s.textureLoader);
     destroy(s.settings);
+    s.looks.release();
     s.loadingTexture = 0;
 }
 
@@ -207,6 +208,6 @@ void renderFrame(SceneState& s, SceneHost& host) {
         s.vuMeter->draw(f.levelLeft, f.levelRight, f.vuSpokes());
         s.lights->drawPulsars(f.spriteFrameLeft, f.spriteFrameRight, f.angleLeft, f.angleRight);
     }
-    s.looks.drawCaption();
+    s.looks.endFrame();
     glFlush();
 }

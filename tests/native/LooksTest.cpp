@@ -7,6 +7,7 @@
 #include <set>
 
 #include "audio/BuiltInSignal.h"
+#include "platform/headless/OffscreenContext.h"
 #include "readers/LookLibrary.h"
 #include "scene/SceneState.h"
 #include "tests/native/TestFiles.h"
@@ -174,11 +175,16 @@ TEST(Looks, TheTimerAndTheBeatChangeOnTheClockInTurnOrShuffledEachOnceARound) {
     FrameState f;
 
     // Timer, every 5 s, in turn: nothing before the time, then one change, written at once.
+    // The frame it falls due copies its picture, the next brings the new look, and the old
+    // picture fades out over it in a second. Each look's picture here: red or green.
+    OffscreenContext gl(64, 32);
+    ASSERT_TRUE(gl.ok());
     s.lookOrder = "In Turn";
     s.lookChange = "Timer";
     s.lookSeconds = 5;
     const std::string start = s.lookName.text();
     std::vector<std::string> shown;
+    int halfway = -1;
     for (int frame = 0; frame <= 60 * 11; ++frame) {
         gNow = 100 + frame / 60.0;
         if (changer.frame(s, advanceAt(f, 40), host)) {
@@ -187,10 +193,24 @@ TEST(Looks, TheTimerAndTheBeatChangeOnTheClockInTurnOrShuffledEachOnceARound) {
             ASSERT_TRUE(file.readFile(host.settingsFile, kSettingsSection));
             EXPECT_EQ(file.lookName.text(), s.lookName.text());
             EXPECT_TRUE(sameKeys(file, s, KeySet::Look));
+            halfway = frame + 30;
+        }
+        glClearColor(changer.changes() % 2 ? 0 : 1, changer.changes() % 2 ? 1 : 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        changer.endFrame();
+        if (frame == halfway) {
+            const OffscreenContext::Rgba p = gl.pixel(32, 16);
+            EXPECT_NEAR(p.r, 128, 12) << "the old look's red, half faded";
+            EXPECT_NEAR(p.g, 127, 12);
+            EXPECT_TRUE(changer.blending());
+        }
+        if (frame == halfway + 31) {
+            EXPECT_FALSE(changer.blending());
         }
     }
     const size_t at = std::find(ours.begin(), ours.end(), start) - ours.begin();
-    EXPECT_EQ(shown, (std::vector<std::string>{ours[(at + 1) % 5] + "@300", ours[(at + 2) % 5] + "@600"}));
+    EXPECT_EQ(shown, (std::vector<std::string>{ours[(at + 1) % 5] + "@301", ours[(at + 2) % 5] + "@602"}));
+    EXPECT_TRUE(glIsEnabled(GL_BLEND) == GL_FALSE);
 
     // Beat: the time passes without a beat, then the first strong beat changes it on its frame;
     // a beat before the time changes nothing.
@@ -261,18 +281,18 @@ TEST(Looks, TheUsersOwnSettingsAreSavedOnceAsMyLookBeforeTheFirstChange) {
     EXPECT_EQ(library.size(), 2u);
     EXPECT_NE(library.find("My look 2"), LookLibrary::npos);
 
-    // Where they cannot be saved the look stays, the user hears of it once, and the timer waits.
+    // Where they cannot be saved the look stays, the user hears of it once, and the beats wait.
     FakeHost stuck(folder.path());
     writeTextFile(folder.path() + "file", "");
     stuck.folders.userLooks = folder.path() + "file/Looks/";
     s.oscRenderingMode = "Plain";
-    s.lookChange = "Timer";
+    s.lookChange = "Beat";
     s.lookSeconds = 5;
     FrameState f;
     const std::string before = s.lookName.text();
     for (int frame = 0; frame < 60 * 20; ++frame) {
         gNow = 1000 + frame / 60.0;
-        EXPECT_FALSE(changer.frame(s, advanceAt(f, 40), stuck));
+        EXPECT_FALSE(changer.frame(s, advanceAt(f, frame % 60 ? 40 : 120), stuck));
     }
     EXPECT_EQ(s.lookName, before);
     EXPECT_EQ(stuck.errors.size(), 1u);
