@@ -11,6 +11,7 @@
 #include "readers/LookLibrary.h"
 #include "scene/SceneState.h"
 #include "tests/native/TestFiles.h"
+#include "tools/render/HeadlessRenderer.h"
 
 namespace {
 
@@ -56,6 +57,18 @@ void writeOurLooks(const std::string& folder, const std::vector<std::string>& na
         look.camPosition = choices::kCameraMotions[n++ % 7];
         ASSERT_TRUE(look.writeFile(folder + "own/Looks/" + name + ".ini", kSettingsSection, KeySet::Look));
     }
+}
+
+// The mean of every fourth pixel's red, green and blue, 0..765.
+double meanBrightness(const OffscreenContext& gl) {
+    double sum = 0;
+    int n = 0;
+    for (int y = 0; y < gl.height(); y += 4)
+        for (int x = 0; x < gl.width(); x += 4, ++n) {
+            const OffscreenContext::Rgba p = gl.pixel(x, y);
+            sum += p.r + p.g + p.b;
+        }
+    return sum / n;
 }
 
 // A frame of both channels at one level (0..127 as FrameState measures it).
@@ -296,6 +309,56 @@ TEST(Looks, TheUsersOwnSettingsAreSavedOnceAsMyLookBeforeTheFirstChange) {
     }
     EXPECT_EQ(s.lookName, before);
     EXPECT_EQ(stuck.errors.size(), 1u);
+}
+
+TEST(Looks, TheSceneChangesItsLookOnTheTimerBlendingAndNamesItOnlyAtTheChange) {
+    ScratchFolder folder;
+    const std::string plugin = folder.path() + "Plugins/vis_vzrm/";
+    fs::create_directories(plugin + "Configurations");
+    fs::copy(VZRM_TEXTURE_FOLDER, plugin, fs::copy_options::recursive);
+    fs::remove_all(plugin + "Looks");
+    fs::create_directories(plugin + "Looks");
+    const std::string water = "[Vizorama]\r\noscOnOff=1\r\noscRenderingMode=Water\r\nvumOnOff=0\r\n";
+    writeTextFile(plugin + "Looks/Water.ini", water);
+    writeTextFile(plugin + "Looks/Knot At Dusk.ini",
+                  "[Vizorama]\r\noscOnOff=0\r\nvumOnOff=0\r\nbgrOnOff=1\r\nbgrName=Late Afternoon\r\n"
+                  "mdlOnOff=1\r\nmdlName=Knot\r\nlhtOnOff=1\r\n");
+    writeTextFile(plugin + "Configurations/vis_vzrm_config.ini",
+                  water + "lookName=Water\r\nlookChange=Timer\r\nlookSeconds=5\r\nlookOrder=In Turn\r\n");
+    HeadlessRenderer r(folder.path(), 320, 160);
+    ASSERT_TRUE(r.ok());
+    r.scene.looks.setClock(testClock);
+    gNow = 0;
+    r.start();
+    uint8_t block[2][kWaveformSamples];
+    for (int i = 0; i < kWaveformSamples; ++i)
+        block[0][i] = block[1][i] = static_cast<uint8_t>(static_cast<int8_t>(60 * std::sin(i * 0.1)));
+    double before = 0;
+    for (int frame = 0; frame < 60 * 5 + 31; ++frame) {
+        gNow = frame / 60.0;
+        r.frame(block);
+        if (frame == 299) before = meanBrightness(r.context());
+        // A start's frames stay as they were: no name in the corner before the change.
+        if (frame < 301) {
+            EXPECT_EQ(r.scene.looks.changes(), 0);
+        }
+    }
+    // Half a second after the change: the new look under the old one half faded, and its name.
+    EXPECT_EQ(r.scene.looks.changes(), 1);
+    EXPECT_TRUE(r.scene.looks.blending());
+    EXPECT_TRUE(r.context().savePng(std::string(VZRM_FRAME_FOLDER) + "/look-blend.png"));
+    const std::string text = readTextFile(plugin + "Configurations/vis_vzrm_config.ini");
+    EXPECT_NE(text.find("lookName=Knot At Dusk\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("mdlName=Knot\r\n"), std::string::npos);
+    EXPECT_TRUE(r.scene.skybox->showsCurrentName());
+    for (int frame = 331; frame < 60 * 6 + 31; ++frame) {
+        gNow = frame / 60.0;
+        r.frame(block);
+    }
+    EXPECT_FALSE(r.scene.looks.blending());
+    EXPECT_NE(meanBrightness(r.context()), before);
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE) && glIsEnabled(GL_DEPTH_TEST) && glIsEnabled(GL_TEXTURE_2D) &&
+                !glIsEnabled(GL_BLEND));
 }
 
 TEST(Looks, AStrongBeatIsTheFirstLoudFrameAboveWhatCameBefore) {
