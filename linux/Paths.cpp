@@ -1,9 +1,5 @@
 #include "linux/Paths.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-
 #include "platform/Platform.h"
 
 namespace {
@@ -42,6 +38,7 @@ UserFolders userFolders(const char* configHome, const char* dataHome, const char
     if (!data.empty()) {
         f.models = data + "vizorama/Models/";
         f.skyboxes = data + "vizorama/Skyboxes/";
+        f.looks = data + "vizorama/Looks/";
     }
     return f;
 }
@@ -50,12 +47,4 @@ std::string dataFolderFor(const std::string& executableFolder, const std::string
     std::string installed = executableFolder + "../share/vizorama/";
     if (!executableFolder.empty() && platform::folderExists(installed)) return installed;
     return withSlash(buildFolder);
-}
-
-bool makeFolders(const std::string& folder) {
-    for (size_t slash = folder.find('/', 1); slash != std::string::npos;
-         slash = folder.find('/', slash + 1))
-        if (slash > 0) mkdir(folder.substr(0, slash).c_str(), 0700);
-    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return false;
-    return platform::folderExists(folder);
 }

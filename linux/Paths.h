@@ -1,6 +1,6 @@
 #pragma once
 // Where the Linux program keeps its files, after the XDG base directory rules: the settings in
-// $XDG_CONFIG_HOME/vizorama/ (~/.config/vizorama/), the user's own models and skies in
+// $XDG_CONFIG_HOME/vizorama/ (~/.config/vizorama/), the user's own models, skies and looks in
 // $XDG_DATA_HOME/vizorama/ (~/.local/share/vizorama/), the window's size and place from the last
 // run in $XDG_STATE_HOME/vizorama/ (~/.local/state/vizorama/), our generated textures, skies and
 // models in the installed data folder.
@@ -11,6 +11,7 @@ struct UserFolders {
     std::string config;    // with its trailing '/'; empty when neither variable nor HOME is set
     std::string models;    // the user's Models/ folder
     std::string skyboxes;  // the user's Skyboxes/ folder
+    std::string looks;     // the user's Looks/ folder
     std::string state;     // with its trailing '/'; empty as config
     std::string settingsFile() const;
     std::string windowFile() const;  // the window remembered from the last run
@@ -24,6 +25,3 @@ UserFolders userFolders(const char* configHome, const char* dataHome, const char
 // The folder of our own assets (with its trailing '/'): share/vizorama/ beside the program's
 // bin/ folder when it is installed, else the build's staged assets when it runs from a build.
 std::string dataFolderFor(const std::string& executableFolder, const std::string& buildFolder);
-
-// Creates folder and any missing parents (mode 0700 for new ones); true if it exists after.
-bool makeFolders(const std::string& folder);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "linux/Say.h"
+#include "settings/ChoiceKeys.h"
 #include "scene/Scene.h"
 
 #ifndef VZRM_VERSION
@@ -15,7 +16,8 @@ SceneRun::SceneRun(GlWindow& window, const Options& options, const AudioSource& 
       options_(options),
       dataFolder_(dataFolder),
       user_(user),
-      host_(window.window(), scene_, AssetFolders{dataFolder, {user.skyboxes}, {user.models}}, store_),
+      host_(window.window(), scene_,
+            AssetFolders{dataFolder, {user.skyboxes}, {user.models}, user.looks}, store_),
       sound_(options, music) {}
 
 int SceneRun::run() {
@@ -26,8 +28,6 @@ int SceneRun::run() {
         return 1;
     }
     host_.tell(store_.open(*scene_.settings, user_.settingsFile()));
-    names_ = {folderNames({dataFolder_ + "Skyboxes/", user_.skyboxes}),
-              folderNames({dataFolder_ + "Models/", user_.models})};
     scene_.waveform = waveform_;
     host_.layoutAndMoveWindow();
     initScene(scene_, host_);
@@ -97,8 +97,10 @@ void SceneRun::handleKey(SDL_Keycode key, bool shift) {
         window_.toggleFullScreen();
     } else if (key == SDLK_h || key == SDLK_F1) {
         toggleHelp();
+    } else if (key == SDLK_RIGHT || key == SDLK_LEFT || key == SDLK_a) {
+        applyLookKey(key);
     } else if (key >= SDLK_a && key <= SDLK_z) {
-        applyLook(static_cast<char>('A' + (key - SDLK_a)), shift);
+        applyChoice(static_cast<char>('A' + (key - SDLK_a)), shift);
     }
 }
 
@@ -109,24 +111,40 @@ void SceneRun::toggleHelp() {
         return;
     }
     helpShown_ = true;
-    std::vector<std::string> lines = {"Vizorama " VZRM_VERSION " - keys"};
-    lines.insert(lines.end(), keyHelp().begin(), keyHelp().end());
-    lines.push_back("");
-    for (const std::string& c : currentChoices(*scene_.settings)) lines.push_back(c);
-    overlay_.show(lines, seconds(), 8);
+    overlay_.show(helpLines("Vizorama " VZRM_VERSION " - keys",
+                            {"F  full screen (or double click)", "H  this help",
+                             "ESC  leave full screen, quit"},
+                            *scene_.settings),
+                  seconds(), 8);
 }
 
-void SceneRun::applyLook(char letter, bool shift) {
+void SceneRun::applyChoice(char letter, bool shift) {
     // The names on disk may have changed since the start.
-    if (letter == 'B') names_.skyboxes = folderNames({dataFolder_ + "Skyboxes/", user_.skyboxes});
-    if (letter == 'N') names_.models = folderNames({dataFolder_ + "Models/", user_.models});
-    const std::string chosen = applyLookKey(letter, shift, *scene_.settings, names_);
+    AssetNames names;
+    if (letter == 'B') names.skyboxes = host_.folders().namesOf(AssetKind::Skybox);
+    if (letter == 'N') names.models = host_.folders().namesOf(AssetKind::Model);
+    Settings& settings = *scene_.settings;
+    const std::string chosen = applyChoiceKey(letter, shift, settings, names);
     if (chosen.empty()) return;
-    host_.tell(store_.save(*scene_.settings));
+    settings.lookName = "";  // the user's own settings now, no look of the library's
+    host_.tell(store_.save(settings, KeySet::LookAndName));
     std::vector<std::string> lines = {chosen};
-    for (const std::string& c : currentChoices(*scene_.settings)) lines.push_back(c);
+    for (const std::string& c : currentChoices(settings)) lines.push_back(c);
     overlay_.show(lines, seconds(), 3);
     helpShown_ = false;
+}
+
+void SceneRun::applyLookKey(SDL_Keycode key) {
+    Settings& settings = *scene_.settings;
+    if (key == SDLK_a) {
+        scene_.looks.stepMode(settings, host_);
+        overlay_.show({lookStatus(settings)}, seconds(), 3);
+        helpShown_ = false;
+    } else {
+        // The look's name shows in the scene's own corner.
+        scene_.looks.step(key == SDLK_RIGHT ? 1 : -1, settings, host_);
+    }
+    showErrors();
 }
 
 void SceneRun::showErrors() {

@@ -1,7 +1,7 @@
 #pragma once
 // The scene's run in the program's window, driven as the plug-in is driven: set-up once, then
 // a frame per display refresh on the newest sound block. Between frames the window's events
-// are handled (keys change the looks and save them, H shows the help, F and a double click
+// are handled (keys change the choices or the look and save them, H shows the help, F and a double click
 // toggle full screen, the pointer shows the cursor); while the window is minimised no frames
 // are drawn, and the sound runs on; at the end, the frame rate is reported.
 
@@ -13,9 +13,8 @@
 
 #include "audio/AudioSource.h"
 #include "linux/GlWindow.h"
-#include "linux/Looks.h"
 #include "linux/Options.h"
-#include "linux/Overlay.h"
+#include "scene/Overlay.h"
 #include "linux/Paths.h"
 #include "linux/SdlSceneHost.h"
 #include "linux/SettingsStore.h"
@@ -40,8 +39,10 @@ private:
     bool waitWhileHidden();
     void handleKey(SDL_Keycode key, bool shift);
     void toggleHelp();
-    // The looks' key: changes the settings, saves them, shows what it chose.
-    void applyLook(char letter, bool shift);
+    // A choice's key: changes the settings, saves them, shows what it chose.
+    void applyChoice(char letter, bool shift);
+    // Right, Left and A: the next or previous look, the mode of change.
+    void applyLookKey(SDL_Keycode key);
     // What the scene reported (a model that would not load, say), shown in the window too.
     void showErrors();
     // Draws and shows one frame; false when the frame limit or the WAV file's end is reached.
@@ -54,7 +55,6 @@ private:
     UserFolders user_;
     SceneState scene_;
     SettingsStore store_;
-    AssetNames names_;
     uint8_t waveform_[2][kWaveformSamples] = {};
     SdlSceneHost host_;
     Overlay overlay_;

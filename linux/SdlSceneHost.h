@@ -30,6 +30,14 @@ public:
     std::string assetFolder(AssetKind kind, const std::string& name) override {
         return folders_.folderFor(kind, name);
     }
+    // Through the store (which tells when it cannot keep the file).
+    bool saveSettings(Settings& settings, KeySet keys) override {
+        const std::string problem = store_.save(settings, keys);
+        tell(problem);
+        return problem.empty() && store_.keepsChanges();
+    }
+    // The folders our assets and the user's come from.
+    const AssetFolders& folders() const { return folders_; }
     // On the standard error at once, and kept for the window (takeErrorLines).
     void showError(const char* text, const char* caption) override;
     // The program's own message (a settings file it cannot keep, say) the same way, without a

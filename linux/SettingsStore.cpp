@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "linux/Paths.h"
+#include "platform/Platform.h"
 
 bool SettingsStore::Stamp::operator==(const Stamp& o) const {
     return device == o.device && inode == o.inode && size == o.size &&
@@ -28,7 +29,7 @@ std::string SettingsStore::open(Settings& settings, const std::string& path) {
     settings.reset();
     if (path.empty()) return stop("there is no home folder for the settings");
     const size_t slash = path.rfind('/');
-    if (slash != std::string::npos && !makeFolders(path.substr(0, slash + 1)))
+    if (slash != std::string::npos && !platform::makeFolders(path.substr(0, slash + 1)))
         return stop("cannot create the folder of " + path);
     if (!settings.readFile(path, kSettingsSection))
         return stop("cannot read " + path + " (it is left as it is)");
@@ -38,9 +39,9 @@ std::string SettingsStore::open(Settings& settings, const std::string& path) {
     return {};
 }
 
-std::string SettingsStore::save(Settings& settings) {
+std::string SettingsStore::save(Settings& settings, KeySet keys) {
     if (!keeps_) return {};
-    if (!settings.writeFile(path_, kSettingsSection)) return stop("cannot write " + path_);
+    if (!settings.writeFile(path_, kSettingsSection, keys)) return stop("cannot write " + path_);
     seen_ = stampOf(path_);
     return {};
 }

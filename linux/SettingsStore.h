@@ -20,9 +20,10 @@ public:
     // when the file cannot be kept, else an empty text.
     std::string open(Settings& settings, const std::string& path);
 
-    // Writes the record. Returns the message to show when the file could not be written (once:
+    // Writes the record's keys of a set (the player's keys, as the plug-in writes them, unless
+    // told otherwise). Returns the message to show when the file could not be written (once:
     // later saves of the session write nothing).
-    std::string save(Settings& settings);
+    std::string save(Settings& settings, KeySet keys = KeySet::Player);
 
     // Reads the file again when it changed on disk since it was last read or written here;
     // whether it did.

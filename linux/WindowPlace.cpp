@@ -72,7 +72,7 @@ bool readWindowPlace(const std::string& path, WindowPlace& place) {
 
 bool writeWindowPlace(const std::string& path, const WindowPlace& place) {
     const size_t slash = path.rfind('/');
-    if (path.empty() || slash == std::string::npos || !makeFolders(path.substr(0, slash + 1)))
+    if (path.empty() || slash == std::string::npos || !platform::makeFolders(path.substr(0, slash + 1)))
         return false;
     return platform::writeFileAtomically(path, windowPlaceText(place));
 }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -18,6 +19,15 @@ std::string ownModuleFolder();
 
 // Whether path names an existing folder (path may use backslashes).
 bool folderExists(const std::string& path);
+
+// Creates a folder and any missing parents (path may use backslashes; on POSIX systems new
+// folders are the user's alone); true when it exists afterwards.
+bool makeFolders(const std::string& path);
+
+// The names of a folder's files, or of its sub-folders, in no particular order; none when the
+// folder cannot be read. path may use backslashes and may end with a separator.
+enum class EntryKind { Files, Folders };
+std::vector<std::string> listFolder(const std::string& path, EntryKind kind);
 
 // Full path of fileName as found along the platform's search path for executables (the
 // running executable's folder first), or an empty text when it is not found.

@@ -13,6 +13,8 @@ inline constexpr const char* kConfigurationFolder = "Plugins\\vis_vzrm\\Configur
 inline constexpr const char* kPluginSubfolder = "Plugins\\vis_vzrm\\";
 inline constexpr const char* kOwnSubfolder = "vis_vzrm\\";
 inline constexpr const char* kConfigurationSubfolder = "Configurations\\";
+// The user's own looks, below the plug-in folder (ours are in "Looks\\" itself).
+inline constexpr const char* kUserLooksSubfolder = "Looks\\Mine\\";
 inline constexpr const char* kSettingsFileName = "vis_vzrm_config.ini";
 inline constexpr const char* kConfiguratorFile = "vis_vzrm_c.exe";
 inline constexpr const char* kHostExecutable = "Winamp.exe";

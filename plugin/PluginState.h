@@ -30,6 +30,7 @@ struct PluginState {
     int displayModeCount = 0;
     RECT winampRect{};  // the player's window as last seen
     LPARAM dragAnchor = 0;  // client position of the last left-button press
+    Overlay help;  // what H shows: the keys, the look and the choices
 
     // The folders found at the start: assets, settings file and utility.
     InstallFolders folders;

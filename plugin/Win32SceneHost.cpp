@@ -36,8 +36,17 @@ std::string Win32SceneHost::findPluginFolder() {
     return folders.pluginFolder;
 }
 
+AssetFolders Win32SceneHost::folders() const {
+    const std::string& own = pluginState().folders.pluginFolder;
+    return AssetFolders{own, {}, {}, own.empty() ? std::string() : own + kUserLooksSubfolder};
+}
+
 std::string Win32SceneHost::assetFolder(AssetKind kind, const std::string& name) {
-    return AssetFolders{pluginState().folders.pluginFolder, {}, {}}.folderFor(kind, name);
+    return folders().folderFor(kind, name);
+}
+
+bool Win32SceneHost::saveSettings(Settings& settings, KeySet keys) {
+    return settings.writeFile(pluginState().folders.settingsFile, kSettingsSection, keys);
 }
 
 void Win32SceneHost::showError(const char* text, const char* caption) {

@@ -12,8 +12,12 @@ public:
     void presentLoadingScreen() override;
     void layoutAndMoveWindow() override;
     std::string findPluginFolder() override;
-    // Below the plug-in folder only: the player has no folders of the user's own.
+    // Below the plug-in folder only: the player has no folders of the user's own; the user's
+    // looks are kept in "Looks\Mine\", which our installs never touch.
     std::string assetFolder(AssetKind kind, const std::string& name) override;
+    AssetFolders folders() const;
+    // To the settings file found at the start.
+    bool saveSettings(Settings& settings, KeySet keys) override;
     void showError(const char* text, const char* caption) override;
     // A GDI copy of the player's main window.
     std::unique_ptr<platform::LivePicture> openLivePicture() override;

@@ -11,6 +11,7 @@
 #include "plugin/Win32SceneHost.h"
 #include "scene/Scene.h"
 #include "scene/WindowGeometry.h"
+#include "settings/ChoiceKeys.h"
 
 namespace {
 
@@ -48,6 +49,40 @@ void beginFrame(PluginState& s, HWND window) {
     if (module) std::memcpy(s.frameWaveform, module->waveformData, sizeof s.frameWaveform);
 }
 
+// The keys the Linux program takes as well, on key-down: H the help, Right and Left the next
+// and the previous look, A the look's mode of change, the letters of the choices (Shift:
+// backwards).
+// What they change goes to the settings file at once, which the next frame reads.
+void applyKey(PluginState& s, WPARAM key) {
+    if (!s.scene.settings || !s.scene.sceneReady) return;
+    Settings& settings = *s.scene.settings;
+    Win32SceneHost& host = sceneHost();
+    if (key == 'H' || key == VK_F1) {
+        const double now = steadySeconds();
+        if (s.help.visible(now)) {
+            s.help.hide();
+        } else {
+            s.help.show(helpLines("Vizorama - keys",
+                                  {"H  this help", "ESC  stop, or leave full screen",
+                                   "RIGHT CLICK  the configuration utility"},
+                                  settings),
+                        now, 8);
+        }
+    } else if (key == VK_RIGHT || key == VK_LEFT) {
+        s.scene.looks.step(key == VK_RIGHT ? 1 : -1, settings, host);
+    } else if (key == 'A') {
+        s.scene.looks.stepMode(settings, host);
+    } else if (key >= 'A' && key <= 'Z') {
+        AssetNames names;
+        if (key == 'B') names.skyboxes = host.folders().namesOf(AssetKind::Skybox);
+        if (key == 'N') names.models = host.folders().namesOf(AssetKind::Model);
+        if (applyChoiceKey(static_cast<char>(key), GetKeyState(VK_SHIFT) < 0, settings, names).empty())
+            return;
+        settings.lookName = "";  // the user's own settings now, no look of the library's
+        host.saveSettings(settings, KeySet::LookAndName);
+    }
+}
+
 }  // namespace
 
 LRESULT CALLBACK renderWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -65,6 +100,11 @@ LRESULT CALLBACK renderWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         beginFrame(s, window);
         renderFrame(s.scene, sceneHost());
         if (s.scene.settings) noteFrameSettings(*s.scene.settings);
+        if (s.scene.sceneReady && s.help.visible(steadySeconds())) {
+            RECT client;
+            GetClientRect(window, &client);
+            s.help.draw(client.right, client.bottom, steadySeconds());
+        }
         SwapBuffers(s.renderDc);
         ValidateRect(window, nullptr);
         return 0;
@@ -75,8 +115,10 @@ LRESULT CALLBACK renderWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         if (wParam == VK_ESCAPE) {
             if (inFullScreen()) leaveFullScreen(hostWindowOf(window));
             else PostQuitMessage(0);
+        } else if (!(lParam & 0x40000000)) {  // not a held key's repeat
+            applyKey(s, wParam);
         }
-        return 0;  // every other key is swallowed
+        return 0;  // the press goes no further
     case WM_KEYUP:
         PostMessageA(hostWindowOf(window), WM_KEYUP, wParam, lParam);
         return 0;

@@ -76,6 +76,7 @@ void releaseSceneComponents(SceneState& s) {
     if (s.textureLoader) s.textureLoader->deleteAllTextures();
     destroy(s.textureLoader);
     destroy(s.settings);
+    s.looks.release();
     s.loadingTexture = 0;
 }
 
@@ -177,6 +178,11 @@ void renderFrame(SceneState& s, SceneHost& host) {
         return;
     Settings& settings = *s.settings;
     host.refreshSettings(settings);
+    // The frame's audio values first: a change of look on this frame's beat is drawn in full
+    // on this frame, its sky and model loaded below.
+    FrameState& f = s.frame;
+    f.advance(s.waveform);
+    s.looks.frame(settings, f, host);
     s.camera->applyProjection();
     s.oscilloscope->applySamplingRate(s.waveform);
     host.layoutAndMoveWindow();
@@ -190,18 +196,18 @@ void renderFrame(SceneState& s, SceneHost& host) {
         keepAssetsLoaded(s, host, false);
     }
 
-    FrameState& f = s.frame;
-    f.advance(s.waveform);
     s.lights->scaleColours(f.loudness);
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     s.lights->placeLights(f.angleLeft, f.angleRight);
     if (s.skybox->showsCurrentName()) drawSkybox(s);
-    if (s.lights->strobeDark(f.loudness)) return;  // a dark frame: background only
-    s.model->draw(f.loudness);
-    s.oscilloscope->render(f.loudness, f.swayAngle);
-    s.featherTail->draw();
-    s.vuMeter->draw(f.levelLeft, f.levelRight, f.vuSpokes());
-    s.lights->drawPulsars(f.spriteFrameLeft, f.spriteFrameRight, f.angleLeft, f.angleRight);
+    if (!s.lights->strobeDark(f.loudness)) {  // a dark frame: background only
+        s.model->draw(f.loudness);
+        s.oscilloscope->render(f.loudness, f.swayAngle);
+        s.featherTail->draw();
+        s.vuMeter->draw(f.levelLeft, f.levelRight, f.vuSpokes());
+        s.lights->drawPulsars(f.spriteFrameLeft, f.spriteFrameRight, f.angleLeft, f.angleRight);
+    }
+    s.looks.endFrame();
     glFlush();
 }

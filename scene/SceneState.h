@@ -17,6 +17,7 @@
 #include "scene/FeatherTail.h"
 #include "scene/FrameState.h"
 #include "scene/Lights.h"
+#include "scene/LookChanger.h"
 #include "scene/Model.h"
 #include "scene/VuMeter.h"
 #include "settings/Settings.h"
@@ -43,6 +44,8 @@ struct SceneState {
     const uint8_t (*waveform)[kWaveformSamples] = nullptr;
     // Lives as long as the plug-in is loaded: a stop and a new start go on where they were.
     FrameState frame;
+    // Changes the look by itself and at the front end's keys; lives as long as frame.
+    LookChanger looks;
 };
 
 // Creates the components that do not exist yet; one whose allocation fails stays null.
@@ -70,6 +73,9 @@ public:
     // The folder a named sky or model is read from (see AssetFolders::folderFor); empty when
     // there is none, which the scene treats as a missing folder.
     virtual std::string assetFolder(AssetKind kind, const std::string& name) = 0;
+    // Writes the keys of one set from the record to the settings file, in one replacement of
+    // the file (the look features' writes: a change of look, its mode). Whether it was written.
+    virtual bool saveSettings(Settings& settings, KeySet keys) = 0;
     // Tells the user about a failure.
     virtual void showError(const char* text, const char* caption) = 0;
     // Sets up the live picture a model surface can wear, asked once at each start; the model

@@ -376,6 +376,30 @@ panel=$(overlay_panel)
 echo "  overlay corner brightness $panel"
 check "H shows the overlay of keys (text in its corner)" holds "$panel" ">" 0.05
 
+echo "== looks: Right, Left and A"
+looks="$XDG_DATA_HOME/vizorama/Looks"
+mkdir -p "$looks"
+printf '[Vizorama]\r\nvumOnOff=1\r\nvumType=Beam\r\n' > "$looks/Test Beam.ini"
+printf '[Vizorama]\r\noscRenderingMode=Plain\r\n' > "$looks/Test Plain.ini"
+printf 'lookOrder=In Turn\r\n' >> "$settings"
+sleep 0.5
+own_mode=$(setting oscRenderingMode)
+key Right
+check "Right: the next look, its keys and name in the settings file" \
+  bash -c "[ '$(setting lookName)' = 'Test Beam' ] && [ '$(setting vumType)' = Beam ] && [ '$(setting vumOnOff)' = 1 ]"
+check "... after the user's own settings were saved as My look" \
+  bash -c "grep -q 'oscRenderingMode=$own_mode' '$looks/My look.ini' && ! grep -q dimWidth '$looks/My look.ini'"
+import -window "$wid" "$out/look-caption.png"
+key Left
+check "Left: back to the look before (My look)" \
+  bash -c "[ '$(setting lookName)' = 'My look' ] && [ '$(setting vumOnOff)' = 0 ]"
+check "... saved once only" test "$(ls "$looks" | wc -l)" = 3
+key a; check "A: the look changes by the timer" test "$(setting lookChange)" = Timer
+key a; check "A again: on the beat" test "$(setting lookChange)" = Beat
+key a; check "A again: off" test "$(setting lookChange)" = Off
+key o; check "a choice's key makes the settings the user's own again" \
+  bash -c "[ -z '$(setting lookName)' ] && grep -q '^lookName=' '$settings'"
+
 echo "== full screen"
 key f
 wait_for 10 window_is 1024x768 || true

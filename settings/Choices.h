@@ -26,6 +26,9 @@ inline constexpr const char* kCameraMotions[] = {"Scan Left", "Scan Right",     
                                                  "View From Beneath"};
 inline constexpr const char* kModelEffects[] = {"Enclose", "Ghost", "Motion Blur"};
 inline constexpr const char* kColourMaps[] = {"RGB", "RBG", "GRB", "GBR", "BRG", "BGR"};
+// When the look changes by itself, and in what order the looks come.
+inline constexpr const char* kLookChanges[] = {"Off", "Timer", "Beat"};
+inline constexpr const char* kLookOrders[] = {"In Turn", "Shuffle"};
 // The stroboscope's slider runs from 0 (off) to this many steps.
 inline constexpr unsigned kMaxStroboscope = 10;
 
@@ -71,6 +74,8 @@ enum class CameraMotion : uint8_t {
 };
 enum class ModelEffect : uint8_t { Enclose, Ghost, MotionBlur, Unknown };
 enum class ColourMap : uint8_t { RGB, RBG, GRB, GBR, BRG, BGR, Unknown };
+enum class LookChange : uint8_t { Off, Timer, Beat, Unknown };
+enum class LookOrder : uint8_t { InTurn, Shuffle, Unknown };
 
 // The oscilloscope's grid: ten columns and ten rows for each step of "CxR", 1 to 4 each.
 struct SamplingRate {
@@ -117,6 +122,8 @@ VZRM_CHOICE_LIST(VuMeterType, kVuMeterTypes)
 VZRM_CHOICE_LIST(CameraMotion, kCameraMotions)
 VZRM_CHOICE_LIST(ModelEffect, kModelEffects)
 VZRM_CHOICE_LIST(ColourMap, kColourMaps)
+VZRM_CHOICE_LIST(LookChange, kLookChanges)
+VZRM_CHOICE_LIST(LookOrder, kLookOrders)
 #undef VZRM_CHOICE_LIST
 
 template <>

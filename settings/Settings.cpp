@@ -75,6 +75,21 @@ SettingKey textKey(const char* name, const char* missing, const char* fresh) {
     return k;
 }
 
+// A key that a look holds, and one only the look features write.
+SettingKey inLook(SettingKey k) {
+    k.look = true;
+    return k;
+}
+SettingKey lookFeature(SettingKey k) {
+    k.lookFeature = true;
+    return k;
+}
+SettingKey ranged(SettingKey k, uint32_t lowest, uint32_t highest) {
+    k.lowest = lowest;
+    k.highest = highest;
+    return k;
+}
+
 #define VZRM_SIGNED(field, ...) signedKey(#field, KeyKind::Signed, &Settings::field, __VA_ARGS__)
 #define VZRM_UNSIGNED(field, ...) unsignedKey(#field, &Settings::field, __VA_ARGS__)
 #define VZRM_COLOUR(field, rgb, value) colourKey(#field, &Settings::field, &Settings::rgb, value)
@@ -92,32 +107,36 @@ SettingKeyList keyTable() {
         VZRM_SIGNED(dimWidth, 275, 275, true),
         VZRM_SIGNED(dimHeight, 116, 116, true),
         VZRM_TEXT(dimResolution, "1x1", "1x1"),
-        VZRM_UNSIGNED(tofOnOff, 0, 0),
-        VZRM_UNSIGNED(vumOnOff, 1, 1),
-        VZRM_TEXT(vumType, "Double Fixed Point", "Double Fixed Point"),
-        VZRM_UNSIGNED(oscOnOff, 1, 1),
-        VZRM_UNSIGNED(oscRotate, 0, 1),
-        VZRM_TEXT(oscType, "Waveform", "Waveform"),
-        VZRM_TEXT(oscSamplingRate, "1x3", "1x3"),
-        VZRM_TEXT(oscRenderingMode, "Water", "Water"),
-        VZRM_UNSIGNED(bgrOnOff, 0, 0),
-        VZRM_TEXT(bgrName, "Late Afternoon", ""),
-        VZRM_UNSIGNED(mdlOnOff, 0, 0),
-        VZRM_UNSIGNED(mdlBeat, 1, 1),
-        VZRM_UNSIGNED(mdlEffectsOnOff, 0, 1),
-        VZRM_TEXT(mdlEffectsType, "Ghost", "Ghost"),
-        VZRM_UNSIGNED(mdlDynamicTextureOnOff, 1, 0),
-        VZRM_TEXT(mdlColorMap, "RGB", "RGB"),
-        VZRM_TEXT(mdlName, "Vizorama", ""),
-        VZRM_TEXT(camPosition, "Spin", "Spin"),
+        inLook(VZRM_UNSIGNED(tofOnOff, 0, 0)),
+        inLook(VZRM_UNSIGNED(vumOnOff, 1, 1)),
+        inLook(VZRM_TEXT(vumType, "Double Fixed Point", "Double Fixed Point")),
+        inLook(VZRM_UNSIGNED(oscOnOff, 1, 1)),
+        inLook(VZRM_UNSIGNED(oscRotate, 0, 1)),
+        inLook(VZRM_TEXT(oscType, "Waveform", "Waveform")),
+        inLook(VZRM_TEXT(oscSamplingRate, "1x3", "1x3")),
+        inLook(VZRM_TEXT(oscRenderingMode, "Water", "Water")),
+        inLook(VZRM_UNSIGNED(bgrOnOff, 0, 0)),
+        inLook(VZRM_TEXT(bgrName, "Late Afternoon", "")),
+        inLook(VZRM_UNSIGNED(mdlOnOff, 0, 0)),
+        inLook(VZRM_UNSIGNED(mdlBeat, 1, 1)),
+        inLook(VZRM_UNSIGNED(mdlEffectsOnOff, 0, 1)),
+        inLook(VZRM_TEXT(mdlEffectsType, "Ghost", "Ghost")),
+        inLook(VZRM_UNSIGNED(mdlDynamicTextureOnOff, 1, 0)),
+        inLook(VZRM_TEXT(mdlColorMap, "RGB", "RGB")),
+        inLook(VZRM_TEXT(mdlName, "Vizorama", "")),
+        inLook(VZRM_TEXT(camPosition, "Spin", "Spin")),
         VZRM_UNSIGNED(texBits, 16, 16),
-        VZRM_UNSIGNED(lhtOnOff, 0, 0),
-        VZRM_UNSIGNED(lhtRotate, 1, 1),
-        VZRM_UNSIGNED(lhtStroboscope, 0, 0),
-        VZRM_COLOUR(lhtAmbient, ambientRgb, 0x3f7fff),
-        VZRM_COLOUR(lhtDiffuse, diffuseRgb, 0x3f3f3f),
-        VZRM_COLOUR(lhtSpecularLeft, specularLeftRgb, 0x00ff00),
-        VZRM_COLOUR(lhtSpecularRight, specularRightRgb, 0xff7f00),
+        inLook(VZRM_UNSIGNED(lhtOnOff, 0, 0)),
+        inLook(VZRM_UNSIGNED(lhtRotate, 1, 1)),
+        inLook(VZRM_UNSIGNED(lhtStroboscope, 0, 0)),
+        inLook(VZRM_COLOUR(lhtAmbient, ambientRgb, 0x3f7fff)),
+        inLook(VZRM_COLOUR(lhtDiffuse, diffuseRgb, 0x3f3f3f)),
+        inLook(VZRM_COLOUR(lhtSpecularLeft, specularLeftRgb, 0x00ff00)),
+        inLook(VZRM_COLOUR(lhtSpecularRight, specularRightRgb, 0xff7f00)),
+        lookFeature(VZRM_TEXT(lookName, "", "")),
+        lookFeature(VZRM_TEXT(lookChange, "Off", "Off")),
+        lookFeature(ranged(VZRM_UNSIGNED(lookSeconds, 30, 30), 5, 600)),
+        lookFeature(VZRM_TEXT(lookOrder, "Shuffle", "Shuffle")),
     };
     return {kKeys, std::size(kKeys)};
 }
@@ -135,6 +154,69 @@ const SettingKey* findSettingKey(std::string_view name) {
     for (const SettingKey& k : keyTable())
         if (name == k.name) return &k;
     return nullptr;
+}
+
+bool inKeySet(const SettingKey& k, KeySet keys) {
+    switch (keys) {
+        case KeySet::Player: return !k.lookFeature;
+        case KeySet::Look: return k.look;
+        case KeySet::LookAndName: return k.look || std::string_view(k.name) == "lookName";
+        case KeySet::LookFeatures: return k.lookFeature;
+        case KeySet::All: return true;
+    }
+    return false;
+}
+
+namespace {
+
+// A number key's value as a write stores it (a colour from its unpacked colour).
+uint32_t storedNumber(const Settings& s, const SettingKey& k) {
+    switch (k.kind) {
+        case KeyKind::Version:
+        case KeyKind::Signed: return static_cast<uint32_t>(s.*k.signedField);
+        case KeyKind::Unsigned: return s.*k.unsignedField;
+        case KeyKind::Colour: {
+            const Rgb& rgb = s.*k.colourField;
+            return packColour(rgb.r, rgb.g, rgb.b);
+        }
+        case KeyKind::Text: break;
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool sameKeys(const Settings& a, const Settings& b, KeySet keys) {
+    for (const SettingKey& k : keyTable()) {
+        if (!inKeySet(k, keys)) continue;
+        if (k.kind == KeyKind::Text ? k.text(a) != k.text(b) : storedNumber(a, k) != storedNumber(b, k))
+            return false;
+    }
+    return true;
+}
+
+void copyKeys(Settings& to, const Settings& from, KeySet keys) {
+    for (const SettingKey& k : keyTable()) {
+        if (!inKeySet(k, keys)) continue;
+        switch (k.kind) {
+            case KeyKind::Version:
+            case KeyKind::Signed: to.*k.signedField = from.*k.signedField; break;
+            case KeyKind::Unsigned: to.*k.unsignedField = from.*k.unsignedField; break;
+            case KeyKind::Colour:
+                to.*k.colourField = from.*k.colourField;
+                to.*k.unsignedField = storedNumber(from, k);
+                break;
+            case KeyKind::Text: k.setText(to, k.text(from)); break;
+        }
+    }
+}
+
+LookChange Settings::lookChangeMode() const {
+    return lookChange.value() == LookChange::Unknown ? LookChange::Off : lookChange.value();
+}
+
+LookOrder Settings::lookOrderMode() const {
+    return lookOrder.value() == LookOrder::Unknown ? LookOrder::Shuffle : lookOrder.value();
 }
 
 Rgb unpackColour(uint32_t packed) {
@@ -219,9 +301,12 @@ bool Settings::readFile(const std::string& path, const std::string& section,
                     static_cast<int32_t>(file.getInt(section, k.name, k.missingNumber));
                 break;
             case KeyKind::Unsigned:
-            case KeyKind::Colour:
-                this->*k.unsignedField = file.getInt(section, k.name, k.missingNumber);
+            case KeyKind::Colour: {
+                uint32_t value = file.getInt(section, k.name, k.missingNumber);
+                if (k.highest > 0 && (value < k.lowest || value > k.highest)) value = k.missingNumber;
+                this->*k.unsignedField = value;
                 break;
+            }
             case KeyKind::Text:
                 // Assigned into the fields' own buffers, which keep their size between reads.
                 k.setText(*this, file.value(section, k.name, k.missingText, kValueBuffer));
@@ -233,6 +318,10 @@ bool Settings::readFile(const std::string& path, const std::string& section,
 }
 
 bool Settings::writeFile(const std::string& fullPath, const std::string& section) {
+    return writeFile(fullPath, section, KeySet::Player);
+}
+
+bool Settings::writeFile(const std::string& fullPath, const std::string& section, KeySet keys) {
     if (fullPath.empty()) return false;
     std::string path = platform::nativePath(fullPath);
     ProfileFile file;
@@ -240,6 +329,7 @@ bool Settings::writeFile(const std::string& fullPath, const std::string& section
     if (file.load(path) == platform::ReadResult::Failed) return false;
 
     for (const SettingKey& k : keyTable()) {
+        if (!inKeySet(k, keys)) continue;
         switch (k.kind) {
             case KeyKind::Version: file.set(section, k.name, format("%ld", kSettingsVersion)); break;
             case KeyKind::Signed: file.set(section, k.name, format("%ld", this->*k.signedField)); break;

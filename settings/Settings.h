@@ -34,6 +34,17 @@ struct SettingsReadCache {
     std::string nativePath;
 };
 
+struct SettingKey;
+
+// Which keys a write stores.
+enum class KeySet : uint8_t {
+    Player,       // the 32 keys the player's own writes (start, stop, leaving full screen) store
+    Look,         // the 25 keys that shape the picture: what a look file holds
+    LookAndName,  // those and lookName: what a change of look writes
+    LookFeatures, // lookName, lookChange, lookSeconds and lookOrder
+    All,
+};
+
 class Settings {
 public:
     Settings();
@@ -47,9 +58,9 @@ public:
     // dimFirstRead is set.
     bool read(const std::string& relativePath, const std::string& section);
 
-    // Writes every key to the file at the executable's folder + relativePath, keeping the rest
-    // of the file. Returns whether the file was written; a file that exists but cannot be read
-    // is never replaced.
+    // Writes the player's keys (every key but the look features') to the file at the
+    // executable's folder + relativePath, keeping the rest of the file. Returns whether the file
+    // was written; a file that exists but cannot be read is never replaced.
     bool write(const std::string& relativePath, const std::string& section);
 
     // The same for a file given by its full path; an empty path (one that did not fit) reads
@@ -57,6 +68,8 @@ public:
     bool readFile(const std::string& path, const std::string& section);
     bool readFile(const std::string& path, const std::string& section, SettingsReadCache& cache);
     bool writeFile(const std::string& path, const std::string& section);
+    // The same for the keys of one set (see KeySet), in one replacement of the file.
+    bool writeFile(const std::string& path, const std::string& section, KeySet keys);
 
     // Takes every field from other except the window geometry and dimFirstRead.
     void adoptChoicesFrom(const Settings& other);
@@ -94,6 +107,17 @@ public:
     uint32_t lhtDiffuse = 0;
     uint32_t lhtSpecularLeft = 0;
     uint32_t lhtSpecularRight = 0;
+    // Written only by the look features (the player's own writes leave them alone).
+    Choice<TextStamp> lookName;  // the look on screen; empty for the user's own settings
+    Choice<LookChange> lookChange;
+    uint32_t lookSeconds = 30;  // 5..600
+    Choice<LookOrder> lookOrder;
+
+    // lookChange and lookOrder as the frames take them: a text off their lists reads as the
+    // default ("Off", "Shuffle").
+    LookChange lookChangeMode() const;
+    LookOrder lookOrderMode() const;
+
     Rgb ambientRgb;
     Rgb diffuseRgb;
     Rgb specularLeftRgb;
@@ -118,6 +142,10 @@ struct SettingKey {
     const char* name = nullptr;
     KeyKind kind = KeyKind::Text;
     bool geometry = false;  // the window's place and size: read only at the first read
+    bool look = false;         // one of the keys a look holds
+    bool lookFeature = false;  // written only by the look features
+    // For an Unsigned key with highest > 0: a value outside lowest..highest reads as missing.
+    uint32_t lowest = 0, highest = 0;
     // The value of a key the file lacks, and a new record's value.
     uint32_t missingNumber = 0, freshNumber = 0;
     const char* missingText = "";
@@ -142,6 +170,12 @@ struct SettingKeyList {
 };
 SettingKeyList settingKeys();
 const SettingKey* findSettingKey(std::string_view name);
+bool inKeySet(const SettingKey& key, KeySet keys);
+
+// Whether two records hold the same values in every key of a set (texts compared exactly).
+bool sameKeys(const Settings& a, const Settings& b, KeySet keys);
+// Copies the values of a set's keys from one record to another.
+void copyKeys(Settings& to, const Settings& from, KeySet keys);
 
 // The full path of a file given relative to the executable's folder, or an empty text when it
 // would not fit the platform's 260-character path buffer.

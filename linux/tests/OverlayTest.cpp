@@ -2,7 +2,7 @@
 
 #include "platform/GlHeaders.h"
 #include "sprites/PixelFont.h"
-#include "linux/Overlay.h"
+#include "scene/Overlay.h"
 #include "linux/WindowPlace.h"
 #include "platform/headless/OffscreenContext.h"
 

@@ -4,6 +4,7 @@
 
 #include "linux/Options.h"
 #include "linux/Paths.h"
+#include "platform/Platform.h"
 #include "tests/native/TestFiles.h"
 
 namespace {
@@ -34,11 +35,11 @@ TEST(Paths, FollowTheXdgRulesAndFindTheInstalledOrTheBuildsAssets) {
     EXPECT_EQ(dataFolderFor(folder.path() + "bin/", "/build/stage/"),
               folder.path() + "bin/../share/vizorama/");
 
-    EXPECT_TRUE(makeFolders(folder.path() + "a/b/c/"));
+    EXPECT_TRUE(platform::makeFolders(folder.path() + "a/b/c/"));
     EXPECT_TRUE(std::filesystem::is_directory(folder.path() + "a/b/c"));
-    EXPECT_TRUE(makeFolders(folder.path() + "a/b/c"));  // already there
+    EXPECT_TRUE(platform::makeFolders(folder.path() + "a/b/c"));  // already there
     writeTextFile(folder.path() + "file", "x");
-    EXPECT_FALSE(makeFolders(folder.path() + "file/sub/"));
+    EXPECT_FALSE(platform::makeFolders(folder.path() + "file/sub/"));
 }
 
 TEST(Options, TakeTheirValuesAndRefuseWhatTheyCannotUse) {

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <new>
 #include <vector>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,6 +31,34 @@ std::string posix::runningExecutableFolder() {
 bool folderExists(const std::string& path) {
     struct stat st;
     return !path.empty() && stat(nativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool makeFolders(const std::string& path) {
+    const std::string folder = nativePath(path);
+    for (size_t slash = folder.find('/', 1); slash != std::string::npos;
+         slash = folder.find('/', slash + 1))
+        mkdir(folder.substr(0, slash).c_str(), 0700);
+    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    return folderExists(folder);
+}
+
+std::vector<std::string> listFolder(const std::string& path, EntryKind kind) {
+    std::vector<std::string> names;
+    std::string folder = nativePath(path);
+    if (folder.empty()) return names;
+    if (folder.back() != '/') folder += '/';
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return names;
+    while (dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        struct stat st;
+        if (stat((folder + name).c_str(), &st) != 0) continue;
+        if (kind == EntryKind::Folders ? S_ISDIR(st.st_mode) : S_ISREG(st.st_mode))
+            names.push_back(name);
+    }
+    closedir(dir);
+    return names;
 }
 
 std::string searchExecutablePath(const char* fileName) {

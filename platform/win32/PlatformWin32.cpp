@@ -50,6 +50,32 @@ bool folderExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool makeFolders(const std::string& path) {
+    for (size_t sep = path.find_first_of("\\/", 1); sep != std::string::npos;
+         sep = path.find_first_of("\\/", sep + 1))
+        if (path[sep - 1] != ':') CreateDirectoryA(path.substr(0, sep).c_str(), nullptr);
+    CreateDirectoryA(path.c_str(), nullptr);
+    return folderExists(path);
+}
+
+std::vector<std::string> listFolder(const std::string& path, EntryKind kind) {
+    std::vector<std::string> names;
+    if (path.empty()) return names;
+    const char last = path.back();
+    const std::string pattern = path + (last == '\\' || last == '/' ? "*" : "\\*");
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA(pattern.c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        const bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (folder == (kind == EntryKind::Folders)) names.push_back(name);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    return names;
+}
+
 std::string searchExecutablePath(const char* fileName) {
     std::vector<char> path(32768);
     char* filePart = nullptr;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <set>
@@ -152,10 +153,18 @@ TEST_F(SettingsFile, ChoicesTakeTheirValueWithTheTextAndKeepUnknownTextToWriteBa
 
     // The key table: every key once, in the order a write stores them, each text key's
     // field answering for it.
-    std::vector<std::string> names;
-    for (const SettingKey& k : settingKeys()) names.push_back(k.name);
+    std::vector<std::string> names, look;
+    for (const SettingKey& k : settingKeys()) {
+        if (inKeySet(k, KeySet::Player)) names.push_back(k.name);
+        if (inKeySet(k, KeySet::Look)) look.push_back(k.name);
+    }
     EXPECT_EQ(names, std::vector<std::string>(std::begin(kSettingsWriteOrder),
                                               std::end(kSettingsWriteOrder)));
+    // A look: every key from tofOnOff to oscRenderingMode, the sky, the model, the camera and
+    // the lights; no geometry, window size or texture depth.
+    EXPECT_EQ(look.size(), 25u);
+    for (const char* notInLook : {"dimLeft", "dimResolution", "texBits", "vzrVersion", "lookName"})
+        EXPECT_EQ(std::count(look.begin(), look.end(), notInLook), 0) << notInLook;
     findSettingKey("oscType")->setText(s, "Cosine Filter");
     EXPECT_EQ(s.oscType.value(), OscilloscopeType::CosineFilter);
     EXPECT_EQ(findSettingKey("nothing"), nullptr);

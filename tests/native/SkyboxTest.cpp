@@ -115,7 +115,7 @@ TEST(SkyboxTest, TheUsersFoldersAreSearchedFirstByNameThenTheProgramsOwn) {
     EXPECT_EQ(assetFolderFor("Only Mine", {}, own), own + "Only Mine");  // the plug-in's case
     // The folder a front end hands the scene: ready for a file name, or empty for none, and
     // never one relative to the current directory, even where that holds a sky of the name.
-    const AssetFolders folders{plugin, {mine}, {}}, noOwn{"", {mine}, {}};
+    const AssetFolders folders{plugin, {mine}, {}, {}}, noOwn{"", {mine}, {}, {}};
     EXPECT_EQ(folders.folderFor(AssetKind::Skybox, "Only Mine"), mine + "Only Mine/");
     EXPECT_EQ(folders.folderFor(AssetKind::Skybox, ""), own);
     for (const char* name : {"Missing", "A File", "../Skyboxes/Late Afternoon"})

@@ -151,6 +151,57 @@ TEST(RenderWindow, ForwardsKeyReleasesLeavesFullScreenForTheUtilityAndCloseOnlyA
     EXPECT_NE(reportedWindow(run, "Vizorama"), "") << run.output;
 }
 
+TEST(RenderWindow, RightLeftAndAChangeTheLookOnKeyDownAndTheReleasesStillReachThePlayer) {
+    InstallTree tree;
+    // Two looks of ours (in place of any the build staged), so the order is known.
+    const std::string looks = tree.folder() + "Plugins\\vis_vzrm\\Looks\\";
+    removeTree(looks);
+    makeFolders(looks);
+    writeFileText(looks + "Test Beam.ini", "[Vizorama]\r\nvumOnOff=1\r\nvumType=Beam\r\n");
+    writeFileText(looks + "Test Plain.ini", "[Vizorama]\r\noscRenderingMode=Plain\r\n");
+    int step = 0;
+    std::string afterRight, afterLeft;
+    HostRun run = runWith(
+        tree, "lookOrder=In Turn\r\nvumOnOff=0\r\n", "--frames 3000", [&](DWORD pid) {
+            HWND w = findProcessWindow(pid, "Vizorama");
+            if (!w) return;
+            const std::string text = readFileText(tree.settingsPath());
+            if (step == 0) {
+                Sleep(300);
+                PostMessageA(w, WM_KEYDOWN, VK_RIGHT, 0x014D0001);
+                PostMessageA(w, WM_KEYUP, VK_RIGHT, 0xC14D0001);
+                step = 1;
+            } else if (step == 1 && settingsValue(text, "lookName") == "Test Beam") {
+                afterRight = text;
+                PostMessageA(w, WM_KEYDOWN, VK_LEFT, 0x014B0001);
+                step = 2;
+            } else if (step == 2 && settingsValue(text, "lookName") == "My look") {
+                afterLeft = text;
+                PostMessageA(w, WM_KEYDOWN, 'A', 0x001E0001);
+                PostMessageA(w, WM_KEYUP, 'A', 0xC01E0001);
+                step = 3;
+            } else if (step == 3 && settingsValue(text, "lookChange") == "Timer") {
+                PostMessageA(w, WM_CLOSE, 0, 0);
+                step = 4;
+            }
+        });
+    ASSERT_EQ(step, 4) << run.output;
+    // Right: the user's own settings kept as My look, then the next look (ours come first).
+    EXPECT_EQ(settingsValue(afterRight, "vumType") + " " + settingsValue(afterRight, "vumOnOff"), "Beam 1");
+    const std::string mine = readFileText(looks + "Mine\\My look.ini");
+    EXPECT_EQ(settingsValue(mine, "vumOnOff") + " " + settingsValue(mine, "dimWidth"), "0 <absent>");
+    // Left: back to it; Quit wrote its 32 keys and left the look's alone.
+    EXPECT_EQ(settingsValue(afterLeft, "vumOnOff"), "0");
+    const std::string last = readFileText(tree.settingsPath());
+    EXPECT_EQ(settingsValue(last, "lookName") + ", " + settingsValue(last, "lookChange"), "My look, Timer");
+    // Every release reached the player's window, once each.
+    for (const char* release : {"host: key release 0x27", "host: key release 0x41"}) {
+        const size_t at = run.output.find(release);
+        EXPECT_NE(at, std::string::npos) << release << run.output;
+        EXPECT_EQ(run.output.find(release, at + 1), std::string::npos) << release;
+    }
+}
+
 TEST(RenderWindow, DragsWithTheLeftButtonAndEscapeStopsLeavingTheChoicesAlone) {
     InstallTree tree;
     bool posted = false;

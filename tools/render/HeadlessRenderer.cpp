@@ -7,7 +7,7 @@
 #include "scene/Scene.h"
 
 HeadlessRenderer::HeadlessRenderer(const std::string& installFolder, int width, int height)
-    : folders{installFolder + "Plugins/vis_vzrm/", {}, {}},
+    : folders{installFolder + "Plugins/vis_vzrm/", {}, {}, installFolder + "Plugins/vis_vzrm/Looks/Mine/"},
       installFolder_(installFolder),
       context_(width, height) {
     platform::headless::setExecutableFolder(installFolder_);
@@ -49,6 +49,10 @@ void HeadlessRenderer::presentLoadingScreen() {
 }
 
 std::string HeadlessRenderer::findPluginFolder() { return folders.own; }
+
+bool HeadlessRenderer::saveSettings(Settings& settings, KeySet keys) {
+    return settings.writeFile(settingsFile, kSettingsSection, keys);
+}
 
 void HeadlessRenderer::showError(const char* text, const char* caption) {
     ++messagesShown;

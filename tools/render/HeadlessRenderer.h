@@ -43,6 +43,8 @@ public:
     std::string assetFolder(AssetKind kind, const std::string& name) override {
         return folders.folderFor(kind, name);
     }
+    // To the install folder's settings file, as the plug-in writes it.
+    bool saveSettings(Settings& settings, KeySet keys) override;
     // Counts the message and hands it to the platform's collector, where tests read it.
     void showError(const char* text, const char* caption) override;
     // A test card (counted by platform::headless::windowCaptures()).

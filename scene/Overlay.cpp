@@ -1,11 +1,11 @@
-#include "linux/Overlay.h"
+#include "scene/Overlay.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 
 #include "platform/GlHeaders.h"
 #include "sprites/PixelFont.h"
+#include "sprites/TextQuads.h"
 
 namespace {
 
@@ -26,25 +26,6 @@ void drawQuads(const std::vector<float>& corners) {
 }
 
 }  // namespace
-
-float appendTextQuads(const std::string& text, float left, float top, float scale,
-                      std::vector<float>& corners) {
-    float x = left;
-    for (char c : text) {
-        const char* const* rows = glyphRows(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
-        if (rows) {
-            for (int gy = 0; gy < kGlyphHeight; ++gy)
-                for (int gx = 0; gx < kGlyphWidth; ++gx) {
-                    if (rows[gy][gx] != '#') continue;
-                    const float x0 = x + gx * scale, y0 = top + gy * scale;
-                    const float x1 = x0 + scale, y1 = y0 + scale;
-                    corners.insert(corners.end(), {x0, y0, x1, y0, x1, y1, x0, y1});
-                }
-        }
-        x += (kGlyphWidth + 1) * scale;
-    }
-    return text.empty() ? 0 : x - left - scale;
-}
 
 OverlayLayout layoutOverlay(const std::vector<size_t>& lineLengths, int width, int height,
                             float pixelRatio) {
@@ -67,8 +48,10 @@ OverlayLayout layoutOverlay(const std::vector<size_t>& lineLengths, int width, i
     return layout;
 }
 
-void Overlay::show(const std::vector<std::string>& lines, double now, double seconds) {
+void Overlay::show(const std::vector<std::string>& lines, double now, double seconds,
+                   Corner corner) {
     lines_ = lines;
+    corner_ = corner;
     laidOutWidth_ = laidOutHeight_ = -1;
     until_ = now + seconds;
 }
@@ -112,6 +95,7 @@ void Overlay::draw(int width, int height, double now, float pixelRatio) {
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
+    if (corner_ == Corner::BottomLeft) glTranslatef(0, static_cast<float>(height) - panelHeight_, 0);
     glViewport(0, 0, width, height);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_LIGHTING);

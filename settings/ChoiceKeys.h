@@ -1,6 +1,7 @@
 #pragma once
-// The looks the keys change, written back to the settings record: each key steps one choice
-// to its next value, switching the part off after its last value and on again at the first.
+// The keys that step the choices one at a time, written back to the settings record: each key
+// steps one choice to its next value, switching the part off after its last value and on again
+// at the first. The Linux program and the plug-in's window take the same keys.
 
 #include <string>
 #include <vector>
@@ -16,14 +17,10 @@ struct AssetNames {
 // Applies the key (an upper-case letter, see keyHelp) to settings; returns a short text of
 // what it chose now (e.g. "Camera: Scan Up"), or an empty text for a key without a look.
 // shift steps backwards where a key steps through a list.
-std::string applyLookKey(char key, bool shift, Settings& settings, const AssetNames& names);
+std::string applyChoiceKey(char key, bool shift, Settings& settings, const AssetNames& names);
 
-// One line per key: "O  oscilloscope: off, then each type", ...
-const std::vector<std::string>& keyHelp();
+// One line per key of the choices: "O  oscilloscope type / off", ...
+const std::vector<std::string>& choiceKeyHelp();
 
 // The current choices, one short line each, for the overlay.
 std::vector<std::string> currentChoices(const Settings& settings);
-
-// The names of the sub-folders of each folder (with trailing '/'), sorted, each name once;
-// folders that cannot be read are skipped.
-std::vector<std::string> folderNames(const std::vector<std::string>& folders);

@@ -1,10 +1,6 @@
-#include "linux/Looks.h"
-
-#include <dirent.h>
-#include <sys/stat.h>
+#include "settings/ChoiceKeys.h"
 
 #include <algorithm>
-#include <set>
 
 #include "settings/Choices.h"
 
@@ -57,7 +53,7 @@ const char* onOff(uint32_t value) { return value ? "on" : "off"; }
 
 }  // namespace
 
-std::string applyLookKey(char key, bool shift, Settings& s, const AssetNames& names) {
+std::string applyChoiceKey(char key, bool shift, Settings& s, const AssetNames& names) {
     if (key == 'S') {
         const uint32_t steps = choices::kMaxStroboscope + 1;
         uint32_t now = std::min(s.lhtStroboscope, choices::kMaxStroboscope);
@@ -82,7 +78,7 @@ std::string applyLookKey(char key, bool shift, Settings& s, const AssetNames& na
     return {};
 }
 
-const std::vector<std::string>& keyHelp() {
+const std::vector<std::string>& choiceKeyHelp() {
     static const std::vector<std::string> lines = {
         "O  oscilloscope type / off",   "M  rendering mode",
         "R  sampling rate",             "V  meter type / off",
@@ -90,8 +86,7 @@ const std::vector<std::string>& keyHelp() {
         "N  next model / off",          "E  model effect / off",
         "D  live model texture",        "L  lights",
         "S  stroboscope steps",         "T  feathers",
-        "SHIFT  steps back",            "F  full screen (or double click)",
-        "H  this help",                 "ESC  leave full screen, quit",
+        "SHIFT  steps back",
     };
     return lines;
 }
@@ -113,21 +108,4 @@ std::vector<std::string> currentChoices(const Settings& s) {
             (s.lhtStroboscope ? std::to_string(s.lhtStroboscope) : std::string("off")) +
             ", feathers " + onOff(s.tofOnOff),
     };
-}
-
-std::vector<std::string> folderNames(const std::vector<std::string>& folders) {
-    std::set<std::string> names;
-    for (const std::string& folder : folders) {
-        if (folder.empty()) continue;
-        DIR* dir = opendir(folder.c_str());
-        if (!dir) continue;
-        while (dirent* entry = readdir(dir)) {
-            std::string name = entry->d_name;
-            if (name == "." || name == "..") continue;
-            struct stat st;
-            if (stat((folder + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) names.insert(name);
-        }
-        closedir(dir);
-    }
-    return {names.begin(), names.end()};
 }

@@ -1,17 +1,14 @@
 #pragma once
 // The short overlay of keys and current choices, drawn over the scene with the same OpenGL
-// context: a dark panel in the top left corner and the text in our pixel font, each font pixel
-// a small square. It saves and restores every state it changes, so the scene's next frame
+// context: a dark panel in the top left corner (or the bottom left one) and the text in our
+// pixel font, each font pixel a small square. The Linux program shows its keys and messages in
+// it; the scene shows the name of a look it changed to. It saves and restores every state it changes, so the scene's next frame
 // finds its fixed state as it left it.
 
 #include <string>
 #include <vector>
 
-// Appends the squares of text in the pixel font (upper case; characters it lacks are left
-// blank) with its top-left corner at (left, top), y growing downwards, each font pixel
-// scale x scale: four corners (x, y) per square. Returns the text's width.
-float appendTextQuads(const std::string& text, float left, float top, float scale,
-                      std::vector<float>& corners);
+#include "sprites/TextQuads.h"
 
 struct OverlayLayout {
     float scale = 2;   // screen pixels per font pixel
@@ -28,7 +25,9 @@ OverlayLayout layoutOverlay(const std::vector<size_t>& lineLengths, int width, i
 class Overlay {
 public:
     // Shows lines (the first one brighter) until seconds from now.
-    void show(const std::vector<std::string>& lines, double now, double seconds);
+    enum class Corner { TopLeft, BottomLeft };
+    void show(const std::vector<std::string>& lines, double now, double seconds,
+              Corner corner = Corner::TopLeft);
     void hide() { until_ = 0; }
     bool visible(double now) const { return now < until_; }
     // Draws the overlay over a drawable of width x height pixels, if visible; pixelRatio as
@@ -40,6 +39,7 @@ private:
     void layOut(int width, int height, float pixelRatio);
 
     double until_ = 0;
+    Corner corner_ = Corner::TopLeft;
     std::vector<std::string> lines_;
     int laidOutWidth_ = -1, laidOutHeight_ = -1;
     float laidOutRatio_ = 0;
