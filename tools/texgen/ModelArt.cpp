@@ -308,12 +308,12 @@ DefaultModel makeRingedPlanetModel() {
     }
     addTube(rings, circle, {0, 1, 0}, 2.25f, 4, 0);
     scaleObject(rings, {1, 0.06f, 1});
-    for (AseObject* o : {&planet, &rings}) rotateObject(*o, {1, 0, 0.35f}, 24);
+    for (AseObject* o : {&planet, &rings}) rotateObject(*o, {1, 0, 0.35f}, 32);
     addGlobe(moons, {14.5f, 3.5f, -3}, 1.4f, 16, 8, 2);
     addGlobe(moons, {-13, -4, 5}, 1, 16, 8, 2);
 
     model.objects = {planet, rings, moons};
-    scaleModel(model, 0.55f);
+    scaleModel(model, 0.62f);
     result.textures = {{"Bands.tga", makeBandsTexture()},
                        {"Rings.tga", makeRingsTexture()},
                        {"Moon.tga", makeMoonTexture()}};

@@ -259,8 +259,8 @@ Colour lateAfternoonSky(float x, float y, float z) {
 
 std::vector<NamedTexture> makeLateAfternoonSkybox() { return paintSkybox(kSkies[0]); }
 
-std::vector<Skybox> makeSkyboxes() {
-    std::vector<Skybox> skies;
+std::vector<SkyboxPictures> makeSkyboxes() {
+    std::vector<SkyboxPictures> skies;
     for (const SkyDesign& sky : kSkies) skies.push_back({sky.name, paintSkybox(sky)});
     return skies;
 }
@@ -271,7 +271,7 @@ bool writeSkyboxes(const std::string& folder, std::string& error) {
         error = "not a folder: " + folder;
         return false;
     }
-    for (const Skybox& sky : makeSkyboxes()) {
+    for (const SkyboxPictures& sky : makeSkyboxes()) {
         std::filesystem::path target = std::filesystem::path(folder) / "Skyboxes" / sky.name;
         std::filesystem::create_directories(target, ec);
         for (const NamedTexture& face : sky.faces)

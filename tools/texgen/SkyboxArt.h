@@ -20,11 +20,11 @@ Colour lateAfternoonSky(float x, float y, float z);
 std::vector<NamedTexture> makeLateAfternoonSkybox();
 
 // One of our skies: its folder name below Skyboxes/ and its six faces as above.
-struct Skybox {
+struct SkyboxPictures {
     std::string name;
     std::vector<NamedTexture> faces;
 };
-std::vector<Skybox> makeSkyboxes();  // "Late Afternoon" first
+std::vector<SkyboxPictures> makeSkyboxes();  // "Late Afternoon" first
 
 // Writes every sky into folder/Skyboxes/<name>/, creating the folders.
 bool writeSkyboxes(const std::string& folder, std::string& error);
