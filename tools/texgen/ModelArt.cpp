@@ -293,9 +293,11 @@ DefaultModel makeRingedPlanetModel() {
     result.name = "Ringed Planet";
     AseModel& model = result.model;
     model.sourceName = "Ringed Planet.max";
-    model.materials = {material("Bands", "Bands.tga", rgb(220, 220, 230)),
+    // The globes' pictures go twice around them: repeated (not clamped to their edges, where
+    // OpenGL 1.1 blends in the black border colour) they meet without a seam.
+    model.materials = {material("Bands", "Bands.tga", rgb(220, 220, 230), 2, 1),
                        material("Rings", "Rings.tga", rgb(235, 225, 200), 16, 1),
-                       material("Moon", "Moon.tga", rgb(200, 200, 200))};
+                       material("Moon", "Moon.tga", rgb(200, 200, 200), 2, 1)};
 
     // A smooth globe; the rings a flat tube of four sides (inner edge, top, outer edge,
     // bottom) around it; both tilted together. Two small moons stand off to the sides.
