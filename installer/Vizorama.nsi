@@ -13,7 +13,7 @@
 ;
 ; Command line: /S silent; /D=folder the player's folder (last, unquoted); /MAKECURRENT also
 ; make Vizorama the current visualisation. The uninstaller takes /S and /PURGE (also remove the
-; settings file and the models and skyboxes the user added).
+; settings file and the models, skyboxes and looks the user added).
 
 Unicode true
 Target ${ARCH}-unicode
@@ -505,7 +505,7 @@ Section /o "Make it Winamp's visualisation" SecMakeCurrent
 SectionEnd
 
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
-  !insertmacro MUI_DESCRIPTION_TEXT ${SecMain} "The plug-in, its configuration utility, textures, skies, models and readme."
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecMain} "The plug-in, its configuration utility, textures, skies, models, looks and readme."
   !insertmacro MUI_DESCRIPTION_TEXT ${SecMakeCurrent} "Winamp starts Vizorama as its visualisation. Changes two lines of winamp.ini and nothing else in it."
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 
@@ -532,7 +532,7 @@ FunctionEnd
 Section "un.Vizorama" SecUnMain
   SectionIn RO
   ; Exactly the files setup installed; folders only when nothing else is left in them, so the
-  ; settings file and the models and skyboxes the user added stay.
+  ; settings file and the models, skyboxes and looks the user added (Looks\Mine\) stay.
   Call un.RestorePreviousVisualisation
   !include "${UNFILES}"
   Delete "${PREVIOUS_VIS}"
@@ -541,13 +541,13 @@ Section "un.Vizorama" SecUnMain
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd
 
-Section /o "un.My settings, models and skies" SecPurge
+Section /o "un.My settings, models, skies and looks" SecPurge
   RMDir /r "$INSTDIR\${PLUGIN_FOLDER}"
 SectionEnd
 
 !insertmacro MUI_UNFUNCTION_DESCRIPTION_BEGIN
-  !insertmacro MUI_DESCRIPTION_TEXT ${SecUnMain} "Removes the files setup installed. Your settings and the models and skies you added stay."
-  !insertmacro MUI_DESCRIPTION_TEXT ${SecPurge} "Also removes your settings file and the models and skies you added."
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecUnMain} "Removes the files setup installed. Your settings and the models, skies and looks you added stay."
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecPurge} "Also removes your settings file and the models, skies and looks you added."
 !insertmacro MUI_UNFUNCTION_DESCRIPTION_END
 
 Function un.onInit

@@ -4,7 +4,8 @@
 # and the desktop entry validate (appstreamcli offline, desktop-file-validate); the newest
 # release it describes is the changelog's and the package's; there are icons at every size from
 # 16 to 512 pixels; the manual page is in section 1 and names every option the program's --help
-# lists; the copyright file is machine-readable and carries LICENSE's text; and lintian,
+# lists; our skies, models and looks are in /usr/share/vizorama/ (every look in looks/, as it
+# is); the copyright file is machine-readable and carries LICENSE's text; and lintian,
 # pedantic and with its informational tags, finds nothing.
 # Usage: scripts/check-linux-package.sh DEB   (scripts/package-linux.sh runs it)
 set -uo pipefail
@@ -62,6 +63,14 @@ for option in $("$bin" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
 done
 check "the manual page (section 1) names every option of --help${missing:+; missing:$missing}" \
   bash -c "[ -f '$man' ] && [ -z '$missing' ]"
+
+data="$unpacked/usr/share/vizorama"
+check "our skies and models in /usr/share/vizorama/" \
+  bash -c "for sky in 'Late Afternoon' Midnight Undersea; do [ -f '$data/Skyboxes/'\"\$sky\"/Down.tga ] || exit 1; done &&
+           for model in Vizorama Knot 'Ringed Planet'; do [ -f '$data/Models/'\"\$model\"/Model.ase ] || exit 1; done"
+diff -r "$root/looks" "$data/Looks" >/dev/null 2>&1; looks_differ=$?
+check "our looks in /usr/share/vizorama/Looks/, as looks/ holds them" \
+  bash -c "[ $looks_differ -eq 0 ] && [ \$(ls '$data/Looks' | wc -l) -ge 16 ]"
 
 copyright="$unpacked/usr/share/doc/vizorama/copyright"
 check "the copyright file is machine-readable, the work under the Expat licence" \

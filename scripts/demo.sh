@@ -46,7 +46,7 @@ source scripts/wine-session.sh
 arch=$(wine_default_arch)
 # Only what the demo shows: the host, the plug-in, the utility (the plug-in starts it on a right
 # click), the generated textures, skies and models, and the probe that checks Wine can draw.
-build "$arch" vzrm_host vis_vzrm vis_vzrm_c texture_set wine_gl_probe
+build "$arch" vzrm_host vis_vzrm vis_vzrm_c texture_set looks wine_gl_probe
 # Our song comes from a tool that runs on this machine: the native build makes it.
 build native-release demo_song >/dev/null
 song="$root/build/native-release/demo/vizorama-demo.wav"

@@ -26,7 +26,7 @@ build linux-package \
   "-DCMAKE_C_FLAGS=$(flag CPPFLAGS) $(flag CFLAGS)" \
   "-DCMAKE_CXX_FLAGS=$(flag CPPFLAGS) $(flag CXXFLAGS)" \
   "-DCMAKE_EXE_LINKER_FLAGS=$(flag LDFLAGS)" \
-  vizorama vzrm_render texture_set
+  vizorama vzrm_render texture_set looks
 build="$root/build/linux-package"
 version=$(sed -n 's/^set(VZRM_VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
 work="$root/build/package-linux"

@@ -334,7 +334,9 @@ echo "== keys change the settings file and the picture"
 fresh_home keys
 export XDG_DATA_HOME="$HOME/data"
 mkdir -p "$XDG_DATA_HOME/vizorama/Skyboxes"
-cp -r "$root/$build/stage/Plugins/vis_vzrm/Skyboxes/Late Afternoon" "$XDG_DATA_HOME/vizorama/Skyboxes/My Sky"
+# The user's sky is named to sort right after our first ("Late Afternoon" < "Lunar Sky" <
+# "Midnight"), so that the second B reaches it.
+cp -r "$root/$build/stage/Plugins/vis_vzrm/Skyboxes/Late Afternoon" "$XDG_DATA_HOME/vizorama/Skyboxes/Lunar Sky"
 start_for_keys keys
 key() { xdotool key "$@"; sleep 0.7; }
 setting() { sed -n "s/^$1=//p" "$settings" | tr -d '\r'; }
@@ -352,7 +354,7 @@ check "B: skybox on, the first (ours)" bash -c "[ '$(setting bgrOnOff)' = 1 ] &&
 sleep 0.5
 import -window "$wid" "$out/sky.png"
 key b
-check "B again: the user's own sky from XDG_DATA_HOME" test "$(setting bgrName)" = "My Sky"
+check "B again: the user's own sky from XDG_DATA_HOME" test "$(setting bgrName)" = "Lunar Sky"
 sleep 0.5
 import -window "$wid" "$out/my-sky.png"
 before=$(dark_of "$out/keys-before.png"); sky=$(dark_of "$out/sky.png"); mine=$(dark_of "$out/my-sky.png")

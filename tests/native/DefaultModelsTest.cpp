@@ -78,7 +78,8 @@ TEST(DefaultModels, LoadAsClosedOutwardSolidsWithTheirPicturesBeside) {
 
     const std::pair<std::string, std::vector<std::string>> models[] = {
         {"Vizorama", {kLivePictureName, "Plating.tga", "Plating.tga", "Brass.tga"}},
-        {"Knot", {"Scales.tga"}}};
+        {"Knot", {"Scales.tga"}},
+        {"Ringed Planet", {"Bands.tga", "Rings.tga", "Moon.tga"}}};
     for (const auto& [name, bitmaps] : models) {
         SCOPED_TRACE(name);
         std::filesystem::current_path(kModels + name);
@@ -127,5 +128,5 @@ TEST(DefaultModels, TheGeneratorWritesTheSameFilesOnEveryRun) {
         std::string relative = std::filesystem::relative(entry.path(), folder.path() + "Models");
         EXPECT_TRUE(readTextFile(entry.path()) == readTextFile(kModels + relative)) << relative;
     }
-    EXPECT_EQ(files, 6);  // two Model.ase, four pictures
+    EXPECT_EQ(files, 10);  // three Model.ase, seven pictures
 }

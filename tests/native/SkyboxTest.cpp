@@ -8,6 +8,7 @@
 #include "settings/FolderName.h"
 #include "tests/native/TestFiles.h"
 #include "tools/render/HeadlessRenderer.h"
+#include "tools/texgen/SkyboxArt.h"
 
 namespace {
 
@@ -85,6 +86,31 @@ TEST(SkyboxTest, LoadsWhenTheNameOrTheDepthChangesWhileTheBackgroundIsOn) {
         frame("bgrName=" + name + "\r\n");
         for (GLuint face : sky.faceTextures) EXPECT_EQ(face, 0u) << name;
     }
+}
+
+TEST(SkyboxTest, OurSkiesAreStagedAsTheGeneratorWritesThemSixSquareFacesEach) {
+    ScratchFolder folder;
+    std::string error;
+    ASSERT_TRUE(writeSkyboxes(folder.path(), error)) << error;
+    int skies = 0;
+    for (const auto& sky : fs::directory_iterator(folder.path() + "Skyboxes")) {
+        ++skies;
+        const std::string name = sky.path().filename().string();
+        for (const char* face : {"Left", "Right", "Back", "Front", "Up", "Down"}) {
+            const std::string relative = "Skyboxes/" + name + "/" + face + ".tga";
+            const std::string bytes = readTextFile(folder.path() + relative);
+            EXPECT_TRUE(bytes == readTextFile(std::string(VZRM_TEXTURE_FOLDER) + "/" + relative))
+                << relative;
+            // Uncompressed, 24-bit, square with sides a power of two.
+            ASSERT_GE(bytes.size(), 18u) << relative;
+            const int width = static_cast<uint8_t>(bytes[12]) | static_cast<uint8_t>(bytes[13]) << 8;
+            const int height = static_cast<uint8_t>(bytes[14]) | static_cast<uint8_t>(bytes[15]) << 8;
+            EXPECT_TRUE(bytes[2] == 2 && bytes[16] == 24 && width == height && width >= 64 &&
+                        (width & (width - 1)) == 0)
+                << relative;
+        }
+    }
+    EXPECT_EQ(skies, 3);
 }
 
 TEST(SkyboxTest, FolderNamesStayInsideTheirFolder) {

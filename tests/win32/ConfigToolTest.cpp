@@ -142,7 +142,8 @@ TEST_F(ConfigTool, PagesShowTheFileAndCancelOrResetThenCancelLeaveItUntouched) {
     EXPECT_TRUE(utility.savePicture("config-graphics.bmp"));
     HWND models = utility.page(kModelsPage);
     // "[Test]" on disk is listed unwrapped; the parent folder never.
-    EXPECT_EQ(listEntries(models, 1013), (Entries{"Knot", "notes.txt", "Test", "Vizorama"}));
+    EXPECT_EQ(listEntries(models, 1013),
+              (Entries{"Knot", "notes.txt", "Ringed Planet", "Test", "Vizorama"}));
     EXPECT_EQ(listEntries(models, 1014), (Entries{"RGB", "RBG", "GRB", "GBR", "BRG", "BGR"}));
     EXPECT_TRUE(utility.savePicture("config-models.bmp"));
     HWND misc = utility.page(kMiscPage);

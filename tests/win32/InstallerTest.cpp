@@ -220,12 +220,22 @@ TEST(Installer, InstallsTheStagedTreeKeepsSettingsRunsAndUninstalls) {
     std::string written = readFileText(player.plugin("Configurations\\vis_vzrm_config.ini"));
     EXPECT_EQ(settingsValue(written, "mdlName"), "Mine");
 
-    // The user's own model and skybox, and the settings, stay; everything setup put there goes.
+    // Our looks are in place; a look the user saved beside them survives setup run again.
+    EXPECT_TRUE(fileExists(player.plugin("Looks\\Golden Hour.ini")));
+    const std::string myLook = "[Vizorama]\r\ncamPosition=Spin\r\n";
+    makeFolders(player.plugin("Looks\\Mine\\"));
+    writeFileText(player.plugin("Looks\\Mine\\My look.ini"), myLook);
+    ASSERT_EQ(install(player), 0u);
+    EXPECT_EQ(readFileText(player.plugin("Looks\\Mine\\My look.ini")), myLook);
+
+    // The user's own model, skybox and look, and the settings, stay; everything setup put there
+    // goes.
     makeFolders(player.plugin("Models\\Mine\\"));
     writeFileText(player.plugin("Models\\Mine\\Model.ase"), "*3DSMAX_ASCIIEXPORT 200\r\n");
     makeFolders(player.plugin("Skyboxes\\Late Afternoon\\Mine\\"));
     writeFileText(player.plugin("Skyboxes\\Late Afternoon\\Mine\\Up.tga"), "mine");
     ASSERT_TRUE(uninstall(player));
+    EXPECT_EQ(readFileText(player.plugin("Looks\\Mine\\My look.ini")), myLook);
     for (const std::string& file : files) EXPECT_FALSE(fileExists(player.path() + file)) << file;
     EXPECT_EQ(readFileText(player.plugin("Configurations\\vis_vzrm_config.ini")), written);
     EXPECT_TRUE(fileExists(player.plugin("Models\\Mine\\Model.ase")));

@@ -133,6 +133,68 @@ Image makeScalesTexture() {
     return image;
 }
 
+// A banded gas giant as a map of longitude (u) and latitude (v): cool bands of teal, cream and
+// rose that waver with turbulence, darker violet poles and one pale storm. Seamless around u.
+Image makeBandsTexture() {
+    Image image(256, 128, 3);
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            float u = uOf(image, x), v = vOf(image, y);
+            float lat = v + 0.04f * (periodicFbm(u, v, 6, 4, 301) - 0.5f) +
+                        0.012f * std::sin(kTau * (3 * u + 5 * v));
+            float band = 0.5f + 0.5f * std::sin(kTau * (7 * lat + 0.15f * std::sin(kTau * 3 * lat)));
+            float rose = 0.5f + 0.5f * std::sin(kTau * (4 * lat + 0.3f));
+            Colour c = mix(rgb(54, 140, 164), rgb(236, 226, 200), band);
+            c = mix(c, rgb(206, 118, 128), 0.55f * rose * rose * rose);
+            c = c * (0.88f + 0.24f * periodicNoise(u, lat, 32, 303));
+            c = mix(c, rgb(92, 70, 150), smoothstep(0.28f, 0.47f, std::fabs(v - 0.5f)));
+            float du = (u - 0.3f) / 0.07f, dv = (v - 0.38f) / 0.035f, storm = du * du + dv * dv;
+            if (storm < 1)
+                c = mix(c, mix(rgb(252, 214, 184), rgb(214, 120, 96), 0.5f + 0.5f * std::cos(9 * storm)),
+                        smoothstep(1.0f, 0.6f, storm));
+            putColour(image, x, y, c);
+        }
+    }
+    return image;
+}
+
+// The planet's rings across v, the inner edge at v = 0 and the outer at v = 0.5 over the top
+// of the flat tube, back to the inner edge at v = 1 underneath: fine bright and dusky rings
+// with a dark gap two thirds of the way out. Along u (around the planet) a faint grain.
+Image makeRingsTexture() {
+    Image image(16, 256, 3);
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            float u = uOf(image, x), v = vOf(image, y);
+            float out = v <= 0.5f ? 2 * v : 2 - 2 * v;  // 0 at the inner edge, 1 at the outer
+            float rings = 0.5f * periodicNoise(out, 0.5f, 40, 311) + 0.5f * periodicNoise(out, 0.5f, 13, 313);
+            float light = (0.35f + 0.65f * rings) * (0.4f + 0.6f * smoothstep(0.0f, 0.25f, out));
+            light *= 1 - 0.9f * std::exp(-std::pow((out - 0.66f) / 0.025f, 2.0f));
+            light *= 0.93f + 0.07f * periodicNoise(u, out, 4, 317);
+            putColour(image, x, y, mix(rgb(24, 20, 18), rgb(240, 226, 196), light));
+        }
+    }
+    return image;
+}
+
+// A grey moon: dusty plains, darker seas and round craters with bright rims. Seamless around u.
+Image makeMoonTexture() {
+    Image image(128, 64, 3);
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            float u = uOf(image, x), v = vOf(image, y);
+            float ground = 0.55f + 0.3f * periodicFbm(u, v, 8, 4, 321);
+            ground *= 1 - 0.35f * smoothstep(0.5f, 0.65f, periodicFbm(u, v, 3, 2, 323));
+            CellDistances craters = periodicCells(u * 2, v, 6, 325);
+            float r = craters.nearest;
+            if (r < 0.3f) ground *= 0.75f + 0.25f * r / 0.3f;                          // the floor
+            ground += 0.3f * std::exp(-std::pow((r - 0.32f) / 0.04f, 2.0f));           // the rim
+            putColour(image, x, y, rgb(200, 196, 188) * ground);
+        }
+    }
+    return image;
+}
+
 AseMaterial material(const char* name, const char* bitmap, Colour diffuse, float uTiling = 1,
                      float vTiling = 1) {
     AseMaterial m;
@@ -226,13 +288,47 @@ DefaultModel makeKnotModel() {
     return result;
 }
 
+DefaultModel makeRingedPlanetModel() {
+    DefaultModel result;
+    result.name = "Ringed Planet";
+    AseModel& model = result.model;
+    model.sourceName = "Ringed Planet.max";
+    // The globes' pictures go twice around them: repeated (not clamped to their edges, where
+    // OpenGL 1.1 blends in the black border colour) they meet without a seam.
+    model.materials = {material("Bands", "Bands.tga", rgb(220, 220, 230), 2, 1),
+                       material("Rings", "Rings.tga", rgb(235, 225, 200), 16, 1),
+                       material("Moon", "Moon.tga", rgb(200, 200, 200), 2, 1)};
+
+    // A smooth globe; the rings a flat tube of four sides (inner edge, top, outer edge,
+    // bottom) around it; both tilted together. Two small moons stand off to the sides.
+    AseObject planet = object("Planet", 0), rings = object("Rings", 1), moons = object("Moons", 2);
+    addGlobe(planet, {0, 0, 0}, 7, 40, 20, 1);
+    std::vector<Vec3> circle;
+    for (int i = 0; i < 128; ++i) {
+        float a = kTau * i / 128;
+        circle.push_back({10.75f * std::sin(a), 0, 10.75f * std::cos(a)});
+    }
+    addTube(rings, circle, {0, 1, 0}, 2.25f, 4, 0);
+    scaleObject(rings, {1, 0.06f, 1});
+    for (AseObject* o : {&planet, &rings}) rotateObject(*o, {1, 0, 0.35f}, 32);
+    addGlobe(moons, {14.5f, 3.5f, -3}, 1.4f, 16, 8, 2);
+    addGlobe(moons, {-13, -4, 5}, 1, 16, 8, 2);
+
+    model.objects = {planet, rings, moons};
+    scaleModel(model, 0.62f);
+    result.textures = {{"Bands.tga", makeBandsTexture()},
+                       {"Rings.tga", makeRingsTexture()},
+                       {"Moon.tga", makeMoonTexture()}};
+    return result;
+}
+
 bool writeDefaultModels(const std::string& folder, std::string& error) {
     std::error_code ec;
     if (!std::filesystem::is_directory(folder, ec)) {
         error = "not a folder: " + folder;
         return false;
     }
-    for (const DefaultModel& model : {makeVizoramaModel(), makeKnotModel()}) {
+    for (const DefaultModel& model : {makeVizoramaModel(), makeKnotModel(), makeRingedPlanetModel()}) {
         std::filesystem::path target = std::filesystem::path(folder) / "Models" / model.name;
         std::filesystem::create_directories(target, ec);
         std::string text = writeAse(model.model);

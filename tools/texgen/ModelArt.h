@@ -3,7 +3,8 @@
 // materials name:
 // - "Vizorama": a faceted steel lantern whose six screens show the live picture of the player
 //   window (the bitmap "Vizorama.tga"), circled by a tilted brass ring;
-// - "Knot": a trefoil knot of scaly tube.
+// - "Knot": a trefoil knot of scaly tube;
+// - "Ringed Planet": a banded gas giant, tilted in its flat rings, with two small moons.
 
 #include <string>
 #include <vector>
@@ -24,6 +25,7 @@ struct DefaultModel {
 
 DefaultModel makeVizoramaModel();
 DefaultModel makeKnotModel();
+DefaultModel makeRingedPlanetModel();
 
-// Writes both models into folder/Models/<name>/, creating the folders.
+// Writes every model into folder/Models/<name>/, creating the folders.
 bool writeDefaultModels(const std::string& folder, std::string& error);

@@ -28,13 +28,12 @@ void addQuad(AseObject& object, const int (&v)[4], const int (&t)[4], int smooth
     }
 }
 
-}  // namespace
-
-void addLathe(AseObject& object, const std::vector<ProfilePoint>& profile, int sides, float phase,
-              int smoothing) {
-    const int rings = static_cast<int>(profile.size());
-    std::vector<int> firstVertex(rings);
-    for (int i = 0; i < rings; ++i) {
+// The vertices of a lathe: one ring of `sides` a profile point, one vertex on the axis. Returns
+// the first vertex of each ring.
+std::vector<int> addLatheVertices(AseObject& object, const std::vector<ProfilePoint>& profile,
+                                  int sides, float phase) {
+    std::vector<int> firstVertex(profile.size());
+    for (size_t i = 0; i < profile.size(); ++i) {
         const ProfilePoint& p = profile[i];
         firstVertex[i] = static_cast<int>(object.vertices.size());
         for (int j = 0; j < (p.radius == 0 ? 1 : sides); ++j) {
@@ -43,6 +42,15 @@ void addLathe(AseObject& object, const std::vector<ProfilePoint>& profile, int s
                 {p.radius * std::sin(angle), p.height, p.radius * std::cos(angle)});
         }
     }
+    return firstVertex;
+}
+
+}  // namespace
+
+void addLathe(AseObject& object, const std::vector<ProfilePoint>& profile, int sides, float phase,
+              int smoothing) {
+    const int rings = static_cast<int>(profile.size());
+    const std::vector<int> firstVertex = addLatheVertices(object, profile, sides, phase);
     // The corners of the picture, then the middle of its bottom and top edges for the apexes.
     const int t = addTexVertex(object, 0, 0);
     addTexVertex(object, 1, 0);
@@ -62,6 +70,45 @@ void addLathe(AseObject& object, const std::vector<ProfilePoint>& profile, int s
                      topApex ? t + 5 : t + 3},
                     smoothing);
     }
+}
+
+void addWrappedLathe(AseObject& object, const std::vector<ProfilePoint>& profile, int sides,
+                     float phase, int smoothing) {
+    const int rings = static_cast<int>(profile.size());
+    const std::vector<int> firstVertex = addLatheVertices(object, profile, sides, phase);
+    // A row of sides + 1 texture vertices a ring (the seam twice); on the axis, one a facet at
+    // the middle of its column.
+    const int firstTex = static_cast<int>(object.texVertices.size());
+    for (int i = 0; i < rings; ++i)
+        for (int j = 0; j <= sides; ++j) {
+            float u = profile[i].radius == 0 ? (j + 0.5f) / sides : float(j) / sides;
+            addTexVertex(object, u, float(i) / (rings - 1));
+        }
+    auto vertex = [&](int i, int j) {
+        return firstVertex[i] + (profile[i].radius == 0 ? 0 : j % sides);
+    };
+    auto tex = [&](int i, int j, int column) {
+        return firstTex + i * (sides + 1) + (profile[i].radius == 0 ? column : j);
+    };
+    for (int i = 0; i + 1 < rings; ++i)
+        for (int j = 0; j < sides; ++j)
+            addQuad(object,
+                    {vertex(i, j), vertex(i, j + 1), vertex(i + 1, j + 1), vertex(i + 1, j)},
+                    {tex(i, j, j), tex(i, j + 1, j), tex(i + 1, j + 1, j), tex(i + 1, j, j)},
+                    smoothing);
+}
+
+void addGlobe(AseObject& object, Vec3 centre, float radius, int sides, int rings, int smoothing) {
+    std::vector<ProfilePoint> profile;
+    for (int i = 0; i <= rings; ++i) {
+        float latitude = kTau / 2 * (float(i) / rings - 0.5f);
+        profile.push_back({i == 0 || i == rings ? 0 : radius * std::cos(latitude),
+                           radius * std::sin(latitude)});
+    }
+    const size_t first = object.vertices.size();
+    addWrappedLathe(object, profile, sides, 0, smoothing);
+    for (size_t i = first; i < object.vertices.size(); ++i)
+        object.vertices[i] = object.vertices[i] + centre;
 }
 
 void addTube(AseObject& object, const std::vector<Vec3>& curve, Vec3 reference, float radius,
@@ -89,6 +136,10 @@ void addTube(AseObject& object, const std::vector<Vec3>& curve, Vec3 reference, 
             addQuad(object,
                     {vertex(i, k), vertex(i, k + 1), vertex(i + 1, k + 1), vertex(i + 1, k)},
                     {tex(i, k), tex(i, k + 1), tex(i + 1, k + 1), tex(i + 1, k)}, smoothing);
+}
+
+void scaleObject(AseObject& object, Vec3 factors) {
+    for (Vec3& p : object.vertices) p = {p.x * factors.x, p.y * factors.y, p.z * factors.z};
 }
 
 void rotateObject(AseObject& object, Vec3 axis, float degrees) {

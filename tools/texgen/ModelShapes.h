@@ -21,12 +21,25 @@ struct ProfilePoint {
 void addLathe(AseObject& object, const std::vector<ProfilePoint>& profile, int sides, float phase,
               int smoothing);
 
+// The same solid with the picture wrapped once around it instead: u from 0 to 1 around the axis
+// (left to right seen from outside, starting at `phase`), v from 0 at the bottom of the profile
+// to 1 at its top, in equal steps a profile point; the seam is in the texture vertices only. A
+// globe painted as a map of longitude and latitude.
+void addWrappedLathe(AseObject& object, const std::vector<ProfilePoint>& profile, int sides,
+                     float phase, int smoothing);
+
+// A globe: a wrapped lathe of `rings` steps from pole to pole, `sides` facets around.
+void addGlobe(AseObject& object, Vec3 centre, float radius, int sides, int rings, int smoothing);
+
 // A tube of the given radius around a closed curve (the samples in order, the last joining the
 // first), `sides` faces around. The cross-sections are kept square to the curve and turned by
 // `reference`, a direction the curve never runs along. Texture u runs from 0 to 1 along the
 // whole curve, v from 0 to 1 around the tube.
 void addTube(AseObject& object, const std::vector<Vec3>& curve, Vec3 reference, float radius,
              int sides, int smoothing);
+
+// Scales every vertex by the factors along x, y and z (positive, so the winding stays outward).
+void scaleObject(AseObject& object, Vec3 factors);
 
 // Turns every vertex of the object by `degrees` about the axis through the origin.
 void rotateObject(AseObject& object, Vec3 axis, float degrees);

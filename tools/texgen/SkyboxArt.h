@@ -1,6 +1,9 @@
 #pragma once
-// Our default skybox, "Late Afternoon": six faces of one sky seen from inside a cube, a warm low
-// sun over a line of distant hills.
+// Our skyboxes: six faces of one sky seen from inside a cube.
+// - "Late Afternoon" (the default): a warm low sun over a line of distant hills;
+// - "Midnight": a starry night with a moon, the Milky Way and an aurora over dark mountains;
+// - "Undersea": deep water seen from below, the bright rippled surface overhead, shafts of
+//   light and drifting specks fading into the dark below.
 
 #include <string>
 #include <vector>
@@ -16,5 +19,12 @@ Colour lateAfternoonSky(float x, float y, float z);
 // The six faces, named Left, Right, Back, Front, Up and Down .tga, 128 x 128 RGB each.
 std::vector<NamedTexture> makeLateAfternoonSkybox();
 
-// Writes them into folder/Skyboxes/Late Afternoon/, creating the folders.
-bool writeDefaultSkybox(const std::string& folder, std::string& error);
+// One of our skies: its folder name below Skyboxes/ and its six faces as above.
+struct SkyboxPictures {
+    std::string name;
+    std::vector<NamedTexture> faces;
+};
+std::vector<SkyboxPictures> makeSkyboxes();  // "Late Afternoon" first
+
+// Writes every sky into folder/Skyboxes/<name>/, creating the folders.
+bool writeSkyboxes(const std::string& folder, std::string& error);

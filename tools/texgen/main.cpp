@@ -1,6 +1,6 @@
-// vzrm_texgen OUTPUT_FOLDER: writes the plug-in's texture set as TGA files into the folder, the
-// default skybox into OUTPUT_FOLDER/Skyboxes/Late Afternoon/ and the default models into
-// OUTPUT_FOLDER/Models/Vizorama/ and OUTPUT_FOLDER/Models/Knot/.
+// vzrm_texgen OUTPUT_FOLDER: writes the plug-in's texture set as TGA files into the folder, our
+// skyboxes into OUTPUT_FOLDER/Skyboxes/<name>/ ("Late Afternoon", "Midnight", "Undersea") and
+// our models into OUTPUT_FOLDER/Models/<name>/ ("Vizorama", "Knot", "Ringed Planet").
 
 #include <cstdio>
 #include <string>
@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string error;
-    if (!writeTextureSet(argv[1], error) || !writeDefaultSkybox(argv[1], error) ||
+    if (!writeTextureSet(argv[1], error) || !writeSkyboxes(argv[1], error) ||
         !writeDefaultModels(argv[1], error)) {
         std::fprintf(stderr, "vzrm_texgen: %s\n", error.c_str());
         return 1;
