@@ -18,6 +18,10 @@ constexpr size_t kMaxObjects = size_t{1} << 16;
 // thousands of objects; the objects beyond this get no arrays, as when memory runs out.
 constexpr uint64_t kMaxModelBytes = uint64_t{256} << 20;
 
+// A model file is read whole: text for arrays far beyond that bound, and little enough for a
+// 32-bit player to hold a moment.
+constexpr size_t kMaxModelFileBytes = size_t{256} << 20;
+
 }  // namespace
 
 uint64_t modelArrayBytes(const MeshObject& o) {
@@ -34,18 +38,10 @@ uint64_t modelArrayBytes(const MeshObject& o) {
 
 namespace {
 
-struct File {
-    std::FILE* handle;
-    // Untranslated, so that the block positions can be sought on every platform.
-    explicit File(const std::string& path) : handle(std::fopen(path.c_str(), "rb")) {}
-    ~File() {
-        if (handle) std::fclose(handle);
-    }
-};
-
 bool opens(const std::string& path) {
-    File file(path);
-    return file.handle != nullptr;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file) std::fclose(file);
+    return file != nullptr;
 }
 
 // The pictures a load has made into textures: objects naming the same file with the same wrap
@@ -130,8 +126,8 @@ void ModelScene::release(TextureLoader& loader) {
     *this = ModelScene{};
 }
 
-bool readModelObjects(std::FILE* file, const AseBlocks& blocks, std::vector<MeshObject>& objects,
-                      std::vector<MeshEntryTally>* tallies) {
+bool readModelObjects(std::string_view text, const AseBlocks& blocks,
+                      std::vector<MeshObject>& objects, std::vector<MeshEntryTally>* tallies) {
     const size_t count = blocks.geomObjectCount();
     objects.clear();
     if (count > kMaxObjects) return false;
@@ -147,31 +143,33 @@ bool readModelObjects(std::FILE* file, const AseBlocks& blocks, std::vector<Mesh
     for (size_t i = 0; i < count; ++i) {
         MeshObject& object = objects[i];
         const auto index = static_cast<long long>(i);
-        blocks.seekMaterial(file, index);  // the material at the object's own position first
-        readObjectFields(file, object);
-        blocks.seekGeomObject(file, index);
-        readObjectFields(file, object);
+        // The material at the object's own position first.
+        AseBlockPass::material(text, blocks, index).applyFields(object);
+        const AseBlockPass geometry = AseBlockPass::geomObject(text, blocks, index, tallies != nullptr);
+        geometry.applyFields(object);
         // Without arrays (over the bound, or no memory) the object's entries are skipped.
         const uint64_t bytes = modelArrayBytes(object);
         if (bytes <= spare && object.allocateArrays()) spare -= bytes;
-        blocks.seekMaterial(file, object.materialRef);
-        readObjectFields(file, object);
-        blocks.seekGeomObject(file, index);
-        readMeshData(file, object, tallies ? &(*tallies)[i] : nullptr);
+        AseBlockPass::material(text, blocks, object.materialRef).applyFields(object);
+        geometry.applyMesh(object, tallies ? &(*tallies)[i] : nullptr);
     }
     return true;
+}
+
+bool readModelFile(const std::string& path, std::string& text) {
+    return platform::readWholeFile(path, text, kMaxModelFileBytes) == platform::ReadResult::Ok;
 }
 
 bool loadModelFile(const std::string& path, const std::string& dynamicTextureName,
                    ModelScene& scene, TextureLoader& loader, GLuint dynamicTexture,
                    bool& usesDynamicTexture) {
-    File file(path);
-    if (!file.handle) return false;
-    const AseBlocks blocks = AseBlocks::indexed(file.handle);
+    std::string text;
+    if (!readModelFile(path, text)) return false;
+    const AseBlocks blocks(text);
     if (blocks.geomObjectCount() == 0) return false;
 
     scene.release(loader);
-    if (!readModelObjects(file.handle, blocks, scene.objects)) return false;
+    if (!readModelObjects(text, blocks, scene.objects)) return false;
     scene.objectCount = static_cast<uint32_t>(scene.objects.size());
     usesDynamicTexture = false;
     // Bitmaps are looked for beside the model file.

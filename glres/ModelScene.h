@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "readers/AseReader.h"
@@ -58,14 +59,19 @@ bool loadModelFile(const std::string& path, const std::string& dynamicTextureNam
                    ModelScene& scene, TextureLoader& loader, GLuint dynamicTexture,
                    bool& usesDynamicTexture);
 
-// The geometry of every object of an open ASE file, in file order, without textures: for each
+// The geometry of every object of an ASE file's text, in file order, without textures: for each
 // object the material at the object's own position, then the object's fields, its arrays, the
 // material it refers to, and its mesh. tallies, when given, receives what each mesh pass met.
 // False when the objects cannot be allocated; objects is then empty. Objects whose arrays would
 // take the model's past a bound far beyond real models (or that memory cannot hold) get no
-// arrays, and their entries are skipped.
-bool readModelObjects(std::FILE* file, const AseBlocks& blocks, std::vector<MeshObject>& objects,
+// arrays, and their entries are skipped. Pure: it may run on any thread.
+bool readModelObjects(std::string_view text, const AseBlocks& blocks,
+                      std::vector<MeshObject>& objects,
                       std::vector<MeshEntryTally>* tallies = nullptr);
+
+// Reads a model file whole into text; false when it cannot be read or is far larger than any
+// model (beyond 256 MB).
+bool readModelFile(const std::string& path, std::string& text);
 
 // The bytes an object's arrays take once allocated and built for drawing, from its counts
 // (what readModelObjects bounds), counted in 64 bits whatever the width of size_t.
