@@ -104,6 +104,8 @@ void initScene(SceneState& s, SceneHost& host) {
 
     s.pluginFolder = host.findPluginFolder();
 
+    // Made at the depth the texture set is about to load at, so that the set keeps it.
+    s.textureLoader->texBits = loadedDepthFor(s.settings->texBits);
     s.loadingTexture = loadNamed(*s.textureLoader, s.pluginFolder, "Loading.tga", GL_CLAMP, 0.0f);
     showLoadingScreen(s, host);
 
@@ -139,14 +141,17 @@ void showLoadingScreen(SceneState& s, SceneHost& host) {
 void loadTextureSet(SceneState& s) {
     TextureLoader& loader = *s.textureLoader;
     ++s.textureSetLoads;
-    loader.deleteAllTextures();
-    loader.texBits = loadedDepthFor(s.settings->texBits);
+    // The loading picture, on screen while the set loads, is kept unless the depth changed.
+    const int depth = loadedDepthFor(s.settings->texBits);
+    const bool keepLoading = s.loadingTexture != 0 && depth == loader.texBits;
+    loader.deleteAllTextures(keepLoading ? s.loadingTexture : 0);
+    loader.texBits = depth;
     s.model->uploadDynamicTexture(loader.texBits);
     const std::string& folder = s.pluginFolder;
     TgaImage sheet;
     s.lights->pulsarTexture = loadNamed(loader, folder, "Pulsar.tga", GL_CLAMP, 1.0f, &sheet);
     s.lights->outlineSprites(sheet);
-    s.loadingTexture = loadNamed(loader, folder, "Loading.tga", GL_CLAMP, 0.0f);
+    if (!keepLoading) s.loadingTexture = loadNamed(loader, folder, "Loading.tga", GL_CLAMP, 0.0f);
     s.model->glassTexture = loadNamed(loader, folder, "Glass.tga", GL_REPEAT, 1.0f);
     s.oscilloscope->pulsarTexture = s.lights->pulsarTexture;
     s.oscilloscope->spriteOutlines = &s.lights->dimOutlines;

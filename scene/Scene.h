@@ -10,7 +10,8 @@ void initScene(SceneState& scene, SceneHost& host);
 // Draws the loading picture over the whole window and presents it at once.
 void showLoadingScreen(SceneState& scene, SceneHost& host);
 
-// (Re)loads the named texture set from the plug-in folder at the depth the settings ask for.
+// (Re)loads the named texture set from the plug-in folder at the depth the settings ask for. The
+// loading picture is kept when it was made at that depth (it is read once at a start).
 void loadTextureSet(SceneState& scene);
 
 // Draws the skybox's two lists around the scene (depth test and lighting off meanwhile).

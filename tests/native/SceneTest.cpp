@@ -60,6 +60,8 @@ TEST_F(SceneFixture, StartsWithTheLoadingPictureFollowsTheFileAndRunsWithoutText
     EXPECT_GT(litPixels(r.context()), 550 * 232 / 4 / 3) << "the loading picture is missing";
     EXPECT_EQ(r.textureLoaderTextures(), 6u);
     EXPECT_NE(r.scene.lights->pulsarTexture, 0u);
+    // The loading picture shown before the set loaded is kept by the set (read once).
+    EXPECT_EQ(r.scene.textureLoader->registeredTextures().front(), r.scene.loadingTexture);
 
     r.frame(silence);  // the fixed state after a whole frame
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE) && glIsEnabled(GL_DEPTH_TEST) &&
@@ -74,6 +76,12 @@ TEST_F(SceneFixture, StartsWithTheLoadingPictureFollowsTheFileAndRunsWithoutText
     }
     EXPECT_EQ(r.textureLoaderTextures(), 6u);
     EXPECT_EQ(r.loadingScreensShown, 2);
+    // The depth changed: the loading picture was made again, at 8 bits a channel.
+    GLint format = 0;
+    glBindTexture(GL_TEXTURE_2D, r.scene.loadingTexture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    EXPECT_EQ(format, GL_RGB8);
 
     // The stroboscope at "Always": dark and lit frames take turns.
     settings("lhtOnOff=1\r\ntexBits=32\r\nlhtStroboscope=10\r\n");
