@@ -315,7 +315,7 @@ struct Digest {
     }
     template <typename T>
     void add(const std::vector<T>& list) {
-        add(list.size());
+        add(uint64_t{list.size()});  // the same digest where size_t has 32 bits
         if (!list.empty()) add(list.data(), list.size() * sizeof(T));
     }
     template <typename T>
@@ -327,7 +327,7 @@ struct Digest {
 uint64_t digestOf(const std::vector<MeshObject>& objects,
                   const std::vector<MeshEntryTally>& tallies) {
     Digest d;
-    d.add(objects.size());
+    d.add(uint64_t{objects.size()});
     for (const MeshObject& o : objects) {
         for (uint32_t field : {o.materialRef, o.vertexCount, o.faceCount, o.texVertexCount,
                                o.texFaceCount, o.colourVertexCount, o.colourFaceCount,
