@@ -92,8 +92,7 @@ void readCount(Cursor& c, Fields& fields, int slot) {
 // closing quote on the same line, blanks and all (exporters write full paths, which often hold
 // blanks). Without a closing quote within a name's length on that line the name is the token
 // after the opening quote with its last character dropped, as a name without blanks reads.
-// The bytes written (the name and its terminating NUL, at most a whole name) are written over
-// the start of the fields' name, as many times as the pass meets a bitmap; 0 when none were.
+// Returns how many bytes it wrote into bitmapName (the name and its NUL); 0 when none.
 size_t readBitmapName(Cursor& c, char (&bitmapName)[256]) {
     textscan::skipSpace(c);
     if (!textscan::match(c, '"')) return 0;
