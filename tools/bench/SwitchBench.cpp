@@ -8,7 +8,8 @@
 // switches rewrite that file. Each repeat starts from the file as it was. With --preload 1 the
 // model and sky a switch names are read ahead (preloadAssets) as the frames before it begin, as
 // a look changer does. Prints, a repeat:
-//   start_ms=S first_frame_ms=F plain_frame_ms=P switch:NAME=T ... release_ms=R
+//   start_ms=S first_frame_ms=F plain_frame_ms=P longest_plain_ms=L switch:NAME=T ... release_ms=R
+// (P the median of the frames between the switches, L the longest of them).
 
 #include <algorithm>
 #include <chrono>
@@ -128,15 +129,17 @@ int main(int argc, char** argv) {
             std::snprintf(text, sizeof text, " switch:%s=%.1f", change.name.c_str(), msSince(t));
             line += text;
         }
-        double plainMs = 0;
+        double plainMs = 0, longestMs = 0;
+        for (double ms : plain) longestMs = std::max(longestMs, ms);
         if (!plain.empty()) {
             std::nth_element(plain.begin(), plain.begin() + plain.size() / 2, plain.end());
             plainMs = plain[plain.size() / 2];
         }
         start = std::chrono::steady_clock::now();
         delete renderer;
-        std::printf("start_ms=%.1f first_frame_ms=%.1f plain_frame_ms=%.1f%s release_ms=%.1f\n",
-                    startMs, firstMs, plainMs, line.c_str(), msSince(start));
+        std::printf("start_ms=%.1f first_frame_ms=%.1f plain_frame_ms=%.1f longest_plain_ms=%.1f%s "
+                    "release_ms=%.1f\n",
+                    startMs, firstMs, plainMs, longestMs, line.c_str(), msSince(start));
         std::fflush(stdout);
     }
     original.save(settingsPath);
