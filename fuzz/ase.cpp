@@ -2,20 +2,17 @@
 // arrays drawing uses, as a model load runs them. Textures are left out: the bitmap names
 // would open whatever files the input names.
 #include <cstdint>
-#include <cstdio>
+#include <string_view>
 
 #include "glres/ModelScene.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size == 0) return 0;  // a stream over no bytes cannot be opened
-    std::FILE* stream = fmemopen(const_cast<uint8_t*>(data), size, "rb");
-    if (!stream) return 0;
-    const AseBlocks blocks = AseBlocks::indexed(stream);
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const AseBlocks blocks(text);
     ModelScene scene;
-    if (blocks.geomObjectCount() > 0 && readModelObjects(stream, blocks, scene.objects)) {
+    if (blocks.geomObjectCount() > 0 && readModelObjects(text, blocks, scene.objects)) {
         scene.objectCount = static_cast<uint32_t>(scene.objects.size());
         scene.buildDrawArrays();
     }
-    std::fclose(stream);
     return 0;
 }

@@ -18,6 +18,10 @@ constexpr size_t kMaxObjects = size_t{1} << 16;
 // thousands of objects; the objects beyond this get no arrays, as when memory runs out.
 constexpr uint64_t kMaxModelBytes = uint64_t{256} << 20;
 
+// A model file is read whole: text for arrays far beyond that bound, and little enough for a
+// 32-bit player to hold a moment.
+constexpr size_t kMaxModelFileBytes = size_t{256} << 20;
+
 }  // namespace
 
 uint64_t modelArrayBytes(const MeshObject& o) {
@@ -34,57 +38,10 @@ uint64_t modelArrayBytes(const MeshObject& o) {
 
 namespace {
 
-struct File {
-    std::FILE* handle;
-    // Untranslated, so that the block positions can be sought on every platform.
-    explicit File(const std::string& path) : handle(std::fopen(path.c_str(), "rb")) {}
-    ~File() {
-        if (handle) std::fclose(handle);
-    }
-};
-
 bool opens(const std::string& path) {
-    File file(path);
-    return file.handle != nullptr;
-}
-
-// The pictures a load has made into textures: objects naming the same file with the same wrap
-// share one, so that each picture is read and uploaded once per load.
-struct LoadedPicture {
-    std::string path;
-    GLenum wrap;
-    GLuint texture;
-};
-
-void applyTexture(MeshObject& object, const std::string& folder,
-                  const std::string& dynamicTextureName, TextureLoader& loader,
-                  GLuint dynamicTexture, bool& usesDynamicTexture,
-                  std::vector<LoadedPicture>& loaded) {
-    const TextureChoice choice = chooseModelTexture(object, dynamicTextureName, folder);
-    if (choice.kind == TextureChoice::None) return;
-    if (choice.kind == TextureChoice::Dynamic) {
-        usesDynamicTexture = true;
-        object.textureName = dynamicTexture;
-        if (!dynamicTexture) return;
-        glBindTexture(GL_TEXTURE_2D, dynamicTexture);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, static_cast<GLint>(choice.wrap));
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, static_cast<GLint>(choice.wrap));
-        glBindTexture(GL_TEXTURE_2D, 0);
-        return;
-    }
-    if (choice.source == BitmapSource::Missing) return;
-    for (const LoadedPicture& picture : loaded) {
-        if (picture.path == choice.path && picture.wrap == choice.wrap) {
-            object.textureName = picture.texture;
-            return;
-        }
-    }
-    loader.wrapS = loader.wrapT = choice.wrap;
-    TgaImage image;
-    ImageFormat format;
-    if (readImageFile(choice.path, image, format) == kTgaOk)
-        object.textureName = loader.createTexture(image);
-    loaded.push_back(LoadedPicture{choice.path, choice.wrap, object.textureName});
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file) std::fclose(file);
+    return file != nullptr;
 }
 
 }  // namespace
@@ -130,8 +87,8 @@ void ModelScene::release(TextureLoader& loader) {
     *this = ModelScene{};
 }
 
-bool readModelObjects(std::FILE* file, const AseBlocks& blocks, std::vector<MeshObject>& objects,
-                      std::vector<MeshEntryTally>* tallies) {
+bool readModelObjects(std::string_view text, const AseBlocks& blocks,
+                      std::vector<MeshObject>& objects, std::vector<MeshEntryTally>* tallies) {
     const size_t count = blocks.geomObjectCount();
     objects.clear();
     if (count > kMaxObjects) return false;
@@ -147,40 +104,120 @@ bool readModelObjects(std::FILE* file, const AseBlocks& blocks, std::vector<Mesh
     for (size_t i = 0; i < count; ++i) {
         MeshObject& object = objects[i];
         const auto index = static_cast<long long>(i);
-        blocks.seekMaterial(file, index);  // the material at the object's own position first
-        readObjectFields(file, object);
-        blocks.seekGeomObject(file, index);
-        readObjectFields(file, object);
+        // The material at the object's own position first.
+        AseBlockPass::material(text, blocks, index).applyFields(object);
+        const AseBlockPass geometry = AseBlockPass::geomObject(text, blocks, index, tallies != nullptr);
+        geometry.applyFields(object);
         // Without arrays (over the bound, or no memory) the object's entries are skipped.
         const uint64_t bytes = modelArrayBytes(object);
         if (bytes <= spare && object.allocateArrays()) spare -= bytes;
-        blocks.seekMaterial(file, object.materialRef);
-        readObjectFields(file, object);
-        blocks.seekGeomObject(file, index);
-        readMeshData(file, object, tallies ? &(*tallies)[i] : nullptr);
+        AseBlockPass::material(text, blocks, object.materialRef).applyFields(object);
+        geometry.applyMesh(object, tallies ? &(*tallies)[i] : nullptr);
     }
     return true;
+}
+
+bool readModelFile(const std::string& path, std::string& text) {
+    return platform::readWholeFile(path, text, kMaxModelFileBytes) == platform::ReadResult::Ok;
+}
+
+ModelData::Read readModelData(const std::string& path, const std::string& dynamicTextureName,
+                              ModelData& data) {
+    data = ModelData{};
+    std::string text;
+    if (!readModelFile(path, text)) return ModelData::Unreadable;
+    const AseBlocks blocks(text);
+    if (blocks.geomObjectCount() == 0) return ModelData::Unreadable;
+    if (!readModelObjects(text, blocks, data.objects)) return ModelData::TooBig;
+    // Bitmaps are looked for beside the model file; objects naming the same file with the same
+    // wrap share one picture, read once.
+    const std::string folder = path.substr(0, path.find_last_of("\\/") + 1);
+    try {
+        for (const MeshObject& object : data.objects) {
+            data.choices.push_back(chooseModelTexture(object, dynamicTextureName, folder));
+            const TextureChoice& choice = data.choices.back();
+            int picture = -1;
+            if (choice.kind == TextureChoice::File && choice.source != BitmapSource::Missing) {
+                for (size_t i = 0; i < data.pictures.size() && picture < 0; ++i)
+                    if (data.pictures[i].path == choice.path && data.pictures[i].wrap == choice.wrap)
+                        picture = static_cast<int>(i);
+                if (picture < 0) {
+                    data.pictures.push_back({choice.path, choice.wrap, {}, false, 0, false});
+                    ModelData::Picture& added = data.pictures.back();
+                    ImageFormat format;
+                    added.decoded = readImageFile(choice.path, added.image, format) == kTgaOk;
+                    picture = static_cast<int>(data.pictures.size() - 1);
+                }
+            }
+            data.pictureOf.push_back(picture);
+        }
+    } catch (const std::bad_alloc&) {
+        data = ModelData{};
+        return ModelData::TooBig;
+    }
+    ModelScene arrays;
+    arrays.objects.swap(data.objects);
+    arrays.buildDrawArrays();
+    arrays.objects.swap(data.objects);
+    data.arrays.swap(arrays.arrays);
+    return ModelData::Ok;
+}
+
+bool ModelData::uploadPicture(TextureLoader& loader) {
+    for (Picture& picture : pictures) {
+        if (picture.made) continue;
+        picture.made = true;
+        loader.magFilter = loader.minFilter = GL_LINEAR;
+        loader.wrapS = loader.wrapT = picture.wrap;
+        if (picture.decoded) picture.texture = loader.createTexture(picture.image);
+        picture.image = TgaImage{};
+        return true;
+    }
+    return false;
+}
+
+void ModelData::discard(TextureLoader& loader) {
+    for (Picture& picture : pictures)
+        if (picture.texture) loader.deleteTexture(picture.texture);
+    *this = ModelData{};
+}
+
+void installModel(ModelData& data, ModelScene& scene, TextureLoader& loader,
+                  GLuint dynamicTexture, bool& usesDynamicTexture) {
+    scene.release(loader);
+    while (data.uploadPicture(loader)) {
+    }
+    usesDynamicTexture = false;
+    for (size_t i = 0; i < data.objects.size(); ++i) {
+        MeshObject& object = data.objects[i];
+        const TextureChoice& choice = data.choices[i];
+        if (data.pictureOf[i] >= 0) object.textureName = data.pictures[data.pictureOf[i]].texture;
+        if (choice.kind != TextureChoice::Dynamic) continue;
+        usesDynamicTexture = true;
+        object.textureName = dynamicTexture;
+        if (!dynamicTexture) continue;
+        glBindTexture(GL_TEXTURE_2D, dynamicTexture);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, static_cast<GLint>(choice.wrap));
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, static_cast<GLint>(choice.wrap));
+        glBindTexture(GL_TEXTURE_2D, 0);
+    }
+    scene.objects.swap(data.objects);
+    scene.arrays.swap(data.arrays);
+    scene.objectCount = static_cast<uint32_t>(scene.objects.size());
+    data = ModelData{};
 }
 
 bool loadModelFile(const std::string& path, const std::string& dynamicTextureName,
                    ModelScene& scene, TextureLoader& loader, GLuint dynamicTexture,
                    bool& usesDynamicTexture) {
-    File file(path);
-    if (!file.handle) return false;
-    const AseBlocks blocks = AseBlocks::indexed(file.handle);
-    if (blocks.geomObjectCount() == 0) return false;
-
-    scene.release(loader);
-    if (!readModelObjects(file.handle, blocks, scene.objects)) return false;
-    scene.objectCount = static_cast<uint32_t>(scene.objects.size());
-    usesDynamicTexture = false;
-    // Bitmaps are looked for beside the model file.
-    const std::string folder = path.substr(0, path.find_last_of("\\/") + 1);
-    std::vector<LoadedPicture> loaded;
-    for (MeshObject& object : scene.objects)
-        applyTexture(object, folder, dynamicTextureName, loader, dynamicTexture,
-                     usesDynamicTexture, loaded);
-    scene.buildDrawArrays();
+    ModelData data;
+    const ModelData::Read read = readModelData(path, dynamicTextureName, data);
+    if (read == ModelData::Unreadable) return false;
+    if (read == ModelData::TooBig) {
+        scene.release(loader);
+        return false;
+    }
+    installModel(data, scene, loader, dynamicTexture, usesDynamicTexture);
     return true;
 }
 

@@ -4,9 +4,11 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "readers/AseReader.h"
+#include "readers/TgaImage.h"
 #include "platform/GlHeaders.h"
 
 class TextureLoader;
@@ -53,19 +55,25 @@ struct ModelScene {
 // texture for objects whose bitmap is dynamicTextureName, or the named image file (see
 // chooseModelTexture, beside the file at path), clamped when the material's transform is the identity and repeated
 // otherwise. False when the file cannot be opened or holds no object (the scene is then
-// untouched) or the objects cannot be allocated (the scene is then empty).
+// untouched) or the objects cannot be allocated (the scene is then empty). readModelData and
+// installModel in turn.
 bool loadModelFile(const std::string& path, const std::string& dynamicTextureName,
                    ModelScene& scene, TextureLoader& loader, GLuint dynamicTexture,
                    bool& usesDynamicTexture);
 
-// The geometry of every object of an open ASE file, in file order, without textures: for each
+// The geometry of every object of an ASE file's text, in file order, without textures: for each
 // object the material at the object's own position, then the object's fields, its arrays, the
 // material it refers to, and its mesh. tallies, when given, receives what each mesh pass met.
 // False when the objects cannot be allocated; objects is then empty. Objects whose arrays would
 // take the model's past a bound far beyond real models (or that memory cannot hold) get no
-// arrays, and their entries are skipped.
-bool readModelObjects(std::FILE* file, const AseBlocks& blocks, std::vector<MeshObject>& objects,
+// arrays, and their entries are skipped. Pure: it may run on any thread.
+bool readModelObjects(std::string_view text, const AseBlocks& blocks,
+                      std::vector<MeshObject>& objects,
                       std::vector<MeshEntryTally>* tallies = nullptr);
+
+// Reads a model file whole into text; false when it cannot be read or is far larger than any
+// model (beyond 256 MB).
+bool readModelFile(const std::string& path, std::string& text);
 
 // The bytes an object's arrays take once allocated and built for drawing, from its counts
 // (what readModelObjects bounds), counted in 64 bits whatever the width of size_t.
@@ -89,3 +97,39 @@ struct TextureChoice {
 // folder: the model's, as for findBitmap.
 TextureChoice chooseModelTexture(const MeshObject& object, const std::string& dynamicTextureName,
                                  const std::string& folder = {});
+
+// A model file read and decoded without OpenGL, on any thread: its objects with their draw
+// arrays, each object's texture choice, and the pictures they wear, each decoded once. Its
+// pictures become textures on the drawing thread, one at a time or all when it is installed.
+struct ModelData {
+    enum Read { Ok, Unreadable, TooBig };
+    struct Picture {
+        std::string path;
+        GLenum wrap;
+        TgaImage image;  // dropped once made into a texture
+        bool decoded;    // else it wears no texture
+        GLuint texture = 0;  // made by uploadPicture (0: none, or not yet)
+        bool made = false;
+    };
+    std::vector<MeshObject> objects;
+    std::vector<ObjectArrays> arrays;
+    std::vector<TextureChoice> choices;  // one per object
+    std::vector<int> pictureOf;          // one per object: its picture, or -1 for none
+    std::vector<Picture> pictures;
+
+    // Makes the next picture not yet made into a texture (the loader's filters and wrap set as
+    // a model load sets them); false when none was left.
+    bool uploadPicture(TextureLoader& loader);
+    // Deletes the textures made and empties the data.
+    void discard(TextureLoader& loader);
+};
+
+// Unreadable: the file cannot be read or holds no object; TooBig: the objects cannot be
+// allocated. data is empty unless Ok.
+ModelData::Read readModelData(const std::string& path, const std::string& dynamicTextureName,
+                              ModelData& data);
+
+// Replaces the scene's model (releasing the old one's textures) with data's, making the
+// pictures not made yet; data is left empty.
+void installModel(ModelData& data, ModelScene& scene, TextureLoader& loader,
+                  GLuint dynamicTexture, bool& usesDynamicTexture);

@@ -50,10 +50,50 @@ bool Skybox::wantsLoad(bool force) const {
     return force || (loadedName.differsFrom(name) && !name.empty() && settings_.bgrOnOff != 0);
 }
 
+namespace {
+const char* const kFaces[6] = {"Left.tga", "Right.tga", "Back.tga", "Front.tga", "Up.tga", "Down.tga"};
+
+void setFaceParameters(TextureLoader& loader) {
+    loader.wrapS = loader.wrapT = GL_CLAMP_TO_EDGE;
+    loader.magFilter = loader.minFilter = GL_LINEAR;
+}
+}  // namespace
+
+void readSkyData(const std::string& folder, SkyData& data) {
+    data = SkyData{};
+    if (folder.empty()) return;
+    for (int i = 0; i < 6; ++i) data.decoded[i] = readTga(folder + kFaces[i], data.faces[i]) == kTgaOk;
+}
+
+bool SkyData::uploadFace(TextureLoader& loader) {
+    if (made == 6) return false;
+    setFaceParameters(loader);
+    if (decoded[made]) textures[made] = loader.createTexture(faces[made]);
+    faces[made] = TgaImage{};
+    ++made;
+    return true;
+}
+
+void SkyData::discard(TextureLoader& loader) {
+    for (GLuint name : textures)
+        if (name) loader.deleteTexture(name);
+    *this = SkyData{};
+}
+
+void Skybox::load(TextureLoader& loader, SkyData& data) {
+    loadedName.take(settings_.bgrName);
+    release();
+    textureLoader = &loader;
+    while (data.uploadFace(loader)) {
+    }
+    for (int i = 0; i < 6; ++i) faceTextures[i] = data.textures[i];
+    upperList = compile(kUpper, faceTextures, 4);
+    lowerList = compile(kLower, faceTextures, 5);
+    data = SkyData{};
+}
+
 void Skybox::load(TextureLoader& loader, const std::string& folder) {
     loadedName.take(settings_.bgrName);
-    static const char* const kFaces[6] = {"Left.tga", "Right.tga", "Back.tga",
-                                          "Front.tga", "Up.tga",    "Down.tga"};
     std::string paths[6];
     const char* files[6] = {};
     if (!folder.empty())
@@ -67,8 +107,7 @@ void Skybox::load(TextureLoader& loader, const std::string& folder) {
 void Skybox::build(TextureLoader& loader, const char* const faceFiles[6]) {
     release();
     textureLoader = &loader;
-    loader.wrapS = loader.wrapT = GL_CLAMP_TO_EDGE;
-    loader.magFilter = loader.minFilter = GL_LINEAR;
+    setFaceParameters(loader);
     for (int i = 0; i < 6; ++i)
         faceTextures[i] = faceFiles[i] ? loader.loadTexture(faceFiles[i]) : 0;
     upperList = compile(kUpper, faceTextures, 4);

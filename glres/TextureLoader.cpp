@@ -84,8 +84,12 @@ void TextureLoader::deleteTexture(GLuint name) {
                       registered_.end());
 }
 
-void TextureLoader::deleteAllTextures() {
-    for (GLuint entry : registered_)
-        if (entry != 0) glDeleteTextures(1, &entry);
+void TextureLoader::deleteAllTextures(GLuint kept) {
+    bool keeps = false;
+    for (GLuint entry : registered_) {
+        if (entry != 0 && entry == kept) keeps = true;
+        else if (entry != 0) glDeleteTextures(1, &entry);
+    }
     registered_.clear();
+    if (keeps) registered_.push_back(kept);
 }

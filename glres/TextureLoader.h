@@ -36,8 +36,8 @@ public:
     // Deletes every registered entry of name; a name never registered is left alone.
     void deleteTexture(GLuint name);
 
-    // Deletes every registered texture and empties the list.
-    void deleteAllTextures();
+    // Deletes every registered texture but kept (0: none), which stays the only one listed.
+    void deleteAllTextures(GLuint kept = 0);
 
     const std::vector<GLuint>& registeredTextures() const { return registered_; }
 

@@ -7,7 +7,7 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdio>
+#include <string_view>
 #include <vector>
 
 struct MeshFace {
@@ -40,48 +40,35 @@ struct MeshObject {
     bool allocateArrays();
 };
 
-// Block positions are found by a walk over the lines: each step reads one token, compares it
-// with the keyword and drops the rest of the line (at most 254 characters a step, so the next
-// step of a longer line takes its token from the middle of that line). Files are best opened
-// untranslated ("rb"): every pattern takes a carriage return for white space, and positions
-// taken with ftell can be returned to on every platform (in Windows' text mode they cannot when
-// lines end with a bare line feed).
-
-// The number of line-leading "*GEOMOBJECT" keywords in the file.
-int countGeomObjects(std::FILE* stream);
-
-// Place the stream on the line after the keyword line of geometry object k / material m
-// (counted from 0); at the end of the file when there is no such block. Each call walks the
-// file from its start.
-void seekGeomObject(std::FILE* stream, long long k);
-void seekMaterial(std::FILE* stream, long long m);
-
-// The blocks of one file, for seeking to them again and again. indexed() finds every block's
-// position in one walk and seeks by jumping there; rescanning() keeps no positions and walks
-// from the start for every seek. Both place the stream exactly where the walk does.
+// A model file is read whole and parsed from memory. Where the passes over its blocks start is
+// found by a walk over the lines: each step reads one token, compares it (as a C string) with
+// the block keywords and drops the rest of the line (at most 254 characters a step, so the next
+// step of a longer line takes its token from the middle of that line). The pass over a block
+// starts on the line after its keyword line and runs token by token up to and including the
+// next block keyword (line-leading or not), or to the end of the text. Carriage returns are
+// white space like any other.
 class AseBlocks {
 public:
-    static AseBlocks indexed(std::FILE* stream);
-    static AseBlocks rescanning(std::FILE* stream);
+    AseBlocks() = default;
+    explicit AseBlocks(std::string_view text);
 
-    size_t geomObjectCount() const { return geomObjectCount_; }
-    size_t materialCount() const { return materialCount_; }
-    void seekGeomObject(std::FILE* stream, long long k) const;
-    void seekMaterial(std::FILE* stream, long long m) const;
+    size_t geomObjectCount() const { return geomObjects_.size(); }
+    size_t materialCount() const { return materials_.size(); }
+    // Where the pass over geometry object k / material m (counted from 0) starts: the line
+    // after its keyword line, or the end of the text when there is no such block.
+    size_t geomObjectStart(long long k) const { return start(geomObjects_, k); }
+    size_t materialStart(long long m) const { return start(materials_, m); }
 
 private:
-    bool indexed_ = false;
-    size_t geomObjectCount_ = 0;
-    size_t materialCount_ = 0;
-    std::vector<long> geomObjects_;  // where the line after each keyword line starts
-    std::vector<long> materials_;
+    size_t start(const std::vector<size_t>& starts, long long n) const {
+        return n >= 0 && static_cast<unsigned long long>(n) < starts.size()
+                   ? starts[static_cast<size_t>(n)]
+                   : textSize_;
+    }
+    size_t textSize_ = 0;
+    std::vector<size_t> geomObjects_;
+    std::vector<size_t> materials_;
 };
-
-// Fills counts, material reference, normals flag, bitmap name and texture transform from the
-// tokens that follow, up to and including the next block keyword. The bitmap name is the text
-// between the quotes, blanks included; a name whose closing quote is missing from its line is
-// the token after the opening quote without its last character.
-void readObjectFields(std::FILE* stream, MeshObject& object);
 
 // What a mesh pass met, for checking files: the entries of each kind whose index could be
 // read, whatever its value, and those of them ignored (index outside the list, list absent).
@@ -103,9 +90,63 @@ struct MeshEntryTally {
     std::vector<MappingChannelTally> channels;
 };
 
-// Fills the arrays from the tokens that follow, up to and including the next block keyword.
-// Entries whose index is out of range or whose array is absent are ignored.
-void readMeshData(std::FILE* stream, MeshObject& object, MeshEntryTally* tally = nullptr);
+// What the passes over one block set in an object. The fields pass reads counts, material
+// reference, normals flag, bitmap name and texture transform; each field keeps the last value
+// read. The bitmap name is the text between the quotes, blanks included; a name whose closing
+// quote is missing from its line is the token after the opening quote without its last
+// character. The mesh pass fills the arrays; entries whose index is out of range or whose array
+// is absent are ignored. A geometry object's text is read once for both passes, its mesh
+// entries kept until the object's arrays are allocated (a text that the two passes would read
+// differently, which no exporter writes, is read by each pass in turn).
+class AseBlockPass {
+public:
+    // The fields of material m (none when there is no such material).
+    static AseBlockPass material(std::string_view text, const AseBlocks& blocks, long long m);
+    // The fields and mesh entries of geometry object k. tallied: the mesh pass reads the
+    // texture counts and mapping channels too, for a tally (they change how it reads on).
+    static AseBlockPass geomObject(std::string_view text, const AseBlocks& blocks, long long k,
+                                   bool tallied);
+
+    void applyFields(MeshObject& object) const;
+    // Fills the object's arrays, allocated by now, from the mesh entries (a geometry object's
+    // pass only; the text must still be there), counting them in tally when given.
+    void applyMesh(MeshObject& object, MeshEntryTally* tally = nullptr) const;
+
+    // The fields one pass read.
+    struct Fields {
+        enum : uint32_t {
+            kVertexCount = 1 << 0, kFaceCount = 1 << 1, kTexVertexCount = 1 << 2,
+            kTexFaceCount = 1 << 3, kColourVertexCount = 1 << 4, kColourFaceCount = 1 << 5,
+            kMaterialRef = 1 << 6, kNormals = 1 << 7, kUTiling = 1 << 8, kVTiling = 1 << 9,
+            kUOffset = 1 << 10, kVOffset = 1 << 11, kBitmap = 1 << 12,
+        };
+        uint32_t read = 0;
+        uint32_t counts[7] = {};  // in the order of the flags above, the material reference last
+        float transform[4] = {};  // U and V tiling, U and V offset
+        // The bitmap names read, each written over the start of the one before (as the
+        // object's own name is), and how far the longest reached.
+        char bitmapName[256] = "";
+        size_t bitmapBytes = 0;
+    };
+    // One entry of a mesh list: the keyword, the index, and the values after it.
+    struct MeshEntry {
+        uint8_t key;
+        uint8_t parsed;  // how many values after the index were read
+        long long index;
+        union {
+            float values[3];
+            uint32_t corners[3];
+        };
+    };
+
+private:
+    std::string_view text_;
+    size_t start_ = 0;
+    bool tallied_ = false;
+    bool entriesKept_ = false;  // else the mesh pass reads the text again when applied
+    Fields fields_;
+    std::vector<MeshEntry> entries_;
+};
 
 // Whether a face's index triples lie inside its object's lists: vertex positions (the vertex
 // normals share those indices), texture vertices, colour vertices. Indices come from the file

@@ -67,6 +67,14 @@ bool Model::load(ModelScene& sceneRef, TextureLoader& loader, const std::string&
     return loaded;
 }
 
+void Model::load(ModelScene& sceneRef, TextureLoader& loader, ModelData& data) {
+    loadedName.take(settings_.mdlName);
+    bool uses = false;
+    installModel(data, sceneRef, loader, dynamicTexture, uses);
+    usesDynamicTexture = uses;
+    if (usesDynamicTexture && picture_) picture_->capture();
+}
+
 void Model::uploadDynamicTexture(int texBits) {
     if (captureBuffer.empty()) return;
     if (!dynamicTexture) glGenTextures(1, &dynamicTexture);

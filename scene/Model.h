@@ -18,6 +18,7 @@ class Lights;
 class Settings;
 class TextureLoader;
 struct FrameState;
+struct ModelData;
 struct ModelScene;
 
 // Copies a 256 x 128 capture (blue, green, red) into an RGB buffer of the same layout, the
@@ -43,6 +44,8 @@ public:
     // again until the name changes. False on a failure, which leaves the previous model in
     // place; the caller tells the user.
     bool load(ModelScene& scene, TextureLoader& loader, const std::string& folder);
+    // The same from the folder's model read beforehand (readModelData); data is left empty.
+    void load(ModelScene& scene, TextureLoader& loader, ModelData& data);
 
     // (Re)creates the dynamic texture from the buffer at the loader's depth (16 or 32).
     void uploadDynamicTexture(int texBits);

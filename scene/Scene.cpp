@@ -24,14 +24,55 @@ GLuint loadNamed(TextureLoader& loader, const std::string& folder, const char* f
 
 // Loads the sky and the model the settings name when due (forced: whatever their names), from
 // the folders the host finds for them.
+// A preloaded sky or model of the folder is taken ready.
 void keepAssetsLoaded(SceneState& s, SceneHost& host, bool force) {
-    if (s.skybox->wantsLoad(force))
-        s.skybox->load(*s.textureLoader,
-                       host.assetFolder(AssetKind::Skybox, s.settings->bgrName.text()));
-    if (s.model->wantsLoad(force) &&
-        !s.model->load(*s.modelScene, *s.textureLoader,
-                       host.assetFolder(AssetKind::Model, s.settings->mdlName.text())))
-        host.showError("Failed loading Model.ase!", "Error");
+    if (s.skybox->wantsLoad(force)) {
+        const std::string folder = host.assetFolder(AssetKind::Skybox, s.settings->bgrName.text());
+        std::unique_ptr<SkyData> sky = s.preload ? s.preload->takeSky(folder) : nullptr;
+        if (sky) s.skybox->load(*s.textureLoader, *sky);
+        else s.skybox->load(*s.textureLoader, folder);
+    }
+    if (s.model->wantsLoad(force)) {
+        const std::string folder = host.assetFolder(AssetKind::Model, s.settings->mdlName.text());
+        std::unique_ptr<ModelData> model = s.preload ? s.preload->takeModel(folder) : nullptr;
+        if (model) s.model->load(*s.modelScene, *s.textureLoader, *model);
+        else if (!s.model->load(*s.modelScene, *s.textureLoader, folder))
+            host.showError("Failed loading Model.ase!", "Error");
+    }
+}
+
+// One piece of a preloaded look a frame: a picture made into a texture; once all are made, the
+// model drawn once into one pixel that the frame's clear then wipes, so that the renderer meets
+// its drawing state before the change that shows it (a software renderer compiles each new
+// state the first time it draws with it).
+void advancePreload(SceneState& s) {
+    if (!s.preload) return;
+    ModelData* next = s.preload->uploadedModel();
+    if (!next || s.preloadDrawn == next) {
+        s.preload->uploadStep();
+        return;
+    }
+    s.preloadDrawn = next;
+    for (size_t i = 0; i < next->objects.size(); ++i)
+        if (next->pictureOf[i] >= 0)
+            next->objects[i].textureName = next->pictures[next->pictureOf[i]].texture;
+    ModelScene drawn;  // borrows the objects and their arrays for the draw
+    drawn.objects.swap(next->objects);
+    drawn.arrays.swap(next->arrays);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glViewport(viewport[0], viewport[1], 1, 1);
+    glColor3f(1, 1, 1);
+    glPushMatrix();
+    glTranslatef(0, -5, 0);
+    s.camera->applyViewTilt();
+    s.camera->applyMotion(s.frame.motion.angleLeft[0], s.frame.motion.angleRight[0], 0, 0, 5);
+    drawn.draw(0);
+    glPopMatrix();
+    drawn.objects.swap(next->objects);
+    drawn.arrays.swap(next->arrays);
+    glColor3f(1, 1, 1);
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
 }
 
 }  // namespace
@@ -52,6 +93,7 @@ void createSceneComponents(SceneState& s) {
     if (!s.modelScene) s.modelScene = new (std::nothrow) ModelScene;
     if (s.settings && s.lights && !s.model)
         s.model = new (std::nothrow) Model(*s.settings, *s.lights, s.frame);
+    if (s.textureLoader && !s.preload) s.preload = new (std::nothrow) AssetPreload(*s.textureLoader);
 }
 
 void releaseSceneComponents(SceneState& s) {
@@ -59,6 +101,9 @@ void releaseSceneComponents(SceneState& s) {
         delete component;
         component = nullptr;
     };
+    if (s.preload) s.preload->discard();
+    destroy(s.preload);
+    s.preloadDrawn = nullptr;
     if (s.model) s.model->release();
     destroy(s.model);
     if (s.modelScene && s.textureLoader) s.modelScene->release(*s.textureLoader);
@@ -105,6 +150,8 @@ void initScene(SceneState& s, SceneHost& host) {
 
     s.pluginFolder = host.findPluginFolder();
 
+    // Made at the depth the texture set is about to load at, so that the set keeps it.
+    s.textureLoader->texBits = loadedDepthFor(s.settings->texBits);
     s.loadingTexture = loadNamed(*s.textureLoader, s.pluginFolder, "Loading.tga", GL_CLAMP, 0.0f);
     showLoadingScreen(s, host);
 
@@ -140,14 +187,18 @@ void showLoadingScreen(SceneState& s, SceneHost& host) {
 void loadTextureSet(SceneState& s) {
     TextureLoader& loader = *s.textureLoader;
     ++s.textureSetLoads;
-    loader.deleteAllTextures();
-    loader.texBits = loadedDepthFor(s.settings->texBits);
+    if (s.preload) s.preload->discard();  // its textures go with the others
+    // The loading picture, on screen while the set loads, is kept unless the depth changed.
+    const int depth = loadedDepthFor(s.settings->texBits);
+    const bool keepLoading = s.loadingTexture != 0 && depth == loader.texBits;
+    loader.deleteAllTextures(keepLoading ? s.loadingTexture : 0);
+    loader.texBits = depth;
     s.model->uploadDynamicTexture(loader.texBits);
     const std::string& folder = s.pluginFolder;
     TgaImage sheet;
     s.lights->pulsarTexture = loadNamed(loader, folder, "Pulsar.tga", GL_CLAMP, 1.0f, &sheet);
     s.lights->outlineSprites(sheet);
-    s.loadingTexture = loadNamed(loader, folder, "Loading.tga", GL_CLAMP, 0.0f);
+    if (!keepLoading) s.loadingTexture = loadNamed(loader, folder, "Loading.tga", GL_CLAMP, 0.0f);
     s.model->glassTexture = loadNamed(loader, folder, "Glass.tga", GL_REPEAT, 1.0f);
     s.oscilloscope->pulsarTexture = s.lights->pulsarTexture;
     s.oscilloscope->spriteOutlines = &s.lights->dimOutlines;
@@ -170,6 +221,15 @@ void drawSkybox(SceneState& s) {
     glPopMatrix();
     glEnable(GL_LIGHTING);
     glEnable(GL_DEPTH_TEST);
+}
+
+void preloadAssets(SceneState& s, SceneHost& host, const std::string& modelName,
+                   const std::string& skyName) {
+    if (!s.preload || !s.model) return;
+    s.preload->start(modelName.empty() ? "" : host.assetFolder(AssetKind::Model, modelName),
+                     skyName.empty() ? "" : host.assetFolder(AssetKind::Skybox, skyName),
+                     s.model->dynamicTextureName);
+    s.preloadDrawn = nullptr;
 }
 
 void renderFrame(SceneState& s, SceneHost& host) {
@@ -195,6 +255,7 @@ void renderFrame(SceneState& s, SceneHost& host) {
     } else {
         keepAssetsLoaded(s, host, false);
     }
+    advancePreload(s);
 
     s.lights->scaleColours(f.loudness);
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "readers/AssetFolder.h"
+#include "glres/AssetPreload.h"
 #include "glres/GlExtensions.h"
 #include "glres/ModelScene.h"
 #include "glres/Skybox.h"
@@ -35,6 +36,8 @@ struct SceneState {
     Camera* camera = nullptr;
     ModelScene* modelScene = nullptr;
     Model* model = nullptr;
+    AssetPreload* preload = nullptr;  // the next look's model and sky, read ahead
+    const ModelData* preloadDrawn = nullptr;  // its model, once drawn ahead
 
     bool sceneReady = false;
     GLuint loadingTexture = 0;

@@ -103,6 +103,12 @@ ReadResult readWholeFile(const std::string& path, std::string& contents, size_t 
         close(fd);
         return ReadResult::Failed;
     }
+    try {
+        contents.reserve(static_cast<size_t>(st.st_size));  // one allocation for a file at rest
+    } catch (const std::bad_alloc&) {
+        close(fd);
+        return ReadResult::Failed;
+    }
     char chunk[16384];
     for (;;) {
         ssize_t got = read(fd, chunk, sizeof chunk);

@@ -109,6 +109,11 @@ ReadResult readWholeFile(const std::string& path, std::string& contents, size_t 
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file, &size) || static_cast<unsigned long long>(size.QuadPart) > maxBytes)
         result = ReadResult::Failed;  // refused before a byte is read
+    try {
+        if (result == ReadResult::Ok) contents.reserve(static_cast<size_t>(size.QuadPart));
+    } catch (const std::bad_alloc&) {
+        result = ReadResult::Failed;
+    }
     char chunk[16384];
     while (result == ReadResult::Ok) {
         DWORD got = 0;

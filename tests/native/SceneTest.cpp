@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -60,6 +62,8 @@ TEST_F(SceneFixture, StartsWithTheLoadingPictureFollowsTheFileAndRunsWithoutText
     EXPECT_GT(litPixels(r.context()), 550 * 232 / 4 / 3) << "the loading picture is missing";
     EXPECT_EQ(r.textureLoaderTextures(), 6u);
     EXPECT_NE(r.scene.lights->pulsarTexture, 0u);
+    // The loading picture shown before the set loaded is kept by the set (read once).
+    EXPECT_EQ(r.scene.textureLoader->registeredTextures().front(), r.scene.loadingTexture);
 
     r.frame(silence);  // the fixed state after a whole frame
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE) && glIsEnabled(GL_DEPTH_TEST) &&
@@ -74,6 +78,12 @@ TEST_F(SceneFixture, StartsWithTheLoadingPictureFollowsTheFileAndRunsWithoutText
     }
     EXPECT_EQ(r.textureLoaderTextures(), 6u);
     EXPECT_EQ(r.loadingScreensShown, 2);
+    // The depth changed: the loading picture was made again, at 8 bits a channel.
+    GLint format = 0;
+    glBindTexture(GL_TEXTURE_2D, r.scene.loadingTexture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    EXPECT_EQ(format, GL_RGB8);
 
     // The stroboscope at "Always": dark and lit frames take turns.
     settings("lhtOnOff=1\r\ntexBits=32\r\nlhtStroboscope=10\r\n");
@@ -218,6 +228,65 @@ TEST(GlExtensionsTest, CompiledArraysNeedTheNameAndBothEntryPoints) {
     EXPECT_EQ(e.compiledVertexArrays, 0);
     e.probe(nullptr, found);
     EXPECT_EQ(e.compiledVertexArrays, 0);
+}
+
+// A look read ahead (preloadAssets) shows at its change exactly as a look loaded then: the same
+// pictures, its textures made before the change and none after. While it is read and made, a
+// piece a frame, and its model drawn ahead, the frames stay those of a scene without it.
+TEST_F(SceneFixture, APreloadedLookShowsAsALoadedOne) {
+    for (const char* assets : {"Models", "Skyboxes"})
+        fs::copy(std::string(VZRM_TEXTURE_FOLDER) + "/" + assets, plugin + assets,
+                 fs::copy_options::recursive);
+    const std::string before = "lhtOnOff=1\r\nmdlOnOff=1\r\nmdlName=Knot\r\nbgrOnOff=0\r\n";
+    const std::string after = "lhtOnOff=1\r\nmdlOnOff=1\r\nmdlName=Vizorama\r\nbgrOnOff=1\r\n"
+                              "bgrName=Late Afternoon\r\n";
+    auto picture = [](OffscreenContext& gl) {
+        std::vector<uint32_t> rgba;
+        for (int y = 0; y < gl.height(); ++y)
+            for (int x = 0; x < gl.width(); ++x) {
+                OffscreenContext::Rgba p = gl.pixel(x, y);
+                rgba.push_back(uint32_t{p.r} | uint32_t{p.g} << 8 | uint32_t{p.b} << 16);
+            }
+        return rgba;
+    };
+    std::vector<std::vector<uint32_t>> frames[2];
+    size_t textures[2][2];
+    int preloadFrames = 0;
+    for (int preloading : {1, 0}) {
+        SCOPED_TRACE(preloading ? "preloaded" : "loaded at the change");
+        settings(before);
+        HeadlessRenderer r(folder.path(), 160, 120);
+        ASSERT_TRUE(r.ok());
+        r.start();
+        const size_t start = r.textureLoaderTextures();
+        if (preloading) preloadAssets(r.scene, r, "Vizorama", "Late Afternoon");
+        // Until every picture is made: the model's two, then the sky's six, one a frame.
+        for (int i = 0; preloading ? r.textureLoaderTextures() < start + 8 : i < preloadFrames;
+             ++i) {
+            ASSERT_LT(i, 6000) << "the worker never finished";
+            if (preloading && !r.scene.preload->ready())
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            r.frame(silence);
+            frames[preloading].push_back(picture(r.context()));
+            if (preloading) preloadFrames = i + 1;
+        }
+        if (preloading) {
+            EXPECT_NE(r.scene.preloadDrawn, nullptr) << "the model was not drawn ahead";
+        }
+        textures[preloading][0] = r.textureLoaderTextures();
+        settings(after);
+        for (int i = 0; i < 3; ++i) {
+            r.frame(silence);
+            frames[preloading].push_back(picture(r.context()));
+        }
+        textures[preloading][1] = r.textureLoaderTextures();
+        EXPECT_EQ(r.scene.model->loadedName.differsFrom(r.scene.settings->mdlName), false);
+    }
+    // The change released Knot's picture and made none.
+    EXPECT_EQ(textures[1][1], textures[1][0] - 1) << "the change made textures of its own";
+    EXPECT_EQ(textures[1][1], textures[0][1]);
+    ASSERT_EQ(frames[0].size(), frames[1].size());
+    for (size_t i = 0; i < frames[0].size(); ++i) EXPECT_TRUE(frames[0][i] == frames[1][i]) << "frame " << i;
 }
 
 }  // namespace

@@ -139,23 +139,23 @@ Outcome checkModel(const std::string& argument) {
     std::printf("%s\n", argument.c_str());
 
     Outcome outcome = kLoads;
-    std::FILE* stream = std::fopen(platform::nativePath(file).c_str(), "rb");
-    if (!stream) {
+    std::string text;
+    const bool opened = readModelFile(platform::nativePath(file), text);
+    if (!opened) {
         std::printf("  would not load: %s cannot be opened\n", file.c_str());
         outcome = kWouldNotLoad;
     }
-    const AseBlocks blocks = stream ? AseBlocks::indexed(stream) : AseBlocks{};
+    const AseBlocks blocks = opened ? AseBlocks(text) : AseBlocks{};
     std::vector<MeshObject> objects;
     std::vector<MeshEntryTally> tallies;
-    if (stream && blocks.geomObjectCount() == 0) {
+    if (opened && blocks.geomObjectCount() == 0) {
         std::printf("  would not load: no line starts with *GEOMOBJECT\n");
         outcome = kWouldNotLoad;
-    } else if (stream && !readModelObjects(stream, blocks, objects, &tallies)) {
+    } else if (opened && !readModelObjects(text, blocks, objects, &tallies)) {
         std::printf("  would not load: %s objects are more than a model may hold\n",
                     std::to_string(blocks.geomObjectCount()).c_str());
         outcome = kWouldNotLoad;
     }
-    if (stream) std::fclose(stream);
     if (outcome == kWouldNotLoad) {
         platform::setCurrentDirectory(previous);
         return outcome;

@@ -3,10 +3,13 @@
 // each settings change to the frame that shows it (every frame finished with glFinish), and the
 // release of everything it holds. For perf and strace, which see the scene code directly.
 //   vzrm_switch_bench --install DIR [--size WxH] [--between N] [--repeat N]
-//                     [--switch NAME:KEY=VALUE[,KEY=VALUE...]]...
+//                     [--switch NAME:KEY=VALUE[,KEY=VALUE...]]... [--preload 1]
 // DIR is a player folder laid out like an installation, with its settings file in place; the
-// switches rewrite that file. Each repeat starts from the file as it was. Prints, a repeat:
-//   start_ms=S first_frame_ms=F plain_frame_ms=P switch:NAME=T ... release_ms=R
+// switches rewrite that file. Each repeat starts from the file as it was. With --preload 1 the
+// model and sky a switch names are read ahead (preloadAssets) as the frames before it begin, as
+// a look changer does. Prints, a repeat:
+//   start_ms=S first_frame_ms=F plain_frame_ms=P longest_plain_ms=L switch:NAME=T ... release_ms=R
+// (P the median of the frames between the switches, L the longest of them).
 
 #include <algorithm>
 #include <chrono>
@@ -19,6 +22,7 @@
 #include "audio/AudioSource.h"
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
+#include "scene/Scene.h"
 #include "tools/render/HeadlessRenderer.h"
 
 namespace {
@@ -54,6 +58,7 @@ int main(int argc, char** argv) {
     std::string install;
     int width = 1024, height = 768;
     long between = 5, repeat = 1;
+    bool preload = false;
     std::vector<Switch> switches;
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string option = argv[i], value = argv[i + 1];
@@ -62,12 +67,13 @@ int main(int argc, char** argv) {
         else if (option == "--size") std::sscanf(value.c_str(), "%dx%d", &width, &height);
         else if (option == "--between") between = std::atol(value.c_str());
         else if (option == "--repeat") repeat = std::atol(value.c_str());
+        else if (option == "--preload") preload = value == "1";
         else if (option == "--switch" && parseSwitch(value, change)) switches.push_back(change);
         else install.clear(), i = argc;
     }
     if (install.empty() || width <= 0 || height <= 0 || between < 1 || repeat < 1) {
         std::fprintf(stderr, "usage: vzrm_switch_bench --install DIR [--size WxH] [--between N] "
-                             "[--repeat N] [--switch NAME:KEY=VALUE[,KEY=VALUE...]]...\n");
+                             "[--repeat N] [--switch NAME:KEY=VALUE[,KEY=VALUE...]]... [--preload 1]\n");
         return 2;
     }
     if (install.back() != '/') install += '/';
@@ -100,6 +106,14 @@ int main(int argc, char** argv) {
         std::vector<double> plain;
         std::string line;
         for (const Switch& change : switches) {
+            if (preload) {
+                std::string model, sky;
+                for (const auto& [key, value] : change.keys) {
+                    if (key == "mdlName") model = value;
+                    if (key == "bgrName") sky = value;
+                }
+                preloadAssets(renderer->scene, *renderer, model, sky);
+            }
             for (long i = 0; i < between; ++i) {
                 auto t = std::chrono::steady_clock::now();
                 draw();
@@ -115,15 +129,17 @@ int main(int argc, char** argv) {
             std::snprintf(text, sizeof text, " switch:%s=%.1f", change.name.c_str(), msSince(t));
             line += text;
         }
-        double plainMs = 0;
+        double plainMs = 0, longestMs = 0;
+        for (double ms : plain) longestMs = std::max(longestMs, ms);
         if (!plain.empty()) {
             std::nth_element(plain.begin(), plain.begin() + plain.size() / 2, plain.end());
             plainMs = plain[plain.size() / 2];
         }
         start = std::chrono::steady_clock::now();
         delete renderer;
-        std::printf("start_ms=%.1f first_frame_ms=%.1f plain_frame_ms=%.1f%s release_ms=%.1f\n",
-                    startMs, firstMs, plainMs, line.c_str(), msSince(start));
+        std::printf("start_ms=%.1f first_frame_ms=%.1f plain_frame_ms=%.1f longest_plain_ms=%.1f%s "
+                    "release_ms=%.1f\n",
+                    startMs, firstMs, plainMs, longestMs, line.c_str(), msSince(start));
         std::fflush(stdout);
     }
     original.save(settingsPath);
