@@ -232,6 +232,24 @@ void preloadAssets(SceneState& s, SceneHost& host, const std::string& modelName,
     s.preloadDrawn = nullptr;
 }
 
+// While looks change by themselves, the next one's model and sky are read ahead: once after
+// each change, and when the changes are switched on.
+void prepareNextLook(SceneState& s, SceneHost& host) {
+    const Settings& settings = *s.settings;
+    const bool automatic = settings.lookChangeMode() != LookChange::Off;
+    const int after = automatic ? s.looks.changes() : -1;
+    if (after == s.preparedAfterChange) return;
+    s.preparedAfterChange = after;
+    if (!automatic) return;
+    const std::string next = s.looks.upcoming(settings, host);
+    const LookLibrary& library = s.looks.library();
+    const size_t index = next.empty() ? LookLibrary::npos : library.find(next);
+    Settings look;
+    if (index == LookLibrary::npos || !library.read(index, look)) return;
+    preloadAssets(s, host, look.mdlOnOff ? look.mdlName.text() : std::string(),
+                  look.bgrOnOff ? look.bgrName.text() : std::string());
+}
+
 void renderFrame(SceneState& s, SceneHost& host) {
     if (!s.sceneReady || !s.settings || !s.oscilloscope || !s.featherTail || !s.vuMeter ||
         !s.model || !s.waveform)
@@ -255,6 +273,7 @@ void renderFrame(SceneState& s, SceneHost& host) {
     } else {
         keepAssetsLoaded(s, host, false);
     }
+    prepareNextLook(s, host);
     advancePreload(s);
 
     s.lights->scaleColours(f.loudness);

@@ -38,6 +38,8 @@ struct SceneState {
     Model* model = nullptr;
     AssetPreload* preload = nullptr;  // the next look's model and sky, read ahead
     const ModelData* preloadDrawn = nullptr;  // its model, once drawn ahead
+    // The change count the next look was read ahead after (-1: none; looks change by hand).
+    int preparedAfterChange = -2;
 
     bool sceneReady = false;
     GLuint loadingTexture = 0;
