@@ -32,3 +32,19 @@ wine_default_arch() {
   elif can_run_32bit; then echo win32
   else echo win64; fi
 }
+
+# other_revision REV TARGETS...: builds TARGETS (native-release) in this tree and in REV's own
+# work tree below build/compare/ (made once), for the commands that compare the two; sets
+# revision (REV, short), work (build/compare) and tree (REV's work tree).
+other_revision() {
+  revision=$(git rev-parse --short "$1")
+  shift
+  work="$root/build/compare"
+  tree="$work/tree-$revision"
+  mkdir -p "$work"
+  if [ ! -d "$tree" ]; then git worktree add --detach "$tree" "$revision" >/dev/null; fi
+  local side
+  for side in "$tree" "$root"; do
+    (cd "$side" && build native-release "$@" >/dev/null)
+  done
+}

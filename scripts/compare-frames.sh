@@ -8,15 +8,7 @@
 # Usage: scripts/compare-frames.sh [--skip-setup] [REVISION, default: the last commit]
 # Prints one line a look and frame; exits non-zero when a picture changed.
 source "$(dirname "$0")/common.sh"
-revision=$(git rev-parse --short "${1:-HEAD}")
-
-work="$root/build/compare"
-tree="$work/tree-$revision"
-mkdir -p "$work"
-if [ ! -d "$tree" ]; then git worktree add --detach "$tree" "$revision" >/dev/null; fi
-for side in "$tree" "$root"; do
-  (cd "$side" && build native-release vzrm_render texture_set >/dev/null)
-done
+other_revision "${1:-HEAD}" vzrm_render texture_set
 
 source scripts/look-keys.sh
 frames=(1 40 150)

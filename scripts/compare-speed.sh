@@ -7,15 +7,8 @@
 # scripts/compare-frames.sh.
 # Usage: scripts/compare-speed.sh [--skip-setup] [REVISION, default: the last commit] [ROUNDS]
 source "$(dirname "$0")/common.sh"
-revision=$(git rev-parse --short "${1:-HEAD}")
+other_revision "${1:-HEAD}" vzrm_frame_bench texture_set
 rounds=${2:-3}
-work="$root/build/compare"
-tree="$work/tree-$revision"
-mkdir -p "$work"
-if [ ! -d "$tree" ]; then git worktree add --detach "$tree" "$revision" >/dev/null; fi
-for side in "$tree" "$root"; do
-  (cd "$side" && build native-release vzrm_frame_bench texture_set >/dev/null)
-done
 source scripts/look-keys.sh
 # fps SIDE LOOK: the look's frames a second on SIDE's build.
 fps() {

@@ -238,16 +238,16 @@ fresh_home hifi
 pid=$!
 window_of $pid >/dev/null || fail "the window opens"
 sleep 1
-spec=$(pactl list source-outputs | sed -n 's/^\s*Sample Specification: //p' | head -1)
+recorded_format=$(pactl list source-outputs | sed -n 's/^\s*Sample Specification: //p' | head -1)
 hifi_from=$(mono_ns)
 paplay --device=hifi "$out/tone48.wav"
 hifi_to=$(mono_ns)
 kill $pid; wait $pid 2>/dev/null
 read -r hifi_median _ < <(awk -v a="$hifi_from" -v b="$hifi_to" '$2 >= a && $2 <= b && $3 > 0' \
   "$out/hifi.log" > "$out/hifi-tone.log"; levels_between "$out/hifi-tone.log" 0 "$hifi_to")
-echo "  recorded as: $spec; the tone's level $hifi_median"
+echo "  recorded as: $recorded_format; the tone's level $hifi_median"
 check "a 48 kHz float output: recorded at 48 kHz in floats, the tone at its level" \
-  bash -c "[ '$spec' = 'float32le 2ch 48000Hz' ] && awk 'BEGIN { exit !($hifi_median >= $tone_level * 0.9 && $hifi_median <= $tone_level * 1.1) }'"
+  bash -c "[ '$recorded_format' = 'float32le 2ch 48000Hz' ] && awk 'BEGIN { exit !($hifi_median >= $tone_level * 0.9 && $hifi_median <= $tone_level * 1.1) }'"
 
 echo "== in step with what is heard: a pipe sink that a \"speaker\" reads at the real-time rate"
 # The server reports the pipe's fill as the output's latency (about 360 ms); the speaker notes
