@@ -7,8 +7,8 @@
 
 #include <SDL.h>
 
-#include "linux/Options.h"
-#include "linux/WindowPlace.h"
+#include "frontend/Options.h"
+#include "frontend/WindowPlace.h"
 
 class GlWindow {
 public:

@@ -13,11 +13,11 @@
 
 #include "audio/AudioSource.h"
 #include "linux/GlWindow.h"
-#include "linux/Options.h"
+#include "frontend/Options.h"
 #include "scene/Overlay.h"
 #include "linux/Paths.h"
 #include "linux/SdlSceneHost.h"
-#include "linux/SettingsStore.h"
+#include "frontend/SettingsStore.h"
 #include "linux/SoundFeed.h"
 #include "scene/SceneState.h"
 

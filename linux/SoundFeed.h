@@ -11,7 +11,7 @@
 
 #include "audio/AudioSource.h"
 #include "audio/SampleRing.h"
-#include "linux/Options.h"
+#include "frontend/Options.h"
 #include "linux/PulseCapture.h"
 #include "linux/WavPlayer.h"
 

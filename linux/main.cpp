@@ -11,12 +11,12 @@
 
 #include "audio/AudioSource.h"
 #include "linux/GlWindow.h"
-#include "linux/Options.h"
+#include "frontend/Options.h"
 #include "linux/Paths.h"
 #include "linux/Pulse.h"
 #include "linux/Say.h"
 #include "linux/SceneRun.h"
-#include "linux/WindowPlace.h"
+#include "frontend/WindowPlace.h"
 #include "platform/Platform.h"
 
 #ifndef VZRM_VERSION
@@ -25,6 +25,16 @@
 #ifndef VZRM_BUILD_DATA
 #define VZRM_BUILD_DATA ""
 #endif
+
+const char* const kUsage =
+    "usage: vizorama [--source NAME | --wav FILE [--loop]] [--fullscreen] [--display N]\n"
+    "                [--size WxH] [--flat-out] [--frames N] [--signal builtin|silence]\n"
+    "                [--frame-log FILE] [--data DIR]\n"
+    "       vizorama --list-sources | --version | --help\n"
+    "Shows the Vizorama scene in a window, moving to what the computer plays (the monitor of\n"
+    "the default output), another sound source, or a WAV file it plays.\n"
+    "--display N: full screen on the Nth display (1 is the first). The window's size, place\n"
+    "and full screen are remembered for the next start.\n";
 
 namespace {
 

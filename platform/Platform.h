@@ -54,6 +54,22 @@ ReadResult readWholeFile(const std::string& path, std::string& contents,
 // the link stays a link.
 bool writeFileAtomically(const std::string& path, const std::string& contents);
 
+// What tells one state of a file from another without reading it: its identity (device and
+// file number), size and times of change, whatever the platform keeps. Two stamps of the same
+// path compare equal while nobody has written, replaced or touched the file. A missing file's
+// stamp has exists false.
+struct FileStamp {
+    bool exists = false;
+    unsigned long long volume = 0, file = 0, size = 0;
+    long long modifiedNs = 0, changedNs = 0;
+    bool operator==(const FileStamp& o) const {
+        return exists == o.exists && volume == o.volume && file == o.file && size == o.size &&
+               modifiedNs == o.modifiedNs && changedNs == o.changedNs;
+    }
+    bool operator!=(const FileStamp& o) const { return !(*this == o); }
+};
+FileStamp fileStamp(const std::string& path);
+
 // The process's current directory, and changing it (path may use backslashes). Changing
 // returns false when the folder cannot be entered.
 std::string currentDirectory();

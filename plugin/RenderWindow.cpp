@@ -10,6 +10,7 @@
 #include "plugin/VisModule.h"
 #include "scene/WindowGeometry.h"
 #include "plugin/WindowProc.h"
+#include "platform/win32/GlContext.h"
 
 namespace {
 
@@ -55,6 +56,16 @@ bool buildDisplayModes(PluginState& s) {
     }
     s.displayModeCount = filled;
     return true;
+}
+
+// The test hooks' failure points of the context's steps.
+bool failContextStep(GlContextStep step) {
+    switch (step) {
+        case GlContextStep::ChoosePixelFormat: return failPoint(8);
+        case GlContextStep::SetPixelFormat: return failPoint(9);
+        case GlContextStep::MakeCurrent: return failPoint(10);
+        default: return false;
+    }
 }
 
 // Index of the display mode to use for a full-screen size, or -1.
@@ -127,33 +138,10 @@ bool openRenderWindow(VisModule* module) {
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
 
     s.renderDc = GetDC(s.renderWindow);
-    s.pixelFormat = PIXELFORMATDESCRIPTOR{};
-    s.pixelFormat.nSize = sizeof(PIXELFORMATDESCRIPTOR);
-    s.pixelFormat.nVersion = 1;
-    s.pixelFormat.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    s.pixelFormat.iPixelType = PFD_TYPE_RGBA;
-    s.pixelFormat.cColorBits = 24;
-    s.pixelFormat.cDepthBits = 32;
-    int format = failPoint(8) ? 0 : ChoosePixelFormat(s.renderDc, &s.pixelFormat);
-    if (!format) {
-        showError(nullptr, "ChoosePixelFormat() failed!\nCan't find a suitable pixel format.",
-                  "Error");
-        releaseWindow(s, module->instance);
-        return false;
-    }
-    if (failPoint(9) || !SetPixelFormat(s.renderDc, format, &s.pixelFormat)) {
-        showError(nullptr, "SetPixelFormat() failed!\nCan't set format specified.", "Error");
-        releaseWindow(s, module->instance);
-        return false;
-    }
-    DescribePixelFormat(s.renderDc, format, sizeof s.pixelFormat, &s.pixelFormat);
-    s.renderContext = wglCreateContext(s.renderDc);
-    if (failPoint(10) || !wglMakeCurrent(s.renderDc, s.renderContext)) {
-        showError(nullptr,
-                  "wglMakeCurrent() failed!\nCan't make a specified OpenGL rendering context.",
-                  "Error");
-        if (s.renderContext) wglDeleteContext(s.renderContext);
-        s.renderContext = nullptr;
+    const GlContextStep failed =
+        createGlContext(s.renderDc, s.pixelFormat, s.renderContext, failContextStep);
+    if (failed != GlContextStep::None) {
+        showError(nullptr, glContextFailure(failed), "Error");
         releaseWindow(s, module->instance);
         return false;
     }

@@ -3,7 +3,7 @@
 #include "platform/GlHeaders.h"
 #include "sprites/PixelFont.h"
 #include "scene/Overlay.h"
-#include "linux/WindowPlace.h"
+#include "frontend/WindowPlace.h"
 #include "platform/headless/OffscreenContext.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "linux/Options.h"
+#include "frontend/Options.h"
 #include "linux/Paths.h"
 #include "platform/Platform.h"
 #include "tests/native/TestFiles.h"

@@ -177,6 +177,19 @@ bool writeFileAtomically(const std::string& path, const std::string& contents) {
     return false;
 }
 
+FileStamp fileStamp(const std::string& path) {
+    FileStamp stamp;
+    struct stat st {};
+    if (path.empty() || stat(nativePath(path).c_str(), &st) != 0) return stamp;
+    stamp.exists = true;
+    stamp.volume = static_cast<unsigned long long>(st.st_dev);
+    stamp.file = static_cast<unsigned long long>(st.st_ino);
+    stamp.size = static_cast<unsigned long long>(st.st_size);
+    stamp.modifiedNs = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+    stamp.changedNs = static_cast<long long>(st.st_ctim.tv_sec) * 1000000000LL + st.st_ctim.tv_nsec;
+    return stamp;
+}
+
 std::string currentDirectory() {
     char path[PATH_MAX];
     return getcwd(path, sizeof path) ? std::string(path) : std::string();

@@ -159,6 +159,33 @@ bool writeFileAtomically(const std::string& path, const std::string& contents) {
     return false;
 }
 
+FileStamp fileStamp(const std::string& path) {
+    FileStamp stamp;
+    if (path.empty()) return stamp;
+    // Opened for its attributes only, sharing everything: a writer renaming a new file over it
+    // meanwhile is not held up.
+    HANDLE file = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return stamp;
+    BY_HANDLE_FILE_INFORMATION info{};
+    FILE_BASIC_INFO basic{};
+    if (GetFileInformationByHandle(file, &info)) {
+        stamp.exists = true;
+        stamp.volume = info.dwVolumeSerialNumber;
+        stamp.file = (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+        stamp.size = (static_cast<unsigned long long>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+        // In 100 ns steps; the change time also moves when the file is renamed over.
+        stamp.modifiedNs = static_cast<long long>(
+            (static_cast<unsigned long long>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+            info.ftLastWriteTime.dwLowDateTime) * 100;
+        if (GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic))
+            stamp.changedNs = basic.ChangeTime.QuadPart * 100;
+    }
+    CloseHandle(file);
+    return stamp;
+}
+
 std::string currentDirectory() {
     char path[MAX_PATH];
     DWORD n = GetCurrentDirectoryA(MAX_PATH, path);

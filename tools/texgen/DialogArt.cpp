@@ -1,4 +1,5 @@
 #include "tools/texgen/DialogArt.h"
+#include "tools/texgen/ProgramIcon.h"
 
 #include <algorithm>
 #include <cmath>
@@ -246,6 +247,15 @@ bool writeDialogArt(const std::string& folder, std::string& error) {
             error = "cannot write " + path.string();
             return false;
         }
+    }
+    // The Windows program's icon, for its resource script.
+    const std::vector<uint8_t> icon = encodeIco({paintProgramIcon(16), paintProgramIcon(32), paintProgramIcon(48)});
+    std::ofstream file(std::filesystem::path(folder) / "Vizorama.ico", std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(icon.data()), static_cast<std::streamsize>(icon.size()));
+    file.close();
+    if (!file) {
+        error = "cannot write Vizorama.ico in " + folder;
+        return false;
     }
     return true;
 }

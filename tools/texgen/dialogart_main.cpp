@@ -1,5 +1,6 @@
 // vzrm_dialogart OUTPUT_FOLDER: paints the configuration utility's banner and About picture as
-// BMP files (Banner.bmp, About.bmp) into the folder, for its resource script.
+// BMP files (Banner.bmp, About.bmp), and the Windows program's icon (Vizorama.ico), into the
+// folder, for their resource scripts.
 
 #include <cstdio>
 #include <string>

@@ -1,16 +1,14 @@
 #pragma once
-// The settings file of the Linux program. The record in memory is what the frames show: it is
+// The settings file of a program of its own (the Linux and the Windows program). The record in memory is what the frames show: it is
 // read from the file at the start and written back complete, written at once whenever a key
 // changes a look, and read again when the file changes on disk (a hand edit, a second running
 // copy), which is checked once a frame by the file's size, times and identity, not by reading
 // it. Where the file cannot be read, or its folder not written, the program never writes over
 // it: settings changed then last until the program ends.
 
-#include <sys/types.h>
-
-#include <ctime>
 #include <string>
 
+#include "platform/Platform.h"
 #include "settings/Settings.h"
 
 class SettingsStore {
@@ -34,18 +32,10 @@ public:
     bool keepsChanges() const { return keeps_; }
 
 private:
-    struct Stamp {
-        dev_t device = 0;
-        ino_t inode = 0;
-        off_t size = -1;
-        timespec modified{}, changed{};
-        bool operator==(const Stamp& other) const;
-    };
-    static Stamp stampOf(const std::string& path);
     std::string stop(const std::string& reason);
 
     std::string path_;
     bool keeps_ = false;
-    Stamp seen_;  // the file as last read or written here
+    platform::FileStamp seen_;  // the file as last read or written here
     SettingsReadCache cache_;
 };

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "linux/WindowPlace.h"
+#include "frontend/WindowPlace.h"
 #include "tests/native/TestFiles.h"
 
 namespace {

@@ -1,17 +1,7 @@
-#include "linux/Options.h"
+#include "frontend/Options.h"
 
 #include <cstdio>
 #include <cstdlib>
-
-const char* const kUsage =
-    "usage: vizorama [--source NAME | --wav FILE [--loop]] [--fullscreen] [--display N]\n"
-    "                [--size WxH] [--flat-out] [--frames N] [--signal builtin|silence]\n"
-    "                [--frame-log FILE] [--data DIR]\n"
-    "       vizorama --list-sources | --version | --help\n"
-    "Shows the Vizorama scene in a window, moving to what the computer plays (the monitor of\n"
-    "the default output), another sound source, or a WAV file it plays.\n"
-    "--display N: full screen on the Nth display (1 is the first). The window's size, place\n"
-    "and full screen are remembered for the next start.\n";
 
 bool parseOptions(int argc, const char* const* argv, Options& o, std::string& error) {
     for (int i = 1; i < argc; ++i) {

@@ -1,4 +1,4 @@
-#include "linux/WindowPicture.h"
+#include "frontend/WindowPicture.h"
 
 #include "platform/GlHeaders.h"
 

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "linux/SettingsStore.h"
+#include "frontend/SettingsStore.h"
 #include "tests/native/TestFiles.h"
 
 namespace {

@@ -1,11 +1,10 @@
-#include "linux/WindowPlace.h"
+#include "frontend/WindowPlace.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
 
-#include "linux/Paths.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -71,7 +70,7 @@ bool readWindowPlace(const std::string& path, WindowPlace& place) {
 }
 
 bool writeWindowPlace(const std::string& path, const WindowPlace& place) {
-    const size_t slash = path.rfind('/');
+    const size_t slash = path.find_last_of("/\\");
     if (path.empty() || slash == std::string::npos || !platform::makeFolders(path.substr(0, slash + 1)))
         return false;
     return platform::writeFileAtomically(path, windowPlaceText(place));

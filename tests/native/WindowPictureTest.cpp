@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "platform/GlHeaders.h"
-#include "linux/WindowPicture.h"
+#include "frontend/WindowPicture.h"
 #include "platform/headless/OffscreenContext.h"
 
 namespace {

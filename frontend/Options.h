@@ -1,5 +1,6 @@
 #pragma once
-// The Linux program's command line.
+// The command line of the programs of their own (the Linux and the Windows program): the same
+// options on both, each program with its own usage text (kUsage, defined in its main file).
 
 #include <string>
 
