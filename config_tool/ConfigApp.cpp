@@ -1,13 +1,20 @@
 // vis_vzrm_c.exe: the configuration utility. One copy at a time: a second one ends at once,
-// showing nothing, and leaves the open one as it is.
+// showing nothing, and leaves the open one as it is. It edits the settings file beside itself,
+// or the one named by --settings PATH (the Windows program's, in the user's folder).
 
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include "config_tool/ConfigDialog.h"
+#include "config_tool/Folders.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+    std::string error;
+    if (!chooseSettingsFile(commandLine ? commandLine : "", error)) {
+        MessageBoxA(nullptr, error.c_str(), kUtilityTitle, MB_OK | MB_ICONERROR);
+        return 2;
+    }
     // The tab control and the slider, in the look the manifest asks for.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);

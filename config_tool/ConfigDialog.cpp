@@ -5,6 +5,7 @@
 #include <string>
 
 #include "config_tool/ConfigIds.h"
+#include "config_tool/Folders.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ INT_PTR ConfigDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case kReportUnreadable: {
         std::string text = "The settings file could not be read:\n" +
-                           pathBesideExecutable(kUtilitySettingsFile) +
+                           utilitySettingsFile() +
                            "\n\nThe pages show the default settings, and \"Apply\" and \"OK\" "
                            "will leave the file as it is. Close the program that holds the file, "
                            "then start the configuration utility again.";
@@ -112,7 +113,7 @@ void ConfigDialog::initialise() {
     }
     showPage(0);
 
-    fileUnreadable_ = !settings_->read(kUtilitySettingsFile, kSettingsSection);
+    fileUnreadable_ = !settings_->readFile(utilitySettingsFile(), kSettingsSection);
     refreshPages();
     if (fileUnreadable_) PostMessageA(window_, kReportUnreadable, 0, 0);
 }
@@ -141,12 +142,12 @@ void ConfigDialog::collectPages() {
 }
 
 bool ConfigDialog::save() {
-    std::string path = pathBesideExecutable(kUtilitySettingsFile);
+    const std::string& path = utilitySettingsFile();
     const char* why = nullptr;
     if (fileUnreadable_)
         why = "The settings were not saved: the settings file could not be read when the "
               "utility started, and saving would replace what it holds with the defaults:\n";
-    else if (!settings_->write(kUtilitySettingsFile, kSettingsSection))
+    else if (!settings_->writeFile(utilitySettingsFile(), kSettingsSection))
         why = "The settings could not be saved to:\n";
     if (!why) return true;
     MessageBoxA(window_, (why + path).c_str(), "Error", MB_OK | MB_ICONERROR);
