@@ -24,7 +24,7 @@ if(EXPORT)
 endif()
 
 set(system_dlls KERNEL32.dll USER32.dll GDI32.dll OPENGL32.dll GLU32.dll SHELL32.dll
-    ADVAPI32.dll COMDLG32.dll COMCTL32.dll msvcrt.dll WS2_32.dll)
+    ADVAPI32.dll COMDLG32.dll COMCTL32.dll msvcrt.dll WS2_32.dll OLE32.dll WINMM.dll)
 string(TOLOWER "${system_dlls}" allowed)
 string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
 if(NOT imports)
