@@ -8,5 +8,5 @@ void SdlSceneHost::layoutAndMoveWindow() {
     int width = 0, height = 0, points = 0, unused = 0;
     SDL_GL_GetDrawableSize(window_, &width, &height);
     SDL_GetWindowSize(window_, &points, &unused);
-    setDrawable(width, height, pixelRatio(points, width));
+    setDrawable(width, height, ::pixelRatio(points, width));
 }
