@@ -10,8 +10,9 @@
 # the software renderer's included) and heap allocations a frame after warm-up. Then the start,
 # switch and quit times of the default and the full look at 1024x768, under Wine in our host
 # (Winamp.exe --time-calls --switch ...) and natively (vzrm_switch_bench), median of the rounds;
-# the Linux program's sound to picture latency; and, natively, resident memory after 1,000 and
-# 20,000 frames. Prints how long it took (about 15 minutes here; --quick about 3).
+# the Linux program's and the Windows program's sound to picture latency; and, natively,
+# resident memory after 1,000 and 20,000 frames. The Windows program (vizorama.exe, 64-bit) has a
+# column of its own beside the Linux program's: a window of the size under 64-bit Wine. Prints how long it took (about 15 minutes here; --quick about 3).
 # Prints figures only; nothing fails on speed.
 # Usage: scripts/benchmark.sh [--skip-setup] [--quick]
 #   --quick  one round, fewer frames a run and no memory run (a first look, not figures to quote)
@@ -29,6 +30,7 @@ for preset in native-release $(for kind in "${wine_kinds[@]}"; do echo "${wine_a
   build "$preset" >/dev/null
 done
 linux_bin=build/native-release/linux/vizorama
+winprog_bin=build/win64/program/vizorama.exe
 projectm_bin=build/native-release/tools/peerbench/vzrm_projectm_bench
 projectm_preset="/usr/share/projectM/presets/presets_milkdrop/Geiss - Approach.milk"
 # The biggest size needs a screen that holds it; each run gets a virtual desktop of its own size.
@@ -71,6 +73,9 @@ settings() {  # settings TREE SIZE LOOK
 # The Linux program reads its settings from its XDG folder: one of the benchmark's own.
 linux_config="$bench/linux-config"
 mkdir -p "$linux_config/vizorama"
+# The Windows program reads its settings from %APPDATA%\Vizorama in the 64-bit prefix.
+winprog_config=$(echo "$(wine_prefix win64)"/drive_c/users/*/AppData/Roaming | awk '{ print $1 }')/Vizorama
+mkdir -p "$winprog_config"
 
 # Three rounds a size, each projectM then our looks, so that a slow spell of the shared machine
 # falls on both; the table shows the median of the rounds.
@@ -120,6 +125,15 @@ for size in "${sizes[@]}"; do
                  --frames $((n + 10)) 2>/dev/null | grep 'frames per second' || true)
         fps[linux,$size,$look,$round]=$(sed -n 's/.*, \([0-9.]*\) frames per second.*/\1/p' <<<"$line")
       fi
+      # The Windows program the same way, under 64-bit Wine on the same display.
+      if [ -f "$winprog_bin" ]; then
+        settings "$bench/native" "$size" "$look"
+        cp "$bench/native/Plugins/vis_vzrm/Configurations/vis_vzrm_config.ini" "$winprog_config/"
+        rm -f "$winprog_config/window.txt"
+        line=$(WINEPREFIX=$(wine_prefix win64) "$(wine_loader win64)" "$winprog_bin" --signal builtin --flat-out \
+                 --size "$size" --frames $((n + 10)) 2>/dev/null | tr -d '\r' | grep 'frames per second' || true)
+        fps[winprog,$size,$look,$round]=$(sed -n 's/.*, \([0-9.]*\) frames per second.*/\1/p' <<<"$line")
+      fi
     done
   done
   # The medians of the rounds, and the ratios worked out within each round (to the empty frame
@@ -127,7 +141,7 @@ for size in "${sizes[@]}"; do
   fps[projectm,$size]=$(median $(for r in $(seq "$rounds"); do echo "${fps[projectm,$size,$r]:-}"; done))
   for look in "${looks[@]}"; do
     allocs[$size,$look]=$(median $(for r in $(seq "$rounds"); do echo "${allocs[$size,$look,$r]:-}"; done))
-    for kind in native "${wine_kinds[@]}" linux; do
+    for kind in native "${wine_kinds[@]}" linux winprog; do
       fps[$kind,$size,$look]=$(median $(for r in $(seq "$rounds"); do echo "${fps[$kind,$size,$look,$r]:-}"; done))
       cpu[$kind,$size,$look]=$(median $(for r in $(seq "$rounds"); do echo "${cpu[$kind,$size,$look,$r]:-}"; done))
       fps[$kind,$size,$look,empty]=$(median $(for r in $(seq "$rounds"); do
@@ -190,7 +204,8 @@ echo "Flat out, full screen (the picture is the 275:116 band across the screen);
 echo "rounds, each round projectM then our looks. wine: the $arch build in our host$([ "${#wine_kinds[@]}" -gt 1 ] &&
   echo "; wine64: the win64 build in our host, under 64-bit Wine"); native: the off-screen"
 echo "renderer; linux: the Linux program (vizorama) in a window of the size on the same Xvfb display"
-echo "(GLX). fps; /empty: fraction of the empty frame's fps at the same size; /pM: fraction of"
+echo "(GLX); winprog: the Windows program (vizorama.exe, 64-bit) in a window of the size under 64-bit"
+echo "Wine on the same display. fps; /empty: fraction of the empty frame's fps at the same size; /pM: fraction of"
 echo "projectM's fps at the same size in the same round; cpu: CPU ms a frame (all threads);"
 echo "allocs: operator new calls a frame after warm-up. The projectM row: libprojectM"
 echo "$(pkg-config --modversion libprojectM 2>/dev/null || echo '?'), \"Geiss - Approach\", in a window of the size on the same display (GLX)."
@@ -201,17 +216,19 @@ cells() {  # cells KIND SIZE LOOK: fps, /empty, /pM and cpu of one run kind
 }
 header=$(printf '%-9s %-8s' size look)
 for kind in "${wine_kinds[@]}" native; do header+=$(printf '|%7s %6s %6s %6s ' "$kind" /empty /pM cpu); done
-header+=$(printf '|%6s |%7s %6s %6s' allocs linux /empty /pM)
+header+=$(printf '|%6s |%7s %6s %6s |%7s %6s %6s' allocs linux /empty /pM winprog /empty /pM)
 echo "$header"
 for size in "${sizes[@]}"; do
   line=$(printf '%-9s %-8s' "$size" projectM)
   for kind in "${wine_kinds[@]}" native; do line+=$(printf '|%7s %6s %6s %6s ' - - - -); done
-  echo "$line$(printf '|%6s |%7s %6s %6s' - "${fps[projectm,$size]:--}" - 1.000)"
+  echo "$line$(printf '|%6s |%7s %6s %6s |%7s %6s %6s' - "${fps[projectm,$size]:--}" - 1.000 - - -)"
   for look in "${looks[@]}"; do
     line=$(printf '%-9s %-8s' "$size" "$look")
     for kind in "${wine_kinds[@]}" native; do line+=$(cells "$kind" "$size" "$look"); done
-    line+=$(printf '|%6s |%7s %6s %6s' "${allocs[$size,$look]:--}" "${fps[linux,$size,$look]:--}" \
-              "${fps[linux,$size,$look,empty]:--}" "${fps[linux,$size,$look,projectm]:--}")
+    line+=$(printf '|%6s |%7s %6s %6s |%7s %6s %6s' "${allocs[$size,$look]:--}" "${fps[linux,$size,$look]:--}" \
+              "${fps[linux,$size,$look,empty]:--}" "${fps[linux,$size,$look,projectm]:--}" \
+              "${fps[winprog,$size,$look]:--}" "${fps[winprog,$size,$look,empty]:--}" \
+              "${fps[winprog,$size,$look,projectm]:--}")
     echo "$line"
   done
 done
@@ -243,6 +260,14 @@ if [ -x "$linux_bin" ] && command -v pulseaudio >/dev/null; then
   echo "scripts/latency-linux.sh; on this display):"
   VZRM_USE_DISPLAY=1 bash scripts/latency-linux.sh build/native-release "$([ -n "$quick" ] && echo 4 || echo 10)" |
     sed 's/^/  /'
+fi
+
+if [ -f "$winprog_bin" ] && [ -x build/native-release/linux/vzrm_latency_probe ] && command -v pulseaudio >/dev/null; then
+  echo
+  echo "The Windows program's sound to picture latency (under 64-bit Wine, a private PulseAudio"
+  echo "server's null sink recorded through its monitor's capture endpoint, scripts/latency-winprog.sh):"
+  VZRM_USE_DISPLAY=1 bash scripts/latency-winprog.sh build/win64 build/native-release \
+    "$([ -n "$quick" ] && echo 4 || echo 10)" | sed 's/^/  /'
 fi
 
 if [ -z "$quick" ]; then
