@@ -249,12 +249,9 @@ void ProgramWindow::present() {
 LRESULT ProgramWindow::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!window_) window_ = window;  // the messages of its creation come before CreateWindowEx returns
     switch (message) {
-        case WM_KEYDOWN:
-        case WM_SYSKEYDOWN:
-            if (lParam & (1 << 30)) return 0;  // held down: once only
-            if (input_ && !(message == WM_SYSKEYDOWN && wParam == VK_F4))
+        case WM_KEYDOWN:  // (Alt and its keys stay the system's: Alt+F4 closes, as everywhere)
+            if (!(lParam & (1 << 30)) && input_)  // a key held down counts once
                 input_->keys.push_back({static_cast<int>(wParam), GetKeyState(VK_SHIFT) < 0});
-            if (message == WM_SYSKEYDOWN) break;  // Alt+F4 closes, as everywhere
             return 0;
         case WM_CLOSE:
             if (input_) input_->closed = true;
