@@ -3,12 +3,7 @@
 #include <vector>
 
 #include "linux/Say.h"
-#include "settings/ChoiceKeys.h"
 #include "scene/Scene.h"
-
-#ifndef VZRM_VERSION
-#define VZRM_VERSION "0"
-#endif
 
 SceneRun::SceneRun(GlWindow& window, const Options& options, const AudioSource& music,
                    const std::string& dataFolder, const UserFolders& user)
@@ -18,6 +13,8 @@ SceneRun::SceneRun(GlWindow& window, const Options& options, const AudioSource& 
       user_(user),
       host_(window.window(), scene_,
             AssetFolders{dataFolder, {user.skyboxes}, {user.models}, user.looks}, store_),
+      controls_(scene_, host_, store_,
+                {"F  full screen (or double click)", "H  this help", "ESC  leave full screen, quit"}),
       sound_(options, music) {}
 
 int SceneRun::run() {
@@ -96,67 +93,19 @@ void SceneRun::handleKey(SDL_Keycode key, bool shift) {
     if (key == SDLK_ESCAPE || key == SDLK_f) {  // Escape in full screen leaves it
         window_.toggleFullScreen();
     } else if (key == SDLK_h || key == SDLK_F1) {
-        toggleHelp();
+        controls_.toggleHelp(seconds());
     } else if (key == SDLK_RIGHT || key == SDLK_LEFT || key == SDLK_a) {
-        applyLookKey(key);
+        controls_.look(key == SDLK_a      ? ProgramControls::LookKey::Mode
+                       : key == SDLK_LEFT ? ProgramControls::LookKey::Previous
+                                          : ProgramControls::LookKey::Next,
+                       seconds());
     } else if (key >= SDLK_a && key <= SDLK_z) {
-        applyChoice(static_cast<char>('A' + (key - SDLK_a)), shift);
+        controls_.choice(static_cast<char>('A' + (key - SDLK_a)), shift, seconds());
     }
 }
 
-// Toggles the help; over the short note of a key it shows the help.
-void SceneRun::toggleHelp() {
-    if (helpShown_ && overlay_.visible(seconds())) {
-        overlay_.hide();
-        return;
-    }
-    helpShown_ = true;
-    overlay_.show(helpLines("Vizorama " VZRM_VERSION " - keys",
-                            {"F  full screen (or double click)", "H  this help",
-                             "ESC  leave full screen, quit"},
-                            *scene_.settings),
-                  seconds(), 8);
-}
-
-void SceneRun::applyChoice(char letter, bool shift) {
-    // The names on disk may have changed since the start.
-    AssetNames names;
-    if (letter == 'B') names.skyboxes = host_.folders().namesOf(AssetKind::Skybox);
-    if (letter == 'N') names.models = host_.folders().namesOf(AssetKind::Model);
-    Settings& settings = *scene_.settings;
-    const std::string chosen = applyChoiceKey(letter, shift, settings, names);
-    if (chosen.empty()) return;
-    settings.lookName = "";  // the user's own settings now, no look of the library's
-    host_.tell(store_.save(settings, KeySet::LookAndName));
-    std::vector<std::string> lines = {chosen};
-    for (const std::string& c : currentChoices(settings)) lines.push_back(c);
-    overlay_.show(lines, seconds(), 3);
-    helpShown_ = false;
-}
-
-void SceneRun::applyLookKey(SDL_Keycode key) {
-    Settings& settings = *scene_.settings;
-    if (key == SDLK_a) {
-        scene_.looks.stepMode(settings, host_);
-        overlay_.show({lookStatus(settings)}, seconds(), 3);
-        helpShown_ = false;
-    } else {
-        // The look's name shows in the scene's own corner.
-        scene_.looks.step(key == SDLK_RIGHT ? 1 : -1, settings, host_);
-    }
-    showErrors();
-}
-
-void SceneRun::showErrors() {
-    std::vector<std::string> lines = host_.takeErrorLines();
-    for (const std::string& line : sound_.takeMessages()) {  // no server, a lost one, no source
-        say(line);
-        lines.push_back(line);
-    }
-    if (lines.empty()) return;
-    overlay_.show(lines, seconds(), 6);
-    helpShown_ = false;
-}
+// No server, a lost one, no source: on the standard error and in the window.
+void SceneRun::showErrors() { controls_.showMessages(sound_.takeMessages(), seconds()); }
 
 bool SceneRun::drawFrame() {
     sound_.fill(waveform_, frame_);
@@ -164,7 +113,7 @@ bool SceneRun::drawFrame() {
     renderFrame(scene_, host_);
     host_.keepFrameForLivePicture();  // the scene alone, without the overlay
     showErrors();
-    overlay_.draw(host_.width(), host_.height(), seconds(), host_.pixelRatio());
+    controls_.drawOverlay(seconds());
     window_.present();
     ++frame_;
     if (frame_ == kWarmUp) measuredFrom_ = seconds();

@@ -14,7 +14,7 @@
 #include "audio/AudioSource.h"
 #include "linux/GlWindow.h"
 #include "frontend/Options.h"
-#include "scene/Overlay.h"
+#include "frontend/ProgramControls.h"
 #include "linux/Paths.h"
 #include "linux/SdlSceneHost.h"
 #include "frontend/SettingsStore.h"
@@ -38,12 +38,8 @@ private:
     // has come meanwhile.
     bool waitWhileHidden();
     void handleKey(SDL_Keycode key, bool shift);
-    void toggleHelp();
-    // A choice's key: changes the settings, saves them, shows what it chose.
-    void applyChoice(char letter, bool shift);
-    // Right, Left and A: the next or previous look, the mode of change.
-    void applyLookKey(SDL_Keycode key);
-    // What the scene reported (a model that would not load, say), shown in the window too.
+    // What the scene reported (a model that would not load, say) and what happened to the
+    // sound, shown in the window too.
     void showErrors();
     // Draws and shows one frame; false when the frame limit or the WAV file's end is reached.
     bool drawFrame();
@@ -57,8 +53,7 @@ private:
     SettingsStore store_;
     uint8_t waveform_[2][kWaveformSamples] = {};
     SdlSceneHost host_;
-    Overlay overlay_;
-    bool helpShown_ = false;  // whether the overlay shows the help (or a key's note)
+    ProgramControls controls_;
     SoundFeed sound_;
     std::FILE* frameLog_ = nullptr;
     static constexpr long kWarmUp = 10;  // frames before the frame rate is measured

@@ -28,6 +28,8 @@ linux_sound_start
 pactl set-default-source "$VZRM_SINK.monitor"
 median() { printf '%s\n' "$@" | grep -v '^-$' | sort -n | awk '{ v[NR] = $1 } END { print NR ? v[int((NR + 1) / 2)] : "-" }'; }
 
+# The program's own settings and window, fresh: the default look in a window of the default size.
+rm -rf "$(echo "$WINEPREFIX"/drive_c/users/*/AppData/Roaming | awk '{ print $1 }')/Vizorama"
 monitor=$("$WINE_LOADER" "$program" --list-sources 2>/dev/null | tr -d '\r' |
   awk -F'\t' '/^Monitor of/ && /an input/ { print $1; exit }')
 log="$VZRM_SESSION/frames.log"

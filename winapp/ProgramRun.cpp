@@ -5,11 +5,6 @@
 #include <vector>
 
 #include "scene/Scene.h"
-#include "settings/ChoiceKeys.h"
-
-#ifndef VZRM_VERSION
-#define VZRM_VERSION "0"
-#endif
 
 namespace {
 
@@ -35,6 +30,9 @@ ProgramRun::ProgramRun(ProgramWindow& window, const Options& options, const Audi
       options_(options),
       folders_(folders),
       host_(window, scene_, AssetFolders{folders.own, {folders.skyboxes}, {folders.models}, folders.looks}, store_),
+      controls_(scene_, host_, store_,
+                {"F  full screen (or double click)", "H  this help", "ESC  leave full screen, quit",
+                 "right click  all settings"}),
       sound_(options, music) {}
 
 int ProgramRun::run() {
@@ -90,53 +88,15 @@ void ProgramRun::handleKey(int key, bool shift) {
     if (key == VK_ESCAPE || key == 'F') {  // Escape in full screen leaves it
         window_.toggleFullScreen();
     } else if (key == 'H' || key == VK_F1) {
-        toggleHelp();
+        controls_.toggleHelp(seconds());
     } else if (key == VK_RIGHT || key == VK_LEFT || key == 'A') {
-        applyLookKey(key);
+        controls_.look(key == 'A'       ? ProgramControls::LookKey::Mode
+                       : key == VK_LEFT ? ProgramControls::LookKey::Previous
+                                        : ProgramControls::LookKey::Next,
+                       seconds());
     } else if (key >= 'A' && key <= 'Z') {
-        applyChoice(static_cast<char>(key), shift);
+        controls_.choice(static_cast<char>(key), shift, seconds());
     }
-}
-
-void ProgramRun::toggleHelp() {
-    if (helpShown_ && overlay_.visible(seconds())) {
-        overlay_.hide();
-        return;
-    }
-    helpShown_ = true;
-    overlay_.show(helpLines("Vizorama " VZRM_VERSION " - keys",
-                            {"F  full screen (or double click)", "H  this help", "ESC  leave full screen, quit",
-                             "right click  all settings"},
-                            *scene_.settings),
-                  seconds(), 8);
-}
-
-void ProgramRun::applyChoice(char letter, bool shift) {
-    // The names on disk may have changed since the start.
-    AssetNames names;
-    if (letter == 'B') names.skyboxes = host_.folders().namesOf(AssetKind::Skybox);
-    if (letter == 'N') names.models = host_.folders().namesOf(AssetKind::Model);
-    Settings& settings = *scene_.settings;
-    const std::string chosen = applyChoiceKey(letter, shift, settings, names);
-    if (chosen.empty()) return;
-    settings.lookName = "";  // the user's own settings now, no look of the library's
-    host_.tell(store_.save(settings, KeySet::LookAndName));
-    std::vector<std::string> lines = {chosen};
-    for (const std::string& c : currentChoices(settings)) lines.push_back(c);
-    overlay_.show(lines, seconds(), 3);
-    helpShown_ = false;
-}
-
-void ProgramRun::applyLookKey(int key) {
-    Settings& settings = *scene_.settings;
-    if (key == 'A') {
-        scene_.looks.stepMode(settings, host_);
-        overlay_.show({lookStatus(settings)}, seconds(), 3);
-        helpShown_ = false;
-    } else {
-        scene_.looks.step(key == VK_RIGHT ? 1 : -1, settings, host_);  // its name shows in the scene
-    }
-    showErrors();
 }
 
 // The utility edits this program's settings file; the frames take its changes up as they do a
@@ -156,20 +116,8 @@ void ProgramRun::openUtility() {
     showErrors();
 }
 
-void ProgramRun::showErrors() {
-    std::vector<std::string> lines = host_.takeErrorLines();
-    for (const std::string& line : sound_.takeMessages()) {  // no device, a device gone and back
-        std::fprintf(stderr, "vizorama: %s\n", line.c_str());
-        // A line a clause, as the host's own messages.
-        size_t from = 0;
-        for (size_t at; (at = line.find("; ", from)) != std::string::npos; from = at + 2)
-            lines.push_back(line.substr(from, at - from));
-        lines.push_back(line.substr(from));
-    }
-    if (lines.empty()) return;
-    overlay_.show(lines, seconds(), 6);
-    helpShown_ = false;
-}
+// No device, a device gone and back: on the standard error and in the window.
+void ProgramRun::showErrors() { controls_.showMessages(sound_.takeMessages(), seconds()); }
 
 bool ProgramRun::drawFrame() {
     sound_.fill(waveform_, frame_);
@@ -177,7 +125,7 @@ bool ProgramRun::drawFrame() {
     renderFrame(scene_, host_);
     host_.keepFrameForLivePicture();  // the scene alone, without the overlay
     showErrors();
-    overlay_.draw(host_.width(), host_.height(), seconds(), host_.pixelRatio());
+    controls_.drawOverlay(seconds());
     window_.present();
     ++frame_;
     if (frame_ == kWarmUp) measuredFrom_ = seconds();

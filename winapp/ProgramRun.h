@@ -13,7 +13,7 @@
 #include "audio/AudioSource.h"
 #include "frontend/Options.h"
 #include "frontend/SettingsStore.h"
-#include "scene/Overlay.h"
+#include "frontend/ProgramControls.h"
 #include "scene/SceneState.h"
 #include "winapp/Paths.h"
 #include "winapp/ProgramWindow.h"
@@ -32,10 +32,8 @@ private:
     // False when the program is to end.
     bool handleInput();
     void handleKey(int key, bool shift);
-    void toggleHelp();
-    void applyChoice(char letter, bool shift);
-    void applyLookKey(int key);
     void openUtility();
+    // What the scene reported and what happened to the sound, shown in the window too.
     void showErrors();
     bool drawFrame();
     void reportFrameRate() const;
@@ -47,8 +45,7 @@ private:
     SettingsStore store_;
     uint8_t waveform_[2][kWaveformSamples] = {};
     WinSceneHost host_;
-    Overlay overlay_;
-    bool helpShown_ = false;
+    ProgramControls controls_;
     SoundFeed sound_;
     std::FILE* frameLog_ = nullptr;
     static constexpr long kWarmUp = 10;

@@ -262,12 +262,10 @@ LRESULT ProgramWindow::handle(HWND window, UINT message, WPARAM wParam, LPARAM l
         case WM_RBUTTONUP:
             if (input_) input_->rightClick = true;
             return 0;
-        case WM_MOUSEMOVE: {
-            static LPARAM last = -1;  // some systems send a move without one
-            if (lParam != last) lastMotion_ = seconds();
-            last = lParam;
+        case WM_MOUSEMOVE:  // (some systems send one without a motion)
+            if (lParam != lastPointer_) lastMotion_ = seconds();
+            lastPointer_ = lParam;
             break;
-        }
         case WM_SETCURSOR:
             if (LOWORD(lParam) == HTCLIENT && (fullScreen_ || seconds() - lastMotion_ >= kCursorRest)) {
                 SetCursor(nullptr);

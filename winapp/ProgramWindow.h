@@ -80,6 +80,7 @@ private:
     double period_ = 1.0 / 60;    // seconds a refresh of the display
     double lastSwap_ = 0;
     double lastMotion_ = 0;
+    LPARAM lastPointer_ = -1;  // where the pointer was last (in the window)
     WindowInput* input_ = nullptr;  // where pump() collects
     static constexpr double kCursorRest = 2;  // seconds without motion before the cursor hides
 };
