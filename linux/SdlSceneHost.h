@@ -21,7 +21,10 @@ public:
         : window_(window), scene_(scene), folders_(std::move(folders)), store_(store) {}
 
     // The record in memory is the frame's; a hand edit of the file replaces it.
-    void refreshSettings(Settings& settings) override { store_.takeUpEdit(settings); }
+    void refreshSettings(Settings& settings) override {
+        store_.takeUpEdit(settings);
+        tell(store_.takeProblem());
+    }
 
     void presentLoadingScreen() override;
     // The window fills the whole drawable: its size is the geometry the camera uses.
