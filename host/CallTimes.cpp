@@ -48,6 +48,9 @@ long CallTimes::framesNeeded() const {
 void CallTimes::beforeInit() {
     nextSwitch_ = 0;
     plainFrames_.clear();
+    frames_.clear();
+    changeFrames_.clear();
+    afterChange_ = false;
     initStart_ = nowMs();
 }
 
@@ -55,6 +58,7 @@ void CallTimes::afterInit() {
     std::printf("host: time init %.1f ms\n", nowMs() - initStart_);
     std::fflush(stdout);
     firstFrame_ = true;
+    lookChanges_ = lookChanges();
 }
 
 void CallTimes::beforeRender(long frame) {
@@ -73,6 +77,7 @@ void CallTimes::framePainted() {
     framePending_ = false;
     const double now = nowMs();
     const double frameMs = now - renderStart_;
+    const bool first = firstFrame_;
     if (firstFrame_) {
         firstFrame_ = false;
         std::printf("host: time first-frame %.1f ms%s\n", now - initStart_, shown().c_str());
@@ -90,10 +95,52 @@ void CallTimes::framePainted() {
     } else {
         plainFrames_.push_back(frameMs);
     }
+    if (!first) {
+        frames_.push_back(frameMs);
+        // A change loads the new look in the frame that makes it, and the frame after it starts
+        // the blend: both count as the change's.
+        const int changes = lookChanges();
+        if (afterChange_) changeFrames_.back() = std::max(changeFrames_.back(), frameMs);
+        afterChange_ = changes > lookChanges_;
+        if (afterChange_) changeFrames_.push_back(frameMs);
+        lookChanges_ = changes;
+    }
     std::fflush(stdout);
 }
 
-void CallTimes::beforeQuit() { quitStart_ = nowMs(); }
+void CallTimes::beforeQuit() {
+    printFrameTimes();
+    quitStart_ = nowMs();
+}
+
+namespace {
+// The value below which the given fraction of the sorted values lies.
+double percentile(const std::vector<double>& sorted, double fraction) {
+    if (sorted.empty()) return 0;
+    const size_t at = static_cast<size_t>(fraction * static_cast<double>(sorted.size() - 1) + 0.5);
+    return sorted[std::min(at, sorted.size() - 1)];
+}
+}  // namespace
+
+// With the test build: every frame's time, and the frames that changed the look, in ms.
+void CallTimes::printFrameTimes() const {
+    if (lookChanges() < 0 || frames_.empty()) return;
+    std::vector<double> all = frames_;
+    std::sort(all.begin(), all.end());
+    std::vector<double> changes = changeFrames_;
+    std::sort(changes.begin(), changes.end());
+    std::printf("host: time frames %zu median %.1f ms p99 %.1f ms longest %.1f ms; look changes %zu"
+                " median %.1f ms longest %.1f ms\n",
+                all.size(), percentile(all, 0.5), percentile(all, 0.99), all.back(), changes.size(),
+                percentile(changes, 0.5), changes.empty() ? 0.0 : changes.back());
+    std::fflush(stdout);
+}
+
+int CallTimes::lookChanges() const {
+    auto count = reinterpret_cast<int (*)()>(
+        reinterpret_cast<void*>(GetProcAddress(library_, "vzrmLookChanges")));
+    return count ? count() : -1;
+}
 
 void CallTimes::afterQuit() {
     std::printf("host: time quit %.1f ms\n", nowMs() - quitStart_);
