@@ -77,6 +77,9 @@ INT_PTR ConfigDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void ConfigDialog::initialise() {
     tabs_ = GetDlgItem(window_, IDC_TABS);
+    // Each tab as wide as its label: at the default least width the six tabs overflow the
+    // dialog's width and the row scrolls, hiding "About".
+    SendMessageA(tabs_, TCM_SETMINTABWIDTH, 0, 0);
     for (int i = 0; i < static_cast<int>(std::size(kTabs)); ++i) {
         TCITEMA item = {};
         item.mask = TCIF_TEXT;
