@@ -16,16 +16,11 @@ namespace {
 constexpr const char* kMineMark = " (mine)";
 constexpr const char* kLooksCaption = "Looks";
 
-// lookSeconds' range, from the key table.
+// lookSeconds' range, from the key table (which always holds the key).
 const SettingKey& secondsKey() {
-    static const SettingKey fallback = [] {
-        SettingKey k;
-        k.lowest = 5;
-        k.highest = 600;
-        return k;
-    }();
+    static const SettingKey none;
     const SettingKey* key = findSettingKey("lookSeconds");
-    return key ? *key : fallback;
+    return key ? *key : none;
 }
 
 void showError(HWND owner, const std::string& text) {
