@@ -8,8 +8,9 @@
 #include "config_tool/ConfigDialog.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    // The tab control and the slider, in the look the manifest asks for.
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    // The tab control, the slider and the spin buttons, in the look the manifest asks for.
+    INITCOMMONCONTROLSEX controls = {sizeof controls,
+                                     ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&controls);
 
     // The open copy is known by its window's title. Two copies started at the same moment

@@ -154,6 +154,13 @@ TEST(Looks, TheLibraryListsOursAndTheUsersReadsMatchesSavesAndRefusesNames) {
         EXPECT_NE(library.lookNameProblem(refused), nullptr) << refused;
     for (const char* allowed : {"Quiet", "Console", "COM10", "My look"})
         EXPECT_EQ(library.lookNameProblem(allowed), nullptr) << allowed;
+    // Windows' device names whatever their case, extension or blanks; our names in any case.
+    for (const char* refused : {"con", "Con.txt", "CON .ini", "prn.x.y", "aux", "NUL ", "COM1", "com9.log",
+                                "lpt5", "LPT9 ", "deep water", "DEEP WATER", "tab\there"})
+        EXPECT_NE(library.lookNameProblem(refused), nullptr) << refused;
+    for (const char* allowed : {"COM0", "LPT", "LPT10", "CONS", "Aux Lights", "Null", "x.con", "Deep Waters"})
+        EXPECT_EQ(library.lookNameProblem(allowed), nullptr) << allowed;
+    EXPECT_EQ(library.findAnyCase("deep WATER"), library.find("Deep Water"));
     EXPECT_FALSE(library.remove("Deep Water"));  // ours stay
     EXPECT_TRUE(library.remove("My look"));
     EXPECT_EQ(library.find("My look"), LookLibrary::npos);
