@@ -50,6 +50,7 @@ void CallTimes::beforeInit() {
     plainFrames_.clear();
     frames_.clear();
     changeFrames_.clear();
+    changeAt_.clear();
     afterChange_ = false;
     initStart_ = nowMs();
 }
@@ -102,7 +103,10 @@ void CallTimes::framePainted() {
         const int changes = lookChanges();
         if (afterChange_) changeFrames_.back() = std::max(changeFrames_.back(), frameMs);
         afterChange_ = changes > lookChanges_;
-        if (afterChange_) changeFrames_.push_back(frameMs);
+        if (afterChange_) {
+            changeFrames_.push_back(frameMs);
+            changeAt_.push_back(frames_.size() - 1);
+        }
         lookChanges_ = changes;
     }
     std::fflush(stdout);
@@ -122,17 +126,34 @@ double percentile(const std::vector<double>& sorted, double fraction) {
 }
 }  // namespace
 
-// With the test build: every frame's time, and the frames that changed the look, in ms.
+// With the test build: every frame's time, and the frames that changed the look, in ms; and each
+// change against a plain frame of the look it brought (the median of its frames after the two
+// of the change), as the ratio's median and largest.
 void CallTimes::printFrameTimes() const {
     if (lookChanges() < 0 || frames_.empty()) return;
     std::vector<double> all = frames_;
     std::sort(all.begin(), all.end());
-    std::vector<double> changes = changeFrames_;
+    std::vector<double> changes = changeFrames_, ratios;
+    for (size_t c = 0; c < changeAt_.size(); ++c) {
+        const size_t from = changeAt_[c] + 2;
+        const size_t to = c + 1 < changeAt_.size() ? changeAt_[c + 1] : frames_.size();
+        if (from >= to) continue;
+        std::vector<double> look(frames_.begin() + static_cast<std::ptrdiff_t>(from),
+                                 frames_.begin() + static_cast<std::ptrdiff_t>(to));
+        std::sort(look.begin(), look.end());
+        if (percentile(look, 0.5) > 0) ratios.push_back(changeFrames_[c] / percentile(look, 0.5));
+    }
+    std::printf("host: time look changes in turn (change / plain):");
+    for (double r : ratios) std::printf(" %.2f", r);
+    std::printf("\n");
     std::sort(changes.begin(), changes.end());
+    std::sort(ratios.begin(), ratios.end());
     std::printf("host: time frames %zu median %.1f ms p99 %.1f ms longest %.1f ms; look changes %zu"
-                " median %.1f ms longest %.1f ms\n",
+                " median %.1f ms longest %.1f ms; change / plain frame of its look median %.2f"
+                " largest %.2f\n",
                 all.size(), percentile(all, 0.5), percentile(all, 0.99), all.back(), changes.size(),
-                percentile(changes, 0.5), changes.empty() ? 0.0 : changes.back());
+                percentile(changes, 0.5), changes.empty() ? 0.0 : changes.back(),
+                percentile(ratios, 0.5), ratios.empty() ? 0.0 : ratios.back());
     std::fflush(stdout);
 }
 

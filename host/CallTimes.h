@@ -69,6 +69,7 @@ private:
     // Every frame's Render to screen after the first, and of those the frames that changed the
     // look (as the test build of the plug-in counts the changes) with the frame after them.
     std::vector<double> frames_, changeFrames_;
+    std::vector<size_t> changeAt_;  // where in frames_ each change frame is
     int lookChanges_ = 0;
     bool afterChange_ = false;
 };
