@@ -363,6 +363,7 @@ TEST(Looks, TheSceneChangesItsLookOnTheTimerBlendingAndNamesItOnlyAtTheChange) {
     // Half a second after the change: the new look under the old one half faded, and its name.
     EXPECT_EQ(r.scene.looks.changes(), 1);
     EXPECT_TRUE(r.scene.looks.blending());
+    fs::create_directories(VZRM_FRAME_FOLDER);
     EXPECT_TRUE(r.context().savePng(std::string(VZRM_FRAME_FOLDER) + "/look-blend.png"));
     const std::string text = readTextFile(plugin + "Configurations/vis_vzrm_config.ini");
     EXPECT_NE(text.find("lookName=Knot At Dusk\r\n"), std::string::npos) << text;
