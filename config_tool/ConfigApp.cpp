@@ -15,8 +15,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
         MessageBoxA(nullptr, error.c_str(), kUtilityTitle, MB_OK | MB_ICONERROR);
         return 2;
     }
-    // The tab control and the slider, in the look the manifest asks for.
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    // The tab control, the slider and the spin buttons, in the look the manifest asks for.
+    INITCOMMONCONTROLSEX controls = {sizeof controls,
+                                     ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&controls);
 
     // The open copy is known by its window's title. Two copies started at the same moment

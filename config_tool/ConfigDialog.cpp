@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <iterator>
 #include <string>
 
 #include "config_tool/ConfigIds.h"
@@ -9,7 +10,7 @@
 
 namespace {
 
-const char* const kTabs[] = {"About", "Effects", "Graphics", "3D Models", "Misc"};
+const char* const kTabs[] = {"About", "Effects", "Graphics", "3D Models", "Misc", "Looks"};
 
 // Posted to itself once the dialog shows, to tell the user about an unreadable file.
 constexpr UINT kReportUnreadable = WM_APP + 1;
@@ -77,7 +78,10 @@ INT_PTR ConfigDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void ConfigDialog::initialise() {
     tabs_ = GetDlgItem(window_, IDC_TABS);
-    for (int i = 0; i < 5; ++i) {
+    // Each tab as wide as its label: at the default least width the six tabs overflow the
+    // dialog's width and the row scrolls, hiding "About".
+    SendMessageA(tabs_, TCM_SETMINTABWIDTH, 0, 0);
+    for (int i = 0; i < static_cast<int>(std::size(kTabs)); ++i) {
         TCITEMA item = {};
         item.mask = TCIF_TEXT;
         item.pszText = const_cast<char*>(kTabs[i]);
@@ -97,16 +101,18 @@ void ConfigDialog::initialise() {
     graphics_ = std::make_unique<GraphicsPage>(*settings_);
     models_ = std::make_unique<ModelsPage>(*settings_);
     misc_ = std::make_unique<MiscPage>(*settings_);
+    looks_ = std::make_unique<LooksPage>(
+        *settings_, [this] { collectPages(); }, [this] { refreshPages(); });
     about_->create(window_);
     effects_->create(window_);
     graphics_->create(window_);
     models_->create(window_);
     misc_->create(window_);
+    looks_->create(window_);
     // Stacked just above the tab control, so they are drawn over it and the keyboard reaches
     // their controls right before the tabs.
     HWND above = GetWindow(tabs_, GW_HWNDPREV);
-    for (HWND page : {about_->window(), effects_->window(), graphics_->window(),
-                      models_->window(), misc_->window()}) {
+    for (HWND page : pageWindows()) {
         SetWindowPos(page, above ? above : HWND_TOP, area.left, area.top, area.right - area.left,
                      area.bottom - area.top, SWP_NOACTIVATE);
         above = page;
@@ -118,11 +124,15 @@ void ConfigDialog::initialise() {
     if (fileUnreadable_) PostMessageA(window_, kReportUnreadable, 0, 0);
 }
 
+std::array<HWND, 6> ConfigDialog::pageWindows() const {
+    return {about_->window(),  effects_->window(), graphics_->window(),
+            models_->window(), misc_->window(),    looks_->window()};
+}
+
 void ConfigDialog::showPage(int index) {
-    HWND pages[] = {about_->window(), effects_->window(), graphics_->window(), models_->window(),
-                    misc_->window()};
+    const std::array<HWND, 6> pages = pageWindows();
     for (HWND page : pages) ShowWindow(page, SW_HIDE);
-    if (index >= 0 && index < 5) ShowWindow(pages[index], SW_SHOW);
+    if (index >= 0 && index < static_cast<int>(pages.size())) ShowWindow(pages[index], SW_SHOW);
 }
 
 void ConfigDialog::refreshPages() {
@@ -130,15 +140,17 @@ void ConfigDialog::refreshPages() {
     effects_->refresh();
     misc_->refresh();
     models_->refresh();
+    looks_->refresh();
     misc_->repaintColours();
 }
 
 void ConfigDialog::collectPages() {
-    if (!settings_ || !about_ || !effects_ || !graphics_ || !models_ || !misc_) return;
+    if (!settings_ || !about_ || !effects_ || !graphics_ || !models_ || !misc_ || !looks_) return;
     effects_->collect();
     misc_->collect();
     models_->collect();
     graphics_->collect();
+    looks_->collect();  // last: it names the look the others' settings are
 }
 
 bool ConfigDialog::save() {
@@ -147,7 +159,7 @@ bool ConfigDialog::save() {
     if (fileUnreadable_)
         why = "The settings were not saved: the settings file could not be read when the "
               "utility started, and saving would replace what it holds with the defaults:\n";
-    else if (!settings_->writeFile(utilitySettingsFile(), kSettingsSection))
+    else if (!settings_->writeFile(path, kSettingsSection, KeySet::All))
         why = "The settings could not be saved to:\n";
     if (!why) return true;
     MessageBoxA(window_, (why + path).c_str(), "Error", MB_OK | MB_ICONERROR);

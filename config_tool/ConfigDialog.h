@@ -1,15 +1,19 @@
 #pragma once
-// The utility's main dialog: the banner, a tab control with the five pages, and "OK",
+// The utility's main dialog: the banner, a tab control with the six pages, and "OK",
 // "Cancel", "Apply" and "Reset". It keeps one settings record, read once from the settings file
-// beside the program, fills the pages from it and writes it back on "Apply" and "OK".
+// beside the program, fills the pages from it and writes it back on "Apply" and "OK": every key,
+// the look's name and how looks change included, so that the look keys and the name the file
+// ends with always belong together.
 
 #include <windows.h>
 
+#include <array>
 #include <memory>
 
 #include "config_tool/AboutPage.h"
 #include "config_tool/EffectsPage.h"
 #include "config_tool/GraphicsPage.h"
+#include "config_tool/LooksPage.h"
 #include "config_tool/MiscPage.h"
 #include "config_tool/ModelsPage.h"
 #include "settings/Settings.h"
@@ -27,6 +31,8 @@ private:
     static INT_PTR CALLBACK proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
     void initialise();
+    // The pages' windows in the order of their tabs.
+    std::array<HWND, 6> pageWindows() const;
     void showPage(int index);
     void refreshPages();
     void collectPages();
@@ -41,6 +47,7 @@ private:
     std::unique_ptr<GraphicsPage> graphics_;
     std::unique_ptr<ModelsPage> models_;
     std::unique_ptr<MiscPage> misc_;
+    std::unique_ptr<LooksPage> looks_;
     // The file existed but could not be read: the pages show defaults, which must never
     // replace what the file holds.
     bool fileUnreadable_ = false;

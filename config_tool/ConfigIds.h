@@ -10,6 +10,8 @@
 #define IDD_GRAPHICS 103
 #define IDD_MODELS 104
 #define IDD_MISC 105
+#define IDD_LOOKS 106
+#define IDD_LOOK_NAME 107
 #define IDB_BANNER 200
 #define IDB_ABOUT 201
 
@@ -61,3 +63,17 @@
 #define IDC_DIFFUSE 1006
 #define IDC_STROBOSCOPE 1012
 #define IDC_CAMERA 1024
+
+// Looks page.
+#define IDC_LOOK_LIST 1050
+#define IDC_LOOK_USE 1051
+#define IDC_LOOK_SAVE 1052
+#define IDC_LOOK_DELETE 1053
+#define IDC_LOOK_CHOSEN 1054
+#define IDC_LOOK_CHANGE 1055
+#define IDC_LOOK_SECONDS 1056
+#define IDC_LOOK_SECONDS_SPIN 1057
+#define IDC_LOOK_ORDER 1058
+
+// The name asked for by "Save current as...".
+#define IDC_LOOK_NAME 1060

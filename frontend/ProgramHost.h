@@ -21,7 +21,10 @@ public:
         : scene_(scene), folders_(std::move(folders)), store_(store) {}
 
     // The record in memory is the frame's; a hand edit of the file replaces it.
-    void refreshSettings(Settings& settings) override { store_.takeUpEdit(settings); }
+    void refreshSettings(Settings& settings) override {
+        store_.takeUpEdit(settings);
+        tell(store_.takeProblem());
+    }
     std::string findPluginFolder() override { return folders_.own; }
     std::string assetFolder(AssetKind kind, const std::string& name) override {
         return folders_.folderFor(kind, name);

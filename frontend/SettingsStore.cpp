@@ -20,18 +20,35 @@ std::string SettingsStore::open(Settings& settings, const std::string& path) {
 
 std::string SettingsStore::save(Settings& settings, KeySet keys) {
     if (!keeps_) return {};
-    if (!settings.writeFile(path_, kSettingsSection, keys)) return stop("cannot write " + path_);
-    seen_ = platform::fileStamp(path_);
+    saver_.save(path_, kSettingsSection, settings, keys);
+    saving_ = true;
     return {};
 }
 
 bool SettingsStore::takeUpEdit(Settings& settings) {
-    if (!keeps_) return false;
+    if (!keeps_ || saver_.pending()) return false;
+    if (saving_) {
+        wait();  // landed: the file as it is now is ours, not an edit
+        return false;
+    }
     const platform::FileStamp now = platform::fileStamp(path_);
     if (now == seen_) return false;
     seen_ = now;
     settings.readFile(path_, kSettingsSection, cache_);
     return true;
+}
+
+void SettingsStore::wait() {
+    if (!saving_) return;
+    saving_ = false;
+    if (saver_.finish()) seen_ = platform::fileStamp(path_);
+    else problem_ = stop("cannot write " + path_);
+}
+
+std::string SettingsStore::takeProblem() {
+    std::string problem;
+    problem.swap(problem_);
+    return problem;
 }
 
 std::string SettingsStore::stop(const std::string& reason) {

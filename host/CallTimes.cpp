@@ -48,6 +48,10 @@ long CallTimes::framesNeeded() const {
 void CallTimes::beforeInit() {
     nextSwitch_ = 0;
     plainFrames_.clear();
+    frames_.clear();
+    changeFrames_.clear();
+    changeAt_.clear();
+    afterChange_ = false;
     initStart_ = nowMs();
 }
 
@@ -55,6 +59,7 @@ void CallTimes::afterInit() {
     std::printf("host: time init %.1f ms\n", nowMs() - initStart_);
     std::fflush(stdout);
     firstFrame_ = true;
+    lookChanges_ = lookChanges();
 }
 
 void CallTimes::beforeRender(long frame) {
@@ -73,6 +78,7 @@ void CallTimes::framePainted() {
     framePending_ = false;
     const double now = nowMs();
     const double frameMs = now - renderStart_;
+    const bool first = firstFrame_;
     if (firstFrame_) {
         firstFrame_ = false;
         std::printf("host: time first-frame %.1f ms%s\n", now - initStart_, shown().c_str());
@@ -90,10 +96,72 @@ void CallTimes::framePainted() {
     } else {
         plainFrames_.push_back(frameMs);
     }
+    if (!first) {
+        frames_.push_back(frameMs);
+        // A change loads the new look in the frame that makes it, and the frame after it starts
+        // the blend: both count as the change's.
+        const int changes = lookChanges();
+        if (afterChange_) changeFrames_.back() = std::max(changeFrames_.back(), frameMs);
+        afterChange_ = changes > lookChanges_;
+        if (afterChange_) {
+            changeFrames_.push_back(frameMs);
+            changeAt_.push_back(frames_.size() - 1);
+        }
+        lookChanges_ = changes;
+    }
     std::fflush(stdout);
 }
 
-void CallTimes::beforeQuit() { quitStart_ = nowMs(); }
+void CallTimes::beforeQuit() {
+    printFrameTimes();
+    quitStart_ = nowMs();
+}
+
+namespace {
+// The value below which the given fraction of the sorted values lies.
+double percentile(const std::vector<double>& sorted, double fraction) {
+    if (sorted.empty()) return 0;
+    const size_t at = static_cast<size_t>(fraction * static_cast<double>(sorted.size() - 1) + 0.5);
+    return sorted[std::min(at, sorted.size() - 1)];
+}
+}  // namespace
+
+// With the test build: every frame's time, and the frames that changed the look, in ms; and each
+// change against a plain frame of the look it brought (the median of its frames after the two
+// of the change), as the ratio's median and largest.
+void CallTimes::printFrameTimes() const {
+    if (lookChanges() < 0 || frames_.empty()) return;
+    std::vector<double> all = frames_;
+    std::sort(all.begin(), all.end());
+    std::vector<double> changes = changeFrames_, ratios;
+    for (size_t c = 0; c < changeAt_.size(); ++c) {
+        const size_t from = changeAt_[c] + 2;
+        const size_t to = c + 1 < changeAt_.size() ? changeAt_[c + 1] : frames_.size();
+        if (from >= to) continue;
+        std::vector<double> look(frames_.begin() + static_cast<std::ptrdiff_t>(from),
+                                 frames_.begin() + static_cast<std::ptrdiff_t>(to));
+        std::sort(look.begin(), look.end());
+        if (percentile(look, 0.5) > 0) ratios.push_back(changeFrames_[c] / percentile(look, 0.5));
+    }
+    std::printf("host: time look changes in turn (change / plain):");
+    for (double r : ratios) std::printf(" %.2f", r);
+    std::printf("\n");
+    std::sort(changes.begin(), changes.end());
+    std::sort(ratios.begin(), ratios.end());
+    std::printf("host: time frames %zu median %.1f ms p99 %.1f ms longest %.1f ms; look changes %zu"
+                " median %.1f ms longest %.1f ms; change / plain frame of its look median %.2f"
+                " largest %.2f\n",
+                all.size(), percentile(all, 0.5), percentile(all, 0.99), all.back(), changes.size(),
+                percentile(changes, 0.5), changes.empty() ? 0.0 : changes.back(),
+                percentile(ratios, 0.5), ratios.empty() ? 0.0 : ratios.back());
+    std::fflush(stdout);
+}
+
+int CallTimes::lookChanges() const {
+    auto count = reinterpret_cast<int (*)()>(
+        reinterpret_cast<void*>(GetProcAddress(library_, "vzrmLookChanges")));
+    return count ? count() : -1;
+}
 
 void CallTimes::afterQuit() {
     std::printf("host: time quit %.1f ms\n", nowMs() - quitStart_);

@@ -50,6 +50,9 @@ private:
     // What the test build of the plug-in tells about the model and sky it shows; empty for the
     // shipped plug-in.
     std::string shown() const;
+    // The test build's count of look changes; -1 for the shipped plug-in.
+    int lookChanges() const;
+    void printFrameTimes() const;
 
     std::vector<SettingsSwitch> switches_;
     long framesBetween_;
@@ -63,4 +66,10 @@ private:
     bool firstFrame_ = false;
     const SettingsSwitch* pendingSwitch_ = nullptr;
     std::vector<double> plainFrames_;  // Render to screen of frames that loaded nothing new
+    // Every frame's Render to screen after the first, and of those the frames that changed the
+    // look (as the test build of the plug-in counts the changes) with the frame after them.
+    std::vector<double> frames_, changeFrames_;
+    std::vector<size_t> changeAt_;  // where in frames_ each change frame is
+    int lookChanges_ = 0;
+    bool afterChange_ = false;
 };

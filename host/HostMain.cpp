@@ -7,6 +7,7 @@
 //              [--main-thread] [--render-thread] [--destroy-before-quit] [--config-before-init]
 //              [--quit-after-failed-init] [--quit-only]
 //              [--time-calls] [--switch NAME:KEY=VALUE[,KEY=VALUE...]]... [--switch-after N]
+//              [--seconds S] [--look-clock-percent P]
 //
 // Exit status: 0 when every Init succeeded, 1 when an Init failed, 2 for a usage error or a
 // plug-in that cannot be loaded.
@@ -38,6 +39,7 @@ const char* kUsage =
     "  --plugin DLL     the visualisation plug-in (default: Plugins\\vis_vzrm.dll here)\n"
     "  --wav FILE       play an 8 or 16-bit PCM WAV file (default: the built-in signal)\n"
     "  --frames N       stop after N frames (default: run until stopped)\n"
+    "  --seconds S      stop S seconds after the first frame\n"
     "  --flat-out       do not sleep between frames\n"
     "  --cycles N       stop and start the plug-in N times without reloading it\n"
     "  --config         open the plug-in's configuration as soon as it runs\n"
@@ -52,6 +54,9 @@ const char* kUsage =
     "                   them (repeat for more switches, made in order)\n"
     "  --switch-after N frames after the start and after each switch before the next\n"
     "                   (default 10); the run stops N frames after the last\n"
+    "                   With the test build of the plug-in, --time-calls also prints the\n"
+    "                   frames' times and those of the frames that changed the look\n"
+    "  --look-clock-percent P  run the looks' timer at P% of the wall clock (test build)\n"
     "Like other hosts:\n"
     "  --main-thread    run the plug-in on the main thread, with the main window\n"
     "  --render-thread  call Render from an audio thread of its own, once per block\n"
@@ -90,6 +95,8 @@ bool parseOptions(int argc, char** argv, HostOptions& o) {
         if (a == "--plugin" && value(v)) o.plugin = v;
         else if (a == "--wav" && value(v)) o.wav = v;
         else if (a == "--frames" && value(v)) o.frames = std::strtol(v, nullptr, 10);
+        else if (a == "--seconds" && value(v)) o.seconds = std::strtod(v, nullptr);
+        else if (a == "--look-clock-percent" && value(v)) o.lookClockPercent = std::atoi(v);
         else if (a == "--cycles" && value(v)) o.cycles = std::atoi(v);
         else if (a == "--report-class" && value(v)) o.reportClass = v;
         else if (a == "--screenshot" && value(v)) o.screenshot = v;
@@ -185,7 +192,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     for (auto [hook, value] : {std::pair{"vzrmFailInitStep", o.failInitStep},
-                               std::pair{"vzrmHoldLoadingScreen", o.holdLoadingScreenMs}}) {
+                               std::pair{"vzrmHoldLoadingScreen", o.holdLoadingScreenMs},
+                               std::pair{"vzrmLookClockPercent", o.lookClockPercent}}) {
         if (!value) continue;
         auto set = reinterpret_cast<void (*)(int)>(
             reinterpret_cast<void*>(GetProcAddress(library, hook)));

@@ -71,6 +71,7 @@ long playerLoop(VisRun* run) {
         if (o.mainThread) openConfigWhenDue(run);
         screenshotAt(o, frames);
         if (run->stopRequested || (o.frames > 0 && frames >= o.frames)) break;
+        if (o.seconds > 0 && frames > 0 && GetTickCount() - run->firstFrameTick >= o.seconds * 1000) break;
         // The player hands over the audio the plug-in's latency ahead of the play position;
         // the position advances by the plug-in's frame delay, so runs are repeatable.
         run->audio->fillBlock(timeMs + m->latencyMs, m->waveformData);

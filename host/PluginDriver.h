@@ -22,6 +22,7 @@ struct HostOptions {
     std::string plugin;
     std::string wav;
     long frames = 0;  // 0: until the plug-in or the user stops
+    double seconds = 0;  // stop after this long from the first frame; 0: no limit
     bool flatOut = false;
     int cycles = 1;
     long configAfter = -1;  // call Config once this many frames are drawn; -1: never
@@ -33,6 +34,7 @@ struct HostOptions {
     long countersEvery = 0;  // and every N frames; 0: never
     int failInitStep = 0;
     int holdLoadingScreenMs = 0;
+    int lookClockPercent = 0;  // the test build's looks timer speed; 0: the wall clock's
     bool reportWindows = false;
     std::string reportClass;
     std::string screenshot;

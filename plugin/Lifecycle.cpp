@@ -86,6 +86,7 @@ int render(VisModule*) {
 void quit(VisModule* module) {
     PluginState& s = pluginState();
     s.scene.sceneReady = false;
+    s.settingsSaver.finish();  // its thread must not outlive the library
     if (s.scene.settings && s.settingsRead) writeSettings(s);
     s.settingsRead = false;
     releaseSceneComponents(s.scene);

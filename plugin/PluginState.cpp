@@ -13,6 +13,7 @@ void readSettings(PluginState& s) {
 }
 
 void writeSettings(PluginState& s) {
+    s.settingsSaver.finish();
     noteSettingsWrite();
     s.scene.settings->writeFile(s.folders.settingsFile, kSettingsSection);
 }

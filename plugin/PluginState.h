@@ -14,6 +14,7 @@
 #include "plugin/Folders.h"
 #include "scene/SceneState.h"
 #include "settings/SettingsMailbox.h"
+#include "settings/SettingsSaver.h"
 
 struct PluginState {
     // The components and the running scene.
@@ -36,6 +37,9 @@ struct PluginState {
     InstallFolders folders;
     // The buffers every frame's read of the settings file reuses.
     SettingsReadCache settingsCache;
+    // Writes a change of look to the settings file off the drawing thread; the plug-in's own
+    // writes of the record wait for it first.
+    SettingsSaver settingsSaver;
     // Whether this start has read the settings file: only then does Quit write the record back
     // (a Quit without any start must not replace the user's file with defaults).
     bool settingsRead = false;

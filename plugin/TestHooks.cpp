@@ -80,4 +80,19 @@ extern "C" __declspec(dllexport) const char* vzrmShownSky() {
     return name.c_str();
 }
 
+namespace {
+int lookClockPercent = 100;
+double fasterLookClock() { return steadySeconds() * lookClockPercent / 100.0; }
+}  // namespace
+
+// Runs the looks' timer this many percent as fast as the wall clock, so that a benchmark sees
+// many automatic changes in a minute (the settings' shortest interval is five seconds).
+extern "C" __declspec(dllexport) void vzrmLookClockPercent(int percent) {
+    lookClockPercent = percent;
+    pluginState().scene.looks.setClock(fasterLookClock);
+}
+
+// How many times the look changed, by the timer, a beat or a key, since the plug-in was loaded.
+extern "C" __declspec(dllexport) int vzrmLookChanges() { return pluginState().scene.looks.changes(); }
+
 #endif

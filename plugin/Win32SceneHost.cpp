@@ -11,6 +11,8 @@
 
 void Win32SceneHost::refreshSettings(Settings& settings) {
     PluginState& s = pluginState();
+    // Until a change of look has landed in the file, the file holds the look before it.
+    if (s.settingsSaver.pending()) return;
     settings.readFile(s.folders.settingsFile, kSettingsSection, s.settingsCache);
 }
 
@@ -46,7 +48,10 @@ std::string Win32SceneHost::assetFolder(AssetKind kind, const std::string& name)
 }
 
 bool Win32SceneHost::saveSettings(Settings& settings, KeySet keys) {
-    return settings.writeFile(pluginState().folders.settingsFile, kSettingsSection, keys);
+    const std::string& path = pluginState().folders.settingsFile;
+    if (path.empty()) return false;
+    pluginState().settingsSaver.save(path, kSettingsSection, settings, keys);
+    return true;
 }
 
 void Win32SceneHost::showError(const char* text, const char* caption) {

@@ -118,12 +118,22 @@ std::string LookLibrary::freeUserName() const {
     return name;
 }
 
+size_t LookLibrary::findAnyCase(const std::string& name) const {
+    const std::string wanted = upper(name);
+    for (size_t i = 0; i < looks_.size(); ++i)
+        if (upper(looks_[i].name) == wanted) return i;
+    return npos;
+}
+
 const char* LookLibrary::lookNameProblem(const std::string& name) const {
     if (name.find_first_not_of(' ') == std::string::npos) return "A look needs a name.";
-    if (!staysInsideFolder(name) || name.find_first_of("<>\"|?*") != std::string::npos)
+    const bool control = std::any_of(name.begin(), name.end(),
+                                     [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+    if (control || !staysInsideFolder(name) || name.find_first_of("<>\"|?*") != std::string::npos)
         return "A look's name cannot hold \\ / : < > \" | ? * or be made of dots.";
     if (reservedDeviceName(name)) return "Windows reserves that name for a device.";
-    const size_t i = find(name);
+    // Windows' file names ignore case: "aurora" beside our "Aurora" would only confuse.
+    const size_t i = findAnyCase(name);
     if (i != npos && looks_[i].ours) return "One of our looks has that name.";
     return nullptr;
 }

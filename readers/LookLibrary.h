@@ -33,6 +33,8 @@ public:
     static constexpr size_t npos = static_cast<size_t>(-1);
     // The position of the look of that name (compared exactly), or npos.
     size_t find(const std::string& name) const;
+    // The same, with letters compared regardless of case (as Windows compares file names).
+    size_t findAnyCase(const std::string& name) const;
     // The file of a listed look.
     std::string pathOf(size_t index) const;
 
@@ -52,8 +54,9 @@ public:
     // The first of "My look", "My look 2", ... that names no listed look.
     std::string freeUserName() const;
     // Why name cannot name a look of the user's, or null when it can: empty, leading out of its
-    // folder, a reserved device name of Windows (CON, PRN, AUX, NUL, COM1-9, LPT1-9, also with an
-    // extension), or the name of one of ours.
+    // folder or holding a character a file name cannot, a reserved device name of Windows (CON,
+    // PRN, AUX, NUL, COM1-9, LPT1-9, in any case, also with an extension or blanks before it),
+    // or the name of one of ours in any case.
     const char* lookNameProblem(const std::string& name) const;
 
 private:

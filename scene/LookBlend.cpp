@@ -10,15 +10,38 @@ int powerOfTwoAtLeast(int size) {
 
 }  // namespace
 
+bool LookBlend::prepare() {
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glPushAttrib(GL_TEXTURE_BIT);
+    const bool made = bindTexture(viewport[2], viewport[3]);
+    glPopAttrib();
+    return made;
+}
+
 bool LookBlend::capture() {
     captured_ = false;
-    GLint viewport[4] = {}, largest = 0;
+    GLint viewport[4] = {};
     glGetIntegerv(GL_VIEWPORT, viewport);
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
     const int width = viewport[2], height = viewport[3];
+    glPushAttrib(GL_TEXTURE_BIT);
+    if (!bindTexture(width, height)) {
+        glPopAttrib();
+        return false;
+    }
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, viewport[0], viewport[1], width, height);
+    glPopAttrib();
+    width_ = width;
+    height_ = height;
+    captured_ = true;
+    return true;
+}
+
+bool LookBlend::bindTexture(int width, int height) {
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
     const int textureWidth = powerOfTwoAtLeast(width), textureHeight = powerOfTwoAtLeast(height);
     if (width <= 0 || height <= 0 || textureWidth > largest || textureHeight > largest) return false;
-    glPushAttrib(GL_TEXTURE_BIT);
     if (!texture_) glGenTextures(1, &texture_);
     glBindTexture(GL_TEXTURE_2D, texture_);
     if (textureWidth != textureWidth_ || textureHeight != textureHeight_) {
@@ -29,14 +52,12 @@ bool LookBlend::capture() {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, textureWidth, textureHeight, 0, GL_RGB,
                      GL_UNSIGNED_BYTE, nullptr);
+        // A software renderer allocates the texture's memory at its first use: one pixel
+        // copied now, so that the copy at the change does not pay for it.
+        glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, 1, 1);
         textureWidth_ = textureWidth;
         textureHeight_ = textureHeight;
     }
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, viewport[0], viewport[1], width, height);
-    glPopAttrib();
-    width_ = width;
-    height_ = height;
-    captured_ = true;
     return true;
 }
 

@@ -11,6 +11,9 @@ class LookBlend {
 public:
     static constexpr double kSeconds = 1.0;
 
+    // Makes the texture for the viewport's size ahead of a capture (nothing when it is made);
+    // whether there is one.
+    bool prepare();
     // Copies the picture drawn so far (the viewport) into the texture; whether it could.
     bool capture();
     // Starts the fade of the captured picture at now (nothing without a capture).
@@ -24,6 +27,10 @@ public:
     void release();
 
 private:
+    // Binds the texture that holds a picture of the size, made at that size when it is not;
+    // false when the driver cannot hold one.
+    bool bindTexture(int width, int height);
+
     GLuint texture_ = 0;
     int textureWidth_ = 0, textureHeight_ = 0;  // powers of two
     int width_ = 0, height_ = 0;                // the picture in it

@@ -69,6 +69,7 @@ bool LookChanger::frame(Settings& s, const FrameState& f, SceneHost& host) {
     if (!timing_ || s.lookChangeMode() != mode_ || s.lookName.value() != nameSeen_ ||
         s.lookSeconds != secondsSeen_)
         restartTimer(s, now);
+    if (mode_ == LookChange::Timer) blend_.prepare();  // not at the change: see LookBlend
     if (mode_ == LookChange::Off || held_ || now - since_ < s.lookSeconds) return false;
     if (mode_ == LookChange::Beat && !beat) return false;
     if (mode_ == LookChange::Timer && !captured_) {

@@ -10,9 +10,11 @@
 # the software renderer's included) and heap allocations a frame after warm-up. Then the start,
 # switch and quit times of the default and the full look at 1024x768, under Wine in our host
 # (Winamp.exe --time-calls --switch ...) and natively (vzrm_switch_bench), median of the rounds;
-# the Linux program's and the Windows program's sound to picture latency; and, natively,
-# resident memory after 1,000 and 20,000 frames. The Windows program (vizorama.exe, 64-bit) has a
-# column of its own beside the Linux program's: a window of the size under 64-bit Wine. Prints how long it took (about 15 minutes here; --quick about 3).
+# automatic changes of look every 2 s for a minute at 1024x768 (each change's frame against a
+# plain frame of its look); the Linux program's and the Windows program's sound to picture
+# latency; and, natively, resident memory after 1,000 and 20,000 frames. The Windows program
+# (vizorama.exe, 64-bit) has a column of its own beside the Linux program's: a window of the size
+# under 64-bit Wine. Prints how long it took (about 20 minutes here; --quick about 5).
 # Prints figures only; nothing fails on speed.
 # Usage: scripts/benchmark.sh [--skip-setup] [--quick]
 #   --quick  one round, fewer frames a run and no memory run (a first look, not figures to quote)
@@ -254,6 +256,59 @@ for kind in "${wine_kinds[@]}" native; do
     done
     echo "$line"
   done
+done
+
+# Automatic changes of look: our looks in turn, a change every 2 seconds for a minute at
+# 1024x768 (the settings' shortest interval is 5 s: the test build runs the looks' clock at 250%),
+# under Wine in our host with the test build of the plug-in, and natively (a change every 40
+# frames, the off-screen renderer). Each change's frame against a plain frame of the look it
+# brought; the Wine row also gives the 99th percentile of all frames.
+echo
+echo "Automatic changes of look at $time_size, our looks in turn, ms (median of $rounds rounds):"
+echo "frames: all frames' median, p99 and longest; changes: the change frames' median and"
+echo "longest; change/plain: a change frame over the median frame of its look, median and largest."
+printf '  %-8s %8s %8s %8s %8s %8s %8s %8s\n' "" median p99 longest change longest c/p c/p-max
+declare -A auto
+looks_settings() {  # looks_settings TREE: the first of our looks, changing by the timer every 5 s
+  local first
+  first=$(ls "$1/Plugins/vis_vzrm/Looks/" | head -1)
+  { printf "[Vizorama]\r\ndimResolution=$time_size\r\nlookChange=Timer\r\nlookSeconds=5\r\n"
+    printf "lookOrder=In Turn\r\nlookName=${first%.ini}\r\n"
+    tail -n +2 "$1/Plugins/vis_vzrm/Looks/$first"; } > "$1/Plugins/vis_vzrm/Configurations/vis_vzrm_config.ini"
+}
+for round in $(seq "$rounds"); do
+  for kind in "${wine_kinds[@]}"; do
+    tree="$bench/$kind-looks"
+    make_tree "$tree" "build/${wine_arch[$kind]}/stage"
+    cp "build/${wine_arch[$kind]}/plugin/vis_vzrm_testhooks.dll" "$tree/Plugins/vis_vzrm.dll"
+    looks_settings "$tree"
+    line=$(wine_run "$kind" explorer "/desktop=vzrmbench,$time_size" "$tree/Winamp.exe" --flat-out \
+             --time-calls --seconds "$([ -n "$quick" ] && echo 20 || echo 60)" --look-clock-percent 250 \
+             2>/dev/null | tr -d '\r' | grep -F 'host: time frames' || true)
+    read -r -a v <<<"$(sed -n 's/.*frames [0-9]* median \([0-9.]*\) ms p99 \([0-9.]*\) ms longest \([0-9.]*\) ms; look changes [0-9]* median \([0-9.]*\) ms longest \([0-9.]*\) ms;.*median \([0-9.]*\) largest \([0-9.]*\)/\1 \2 \3 \4 \5 \6 \7/p' <<<"$line")"
+    for i in 0 1 2 3 4 5 6; do auto[$kind,$i,$round]=${v[$i]:-}; done
+  done
+  tree="$bench/native-looks"
+  make_tree "$tree" build/native-release/stage
+  looks_settings "$tree"
+  line=$(build/native-release/tools/bench/vzrm_switch_bench --install "$tree" --size "$time_size" \
+           --between 40 --look-changes "$([ -n "$quick" ] && echo 10 || echo 30)")
+  # look:NAME=T/P fields: the change frames (T) and their ratios (T/P), as median and largest.
+  fields=$(grep -o 'look:[^ ]*' <<<"$line" | sed 's/.*=//' || true)
+  changes=$(awk -F/ '{ print $1 }' <<<"$fields")
+  ratios=$(awk -F/ '$2 > 0 { printf "%.2f\n", $1 / $2 }' <<<"$fields")
+  auto[native,3,$round]=$(median $changes)
+  auto[native,4,$round]=$(sort -g <<<"$changes" | tail -1)
+  auto[native,5,$round]=$(median $ratios)
+  auto[native,6,$round]=$(sort -g <<<"$ratios" | tail -1)
+done
+for kind in "${wine_kinds[@]}" native; do
+  line=$(printf '  %-8s' "$kind")
+  for i in 0 1 2 3 4 5 6; do
+    value=$(median $(for r in $(seq "$rounds"); do echo "${auto[$kind,$i,$r]:-}"; done))
+    line+=$(printf ' %8s' "${value:--}")
+  done
+  echo "$line"
 done
 
 if [ -x "$linux_bin" ] && command -v pulseaudio >/dev/null; then

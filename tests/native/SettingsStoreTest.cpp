@@ -27,6 +27,7 @@ TEST(SettingsStore, ReadsAndWritesTheUsersFileAndNeverWritesOverOneItCannotKeep)
         EXPECT_NE(readTextFile(path).find("oscType=Waveform"), std::string::npos);
         s.camPosition = "Scan Up";
         EXPECT_EQ(store.save(s), "");
+        store.wait();
         EXPECT_NE(readTextFile(path).find("camPosition=Scan Up"), std::string::npos);
     }
     // What the user wrote by hand is read and kept, keys the program does not know too.
@@ -79,7 +80,10 @@ TEST(SettingsStore, ReadsAndWritesTheUsersFileAndNeverWritesOverOneItCannotKeep)
         fs::remove(later);
         fs::create_directory(later);  // now a folder: neither readable nor replaceable
         s.tofOnOff = 1;
-        EXPECT_NE(store.save(s).find("cannot write"), std::string::npos);
+        EXPECT_EQ(store.save(s), "");  // written on the saver's thread: told once it failed
+        store.wait();
+        EXPECT_NE(store.takeProblem().find("cannot write"), std::string::npos);
+        EXPECT_EQ(store.takeProblem(), "");
         EXPECT_FALSE(store.keepsChanges());
         EXPECT_EQ(store.save(s), "");
         EXPECT_EQ(s.tofOnOff, 1u);
@@ -97,7 +101,11 @@ TEST(SettingsStore, TakesUpAHandEditOnceAndNotItsOwnWrites) {
     EXPECT_FALSE(store.takeUpEdit(s));
     s.oscType = "No Filter";
     ASSERT_EQ(store.save(s), "");
+    // While the save is on its way and when it has landed, the record stays as it is.
     EXPECT_FALSE(store.takeUpEdit(s));
+    store.wait();
+    EXPECT_FALSE(store.takeUpEdit(s));
+    EXPECT_EQ(s.oscType, "No Filter");
 
     // An edit in place that keeps the file's size: its times tell (set a second on, as a clock
     // with a coarse tick may not have moved since the save).
@@ -147,6 +155,7 @@ TEST(SettingsStore, WritesThroughALinkToTheFileItLeadsTo) {
         EXPECT_EQ(s.oscType, "Sine Filter");
         s.camPosition = "Spin";
         EXPECT_EQ(store.save(s), "");
+        store.wait();
         EXPECT_FALSE(store.takeUpEdit(s));  // its own write
     }
     EXPECT_TRUE(fs::is_symlink(link) && fs::is_symlink(current));
@@ -175,6 +184,7 @@ TEST(SettingsStore, WritesThroughALinkToTheFileItLeadsTo) {
         EXPECT_EQ(store.open(s, link), "");
         s.vumType = "Beam";
         EXPECT_EQ(store.save(s), "");
+        store.wait();
         EXPECT_TRUE(fs::is_symlink(link));
         EXPECT_NE(readTextFile(elsewhere).find("vumType=Beam"), std::string::npos);
         EXPECT_EQ(count(shm), 1);

@@ -12,6 +12,7 @@
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
 #include "settings/SettingsMailbox.h"
+#include "settings/SettingsSaver.h"
 #include "tests/common/SettingsKeys.h"
 #include "tests/native/TestFiles.h"
 
@@ -195,6 +196,39 @@ TEST(SettingsMailboxTest, HandsOverWholeChoicesButNotTheGeometry) {
     EXPECT_FALSE(mailbox.adoptInto(live));
     EXPECT_EQ(live.oscType, "Sine Filter");
     EXPECT_EQ(live.dimLeft, 10);
+}
+
+// Saves made off the caller's thread land in the order asked for, each only its keys; the caller
+// learns when they have landed, and whether one failed, at finish(), after which it saves again.
+TEST(SettingsSaverTest, WritesInOrderOffTheCallersThreadAndTellsAFailureAtTheEnd) {
+    ScratchFolder folder;
+    const std::string path = folder.path() + "vis_vzrm_config.ini";
+    writeTextFile(path, "[Vizorama]\r\nmine=1\r\n");
+    SettingsSaver saver;
+    EXPECT_FALSE(saver.pending());
+    Settings s;
+    for (const char* name : {"First", "Second", "Third"}) {
+        s.lookName = name;
+        saver.save(path, kSettingsSection, s, KeySet::LookFeatures);
+    }
+    s.lookName = "Not saved";  // the saver wrote its own copies
+    EXPECT_TRUE(saver.finish());
+    EXPECT_FALSE(saver.pending());
+    const std::string text = readTextFile(path);
+    EXPECT_NE(text.find("lookName=Third\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("mine=1"), std::string::npos);
+    EXPECT_EQ(text.find("oscType="), std::string::npos);  // not of the set
+
+    // A file that cannot be replaced (a folder stands there) is told once, and the next save
+    // after it goes through.
+    const std::string blocked = folder.path() + "blocked.ini";
+    std::filesystem::create_directory(blocked);
+    saver.save(blocked, kSettingsSection, s, KeySet::LookFeatures);
+    EXPECT_FALSE(saver.finish());
+    EXPECT_TRUE(saver.finish());
+    saver.save(path, kSettingsSection, s, KeySet::LookFeatures);
+    EXPECT_TRUE(saver.finish());
+    EXPECT_NE(readTextFile(path).find("lookName=Not saved\r\n"), std::string::npos);
 }
 
 // The handover as the plug-in runs it: the configuration entry (any thread) reads the file into

@@ -98,7 +98,8 @@ TEST_F(ConfigTool, PagesShowTheFileAndCancelOrResetThenCancelLeaveItUntouched) {
     for (auto [id, text] : {std::pair{IDOK, "OK"}, std::pair{IDCANCEL, "Cancel"},
                             std::pair{1002, "Apply"}, std::pair{1006, "Reset"}})
         EXPECT_EQ(textOf(GetDlgItem(dialog, id)), text);
-    EXPECT_EQ(utility.tabLabels(), (Entries{"About", "Effects", "Graphics", "3D Models", "Misc"}));
+    EXPECT_EQ(utility.tabLabels(),
+              (Entries{"About", "Effects", "Graphics", "3D Models", "Misc", "Looks"}));
     Entries about = childTexts(utility.page(kAboutPage));
     EXPECT_NE(std::find(about.begin(), about.end(), "Version 1.51"), about.end());
     EXPECT_TRUE(utility.savePicture("config-about.bmp"));
@@ -307,6 +308,100 @@ TEST_F(ConfigTool, AnUnreadableFileIsNotReplacedAndTheUserIsTold) {
     EXPECT_NE(answerMessageBox(utility).find("not saved"), std::string::npos);
     EXPECT_TRUE(IsWindow(utility.dialog())) << "\"OK\" closed the dialog without saving";
     EXPECT_EQ(readFileText(tree.settingsPath()), kPreparedFile);
+}
+
+TEST_F(ConfigTool, TheLooksPageUsesSavesAndDeletesLooksAndApplyWritesWhatItShows) {
+    tree.installLooks();  // ours as the build staged them, and two of the test's own
+    const std::string looks = plugin + "Looks\\";
+    makeFolders(looks + "Mine\\");
+    writeFileText(looks + "Test Beam.ini",
+                  "[Vizorama]\r\nvumOnOff=1\r\nvumType=Beam\r\nbgrOnOff=0\r\ntofOnOff=0\r\n");
+    writeFileText(looks + "Test Plain.ini", "[Vizorama]\r\noscRenderingMode=Plain\r\n");
+    writeFileText(looks + "Mine\\Quiet.ini", "[Vizorama]\r\nvumOnOff=0\r\n");
+    writeFileText(tree.settingsPath(), std::string(kPreparedFile) +
+                                           "lookName=Test Plain\r\nlookChange=Timer\r\n"
+                                           "lookSeconds=45\r\nlookOrder=In Turn\r\n");
+    Utility utility(tree);
+    HWND dialog = utility.dialog();
+    ASSERT_TRUE(dialog);
+    HWND page = utility.page(kLooksPage);
+    const auto lastThree = [&] {
+        Entries all = listEntries(page, 1050);
+        return all.size() < 3 ? all : Entries(all.end() - 3, all.end());
+    };
+    EXPECT_GT(listEntries(page, 1050).size(), 3u);
+    EXPECT_EQ(lastThree(), (Entries{"Test Beam", "Test Plain", "Quiet (mine)"}));
+    EXPECT_EQ(listSelection(page, 1050), "Test Plain");
+    EXPECT_EQ(textOf(GetDlgItem(page, 1054)), "Chosen look: Test Plain");
+    EXPECT_EQ(dropDownSelection(page, 1055) + ", " + textOf(GetDlgItem(page, 1056)) + ", " +
+                  dropDownSelection(page, 1058),
+              "Timer, 45, In Turn");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1053))) << "ours cannot be deleted";
+    EXPECT_TRUE(utility.savePicture("config-looks.bmp"));
+
+    // Use: the look shows on the other pages at once; an unsaved edit of what a look does not
+    // hold stays; the file changes only on "Apply".
+    HWND graphics = utility.page(kGraphicsPage);
+    click(graphics, 1021);  // "16-bits"
+    page = utility.page(kLooksPage);
+    selectListText(page, 1050, "Test Beam");
+    click(page, 1051);
+    HWND effects = utility.page(kEffectsPage);
+    EXPECT_TRUE(isChecked(effects, 1017));
+    EXPECT_EQ(dropDownSelection(effects, 1019), "Beam");
+    EXPECT_FALSE(isChecked(graphics, 1009));
+    EXPECT_TRUE(isChecked(graphics, 1021));
+    EXPECT_EQ(textOf(GetDlgItem(page, 1054)), "Chosen look: Test Beam");
+    expectFile({{"lookName", "Test Plain"}, {"vumType", "Beam"}, {"bgrOnOff", "1"}});
+
+    // Save current as...: names Windows or we hold are refused, and the dialog stays.
+    page = utility.page(kLooksPage);
+    postClick(page, 1052);
+    HWND ask = utility.waitForWindow("Save Current Look As", 5000);
+    ASSERT_TRUE(ask) << "no name asked for";
+    HWND name = GetDlgItem(ask, 1060);
+    EXPECT_EQ(textOf(name), "My look");
+    const std::pair<const char*, const char*> refusals[] = {
+        {"  ", "needs a name"}, {"CON", "reserves"}, {"con.txt", "reserves"},
+        {"CON .ini", "reserves"}, {"Lpt9", "reserves"}, {"..", "cannot hold"},
+        {"..\\Outside", "cannot hold"}, {"test beam", "One of our looks"}};
+    for (auto [refused, why] : refusals) {
+        SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(refused));
+        PostMessageW(GetDlgItem(ask, IDOK), BM_CLICK, 0, 0);
+        EXPECT_NE(answerMessageBox(utility, 5000, "Looks").find(why), std::string::npos) << refused;
+        EXPECT_TRUE(IsWindow(ask)) << refused;
+    }
+    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(" Evening "));
+    PostMessageW(GetDlgItem(ask, IDOK), BM_CLICK, 0, 0);
+    // Saved once the dialog is gone and the list shows it.
+    ASSERT_TRUE(waitUntil([&] { return listSelection(page, 1050) == "Evening (mine)"; }, 5000));
+    EXPECT_FALSE(IsWindow(ask));
+    const std::string evening = readFileText(looks + "Mine\\Evening.ini");
+    EXPECT_EQ(settingsValue(evening, "vumType") + ", " + settingsValue(evening, "texBits"),
+              "Beam, <absent>");
+    EXPECT_EQ(lastThree(), (Entries{"Test Plain", "Evening (mine)", "Quiet (mine)"}));
+
+    // Delete: a look of the user's, its file gone at once.
+    selectListText(page, 1050, "Quiet (mine)");
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, 1053)));
+    postClick(page, 1053);
+    EXPECT_NE(answerMessageBox(utility, 5000, "Looks", IDYES).find("\"Quiet\""), std::string::npos);
+    EXPECT_TRUE(waitUntil([&] { return !fileExists(looks + "Mine\\Quiet.ini"); }, 5000));
+    EXPECT_EQ(lastThree(), (Entries{"Test Beam", "Test Plain", "Evening (mine)"}));
+
+    // "Apply" writes the look, the texture depth kept, and how looks change (seconds held to
+    // their range); an edit of a look's key on another page leaves the user's own settings.
+    selectDropDownText(page, 1055, "Beat");
+    selectDropDownText(page, 1058, "Shuffle");
+    SendMessageA(GetDlgItem(page, 1056), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("900"));
+    click(dialog, 1002);
+    expectFile({{"lookName", "Evening"}, {"vumType", "Beam"}, {"bgrOnOff", "0"}, {"texBits", "16"},
+                {"lookChange", "Beat"}, {"lookSeconds", "600"}, {"lookOrder", "Shuffle"}});
+    EXPECT_EQ(textOf(GetDlgItem(page, 1056)), "600");
+    setChecked(effects, 1018, true);  // the tail of feathers
+    click(dialog, 1002);
+    expectFile({{"lookName", ""}, {"tofOnOff", "1"}, {"vumType", "Beam"}});
+    EXPECT_EQ(textOf(GetDlgItem(page, 1054)), "Chosen look: none, your own settings");
 }
 
 }  // namespace

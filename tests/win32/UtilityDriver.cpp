@@ -195,8 +195,12 @@ std::string listSelection(HWND page, int id) {
 
 void selectListText(HWND page, int id, const std::string& text) {
     std::vector<std::string> entries = listEntries(page, id);
-    for (size_t i = 0; i < entries.size(); ++i)
-        if (entries[i] == text) SendMessageW(GetDlgItem(page, id), LB_SETCURSEL, i, 0);
+    HWND list = GetDlgItem(page, id);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i] != text) continue;
+        SendMessageW(list, LB_SETCURSEL, i, 0);
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    }
 }
 
 std::vector<std::string> dropDownEntries(HWND page, int id) {
@@ -214,11 +218,12 @@ void selectDropDownText(HWND page, int id, const std::string& text) {
         if (entries[i] == text) SendMessageW(GetDlgItem(page, id), CB_SETCURSEL, i, 0);
 }
 
-std::string answerMessageBox(const Utility& utility, DWORD timeoutMs) {
-    HWND box = utility.waitForWindow("Error", timeoutMs);
+std::string answerMessageBox(const Utility& utility, DWORD timeoutMs, const char* title,
+                             int button) {
+    HWND box = utility.waitForWindow(title, timeoutMs);
     if (!box) return "";
     std::string text = textOf(GetDlgItem(box, 0xFFFF));
-    PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    PostMessageW(GetDlgItem(box, button), BM_CLICK, 0, 0);
     waitUntil([&] { return !IsWindow(box); }, 5000);
     return text;
 }

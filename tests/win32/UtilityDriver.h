@@ -13,7 +13,7 @@
 inline constexpr const char* kUtilityTitle = "Vizorama - Configuration Utility";
 
 // Tab indices of the pages.
-enum UtilityPage { kAboutPage, kEffectsPage, kGraphicsPage, kModelsPage, kMiscPage };
+enum UtilityPage { kAboutPage, kEffectsPage, kGraphicsPage, kModelsPage, kMiscPage, kLooksPage };
 
 // The utility's main dialog, wherever it came from (null when there is none).
 HWND findUtilityDialog();
@@ -60,10 +60,12 @@ bool isChecked(HWND page, int id);
 void setChecked(HWND page, int id, bool checked);  // clicks when it differs
 std::vector<std::string> listEntries(HWND page, int id);
 std::string listSelection(HWND page, int id);  // "" when nothing is selected
-void selectListText(HWND page, int id, const std::string& text);
+void selectListText(HWND page, int id, const std::string& text);  // and tells the page
 std::vector<std::string> dropDownEntries(HWND page, int id);
 std::string dropDownSelection(HWND page, int id);
 void selectDropDownText(HWND page, int id, const std::string& text);
 
-// Answers a message box: its text, after pressing OK ("" when none came within timeoutMs).
-std::string answerMessageBox(const Utility& utility, DWORD timeoutMs = 5000);
+// Answers a message box titled title: its text, after pressing button ("" when none came
+// within timeoutMs).
+std::string answerMessageBox(const Utility& utility, DWORD timeoutMs = 5000,
+                             const char* title = "Error", int button = IDOK);

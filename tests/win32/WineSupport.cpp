@@ -49,10 +49,10 @@ void removeTree(const std::string& folder) {
 
 namespace {
 
-// Copies the TGA files of one folder into another.
-void copyPictures(const std::string& from, const std::string& to) {
+// Copies the files of one folder that match pattern (its TGA pictures unless told) into another.
+void copyFiles(const std::string& from, const std::string& to, const char* pattern = "*.tga") {
     WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((from + "*.tga").c_str(), &found);
+    HANDLE find = FindFirstFileA((from + pattern).c_str(), &found);
     if (find == INVALID_HANDLE_VALUE) return;
     do {
         CopyFileA((from + found.cFileName).c_str(), (to + found.cFileName).c_str(), FALSE);
@@ -146,10 +146,10 @@ InstallTree::InstallTree(const std::string& hostName, size_t hostPathLength)
     CopyFileA((gStageFolder + "\\Plugins\\vis_vzrm.dll").c_str(),
               (folder_ + "Plugins\\vis_vzrm.dll").c_str(), FALSE);
     // The named textures and the default skybox.
-    copyPictures(gStageFolder + "\\Plugins\\vis_vzrm\\", folder_ + "Plugins\\vis_vzrm\\");
+    copyFiles(gStageFolder + "\\Plugins\\vis_vzrm\\", folder_ + "Plugins\\vis_vzrm\\");
     const std::string skybox = "Plugins\\vis_vzrm\\Skyboxes\\Late Afternoon\\";
     makeFolders(folder_ + skybox);
-    copyPictures(gStageFolder + "\\" + skybox, folder_ + skybox);
+    copyFiles(gStageFolder + "\\" + skybox, folder_ + skybox);
 }
 
 InstallTree::~InstallTree() { removeTree(base_); }
@@ -185,11 +185,17 @@ void InstallTree::installModels() const {
             continue;
         std::string to = folder_ + models + name + "\\";
         makeFolders(to);
-        copyPictures(gStageFolder + "\\" + models + name + "\\", to);
+        copyFiles(gStageFolder + "\\" + models + name + "\\", to);
         CopyFileA((gStageFolder + "\\" + models + name + "\\Model.ase").c_str(),
                   (to + "Model.ase").c_str(), FALSE);
     } while (FindNextFileA(find, &found));
     FindClose(find);
+}
+
+void InstallTree::installLooks() const {
+    const std::string looks = "Plugins\\vis_vzrm\\Looks\\";
+    makeFolders(folder_ + looks);
+    copyFiles(gStageFolder + "\\" + looks, folder_ + looks, "*.ini");
 }
 
 void InstallTree::installConfigurator() const {

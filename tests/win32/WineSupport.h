@@ -61,6 +61,7 @@ public:
     void installUtility() const;       // the real configuration utility from the staged tree
     void installTestHooksPlugin() const;  // the plug-in build with failure points
     void installModels() const;  // our default models from the staged tree
+    void installLooks() const;   // our looks from the staged tree
     // A copy of the plug-in in subfolder of the tree (created if need be); returns its path.
     std::string placePluginIn(const std::string& subfolder) const;
 

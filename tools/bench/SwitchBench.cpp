@@ -4,12 +4,17 @@
 // release of everything it holds. For perf and strace, which see the scene code directly.
 //   vzrm_switch_bench --install DIR [--size WxH] [--between N] [--repeat N]
 //                     [--switch NAME:KEY=VALUE[,KEY=VALUE...]]... [--preload 1]
+//                     [--look-changes N]
 // DIR is a player folder laid out like an installation, with its settings file in place; the
 // switches rewrite that file. Each repeat starts from the file as it was. With --preload 1 the
 // model and sky a switch names are read ahead (preloadAssets) as the frames before it begin, as
 // a look changer does. Prints, a repeat:
 //   start_ms=S first_frame_ms=F plain_frame_ms=P longest_plain_ms=L switch:NAME=T ... release_ms=R
 // (P the median of the frames between the switches, L the longest of them).
+// With --look-changes N the settings file's own automatic look changes are timed instead of the
+// switches: the looks' clock runs so that the timer (lookSeconds) falls every `between` frames,
+// and each change prints look:NAME=T/P: T for the frame that made it, P the median frame of the
+// look after it (the next change's frame excluded).
 
 #include <algorithm>
 #include <chrono>
@@ -47,6 +52,10 @@ bool parseSwitch(const std::string& text, Switch& out) {
     return true;
 }
 
+// The looks' clock in the frames drawn: lookSeconds pass in `between` frames.
+double gLookClock = 0;
+double lookClock() { return gLookClock; }
+
 double msSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
         .count();
@@ -59,6 +68,7 @@ int main(int argc, char** argv) {
     int width = 1024, height = 768;
     long between = 5, repeat = 1;
     bool preload = false;
+    long lookChanges = 0;
     std::vector<Switch> switches;
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string option = argv[i], value = argv[i + 1];
@@ -68,12 +78,14 @@ int main(int argc, char** argv) {
         else if (option == "--between") between = std::atol(value.c_str());
         else if (option == "--repeat") repeat = std::atol(value.c_str());
         else if (option == "--preload") preload = value == "1";
+        else if (option == "--look-changes") lookChanges = std::atol(value.c_str());
         else if (option == "--switch" && parseSwitch(value, change)) switches.push_back(change);
         else install.clear(), i = argc;
     }
     if (install.empty() || width <= 0 || height <= 0 || between < 1 || repeat < 1) {
         std::fprintf(stderr, "usage: vzrm_switch_bench --install DIR [--size WxH] [--between N] "
-                             "[--repeat N] [--switch NAME:KEY=VALUE[,KEY=VALUE...]]... [--preload 1]\n");
+                             "[--repeat N] [--switch NAME:KEY=VALUE[,KEY=VALUE...]]... [--preload 1] "
+                             "[--look-changes N]\n");
         return 2;
     }
     if (install.back() != '/') install += '/';
@@ -91,7 +103,10 @@ int main(int argc, char** argv) {
             return 1;
         }
         long frame = 0;
+        renderer->scene.looks.setClock(lookClock);
+        gLookClock = 0;
         auto draw = [&] {
+            gLookClock += renderer->scene.settings ? renderer->scene.settings->lookSeconds / double(between) : 0;
             audio.fillBlock(static_cast<double>(frame++) * 25.0, waveform);
             renderer->frame(waveform);
             glFinish();
@@ -105,6 +120,37 @@ int main(int argc, char** argv) {
         const double firstMs = msSince(start);
         std::vector<double> plain;
         std::string line;
+        std::string changeName;
+        double changeMs = 0;
+        std::vector<double> lookFrames;
+        auto endLook = [&] {
+            if (changeName.empty() || lookFrames.empty()) return;
+            std::nth_element(lookFrames.begin(), lookFrames.begin() + lookFrames.size() / 2,
+                             lookFrames.end());
+            char text[200];
+            std::snprintf(text, sizeof text, " look:%s=%.1f/%.1f", changeName.c_str(), changeMs,
+                          lookFrames[lookFrames.size() / 2]);
+            line += text;
+        };
+        while (lookChanges > 0 && frame < (lookChanges + 2) * between * 2) {
+            const int changes = renderer->scene.looks.changes();
+            auto t = std::chrono::steady_clock::now();
+            draw();
+            const double ms = msSince(t);
+            if (renderer->scene.looks.changes() == changes) {
+                plain.push_back(ms);
+                lookFrames.push_back(ms);
+                continue;
+            }
+            endLook();
+            if (renderer->scene.looks.changes() > lookChanges) break;
+            // Looks are named in the file by the same words with spaces; the line keeps one
+            // field a change.
+            changeName = renderer->scene.settings->lookName.text();
+            std::replace(changeName.begin(), changeName.end(), ' ', '_');
+            changeMs = ms;
+            lookFrames.clear();
+        }
         for (const Switch& change : switches) {
             if (preload) {
                 std::string model, sky;
