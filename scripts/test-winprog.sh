@@ -175,6 +175,18 @@ before=$(dark "$out/keys-before.png"); sky=$(dark "$out/sky.png")
 echo "  black background fraction: without a sky $before, with B's sky $sky"
 check "B: a sky in the settings file ($(setting bgrName)) and in the picture" \
   bash -c "[ '$(setting bgrOnOff)' = 1 ] && awk 'BEGIN { exit !($before > 0.08 && $sky < 0.02) }'"
+# The looks' keys: ours beside the program, the user's own settings saved first as "My look".
+key Right
+wait_for 10 bash -c "[ -n \"\$(sed -n 's/^lookName=//p' '$settings' | tr -d '\r')\" ]"
+shown=$(setting lookName)
+check "Right: one of our looks ($shown), after the user's settings were saved as My look" \
+  bash -c "[ -f '$build/program/Looks/$shown.ini' ] && grep -q 'bgrOnOff=1' '$user_folder/Looks/My look.ini'"
+key Left
+wait_for 10 bash -c "[ \"\$(sed -n 's/^lookName=//p' '$settings' | tr -d '\r')\" = 'My look' ]"
+check "Left: back to My look, saved once only" \
+  bash -c "[ '$(setting lookName)' = 'My look' ] && [ \$(ls '$user_folder/Looks' | wc -l) = 1 ]"
+key a; check "A: the look changes by the timer" test "$(setting lookChange)" = Timer
+key a; key a; check "A twice more: on the beat, then off" test "$(setting lookChange)" = Off
 key h
 sleep 0.5
 inside "$wid" "$out/overlay.png"
