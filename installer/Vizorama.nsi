@@ -1,19 +1,28 @@
-; The setup program: installs Vizorama into the player's folder (Plugins\vis_vzrm.dll and
-; Plugins\vis_vzrm\...), registers an uninstaller, and optionally makes Vizorama the player's
-; current visualisation.
+; The setup program, in two parts, either or both:
+;   For Winamp   the plug-in into the player's folder (Plugins\vis_vzrm.dll and
+;                Plugins\vis_vzrm\...), optionally made the player's current visualisation;
+;   On its own   vizorama.exe with our assets into the 64-bit Program Files\Vizorama, with a
+;                Start-menu shortcut for all users (64-bit Windows only: the program is 64-bit).
+; One entry in the programs list and one uninstaller for whatever parts are installed; it stands
+; in Program Files\Vizorama when the program is installed, else in the plug-in's folder.
 ;
 ; Built by scripts/package.sh, which passes:
-;   VERSION   product version, e.g. 1.51
-;   ARCH      x86 (the shipped setup, like the player) or amd64 (for test machines that
-;             cannot run 32-bit code)
-;   OUTFILE   the setup program to write
-;   FILES     an include file of SetOutPath/File lines for the package tree
-;   UNFILES   an include file of Delete/RMDir lines removing exactly those files and folders
-;   SIZE_KB   the installed size, for the programs list
+;   VERSION           product version, e.g. 1.51
+;   ARCH              x86 (the shipped setup, like the player) or amd64 (for test machines that
+;                     cannot run 32-bit code)
+;   OUTFILE           the setup program to write
+;   FILES, UNFILES    include files of SetOutPath/File lines for the plug-in's tree (below
+;                     $INSTDIR, the player's folder), and of Delete/RMDir lines removing exactly
+;                     those files and folders
+;   PROGRAM_FILES, PROGRAM_UNFILES   the same for the program's tree (below $ProgramDir)
+;   PLUGIN_SIZE_KB, PROGRAM_SIZE_KB  the parts' installed sizes, for the programs list
 ;
-; Command line: /S silent; /D=folder the player's folder (last, unquoted); /MAKECURRENT also
-; make Vizorama the current visualisation. The uninstaller takes /S and /PURGE (also remove the
-; settings file and the models, skyboxes and looks the user added).
+; Command line: /S silent; /PARTS=plugin, /PARTS=program or /PARTS=plugin,program the parts to
+; install (without it: the plug-in where a player is found or /D= names its folder, else the
+; program on 64-bit Windows); /D=folder the player's folder (last, unquoted); /MAKECURRENT also
+; make Vizorama the player's current visualisation. A part that cannot be installed here ends
+; setup with exit code 2. The uninstaller takes /S and /PURGE (also remove the user's settings,
+; models, skyboxes and looks: the plug-in's folder and %APPDATA%\Vizorama).
 
 Unicode true
 Target ${ARCH}-unicode
@@ -27,6 +36,11 @@ ManifestSupportedOS all
 !include WordFunc.nsh
 !include Sections.nsh
 !include WinVer.nsh
+!include x64.nsh
+!if ${ARCH} == amd64
+  ; ${RunningX64} is known to hold when compiling for x86-64: its "else" labels go unused.
+  !pragma warning disable 6012
+!endif
 
 !define PRODUCT "Vizorama"
 !define OLDEST_WINDOWS "Windows Vista"
@@ -35,6 +49,16 @@ ManifestSupportedOS all
 !define PLAYER_UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Winamp"
 !define UNINSTALLER "Uninstall Vizorama.exe"
 !define PLUGIN_FOLDER "Plugins\vis_vzrm"
+!define SHORTCUT "${PRODUCT}.lnk"  ; in the Start menu's programs, for all users
+
+; The program's folder (Program Files\Vizorama, or wherever the uninstaller stands), and in the
+; uninstaller the parts it removes (1 or 0).
+Var ProgramDir
+Var HasPlugin
+Var HasProgram
+; The components page's last selection, to see which box changed.
+Var PluginWasSelected
+Var MakeCurrentWasSelected
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -54,19 +78,26 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "The Vizorama developers"
 
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_SMALLDESC
-!define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT} ${VERSION}, a 3D music visualisation, into your Winamp folder.$\r$\n$\r$\nIt needs Winamp (or another player that runs Winamp visualisation plug-ins) on ${OLDEST_WINDOWS} or later, with OpenGL.$\r$\n$\r$\nPlease close Winamp before you continue."
+!define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT} ${VERSION}, a 3D music visualisation, as a program of its own (on 64-bit Windows), as a plug-in for Winamp or another player that runs Winamp visualisation plug-ins, or as both.$\r$\n$\r$\nIt needs ${OLDEST_WINDOWS} or later, with OpenGL."
 !insertmacro MUI_PAGE_WELCOME
 
+!define MUI_COMPONENTSPAGE_TEXT_TOP "Choose the parts to install. Setup has chosen the plug-in if it found Winamp, else the program on its own."
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE CheckChosenParts
+!insertmacro MUI_PAGE_COMPONENTS
+
+; The player's folder: only asked for when the plug-in is chosen.
+!define MUI_PAGE_CUSTOMFUNCTION_PRE SkipUnlessPlugin
 !define MUI_DIRECTORYPAGE_TEXT_TOP "Choose the folder of your Winamp installation, the folder that holds Winamp.exe. Vizorama goes into its Plugins folder."
 !define MUI_DIRECTORYPAGE_TEXT_DESTINATION "Winamp folder"
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE CheckPlayerFolder
 !insertmacro MUI_PAGE_DIRECTORY
 
-!insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES
 
+; The readme is the plug-in's: offered only when the plug-in was installed.
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\${PLUGIN_FOLDER}\Readme.txt"
 !define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW ShowReadmeOnlyWithPlugin
 !insertmacro MUI_PAGE_FINISH
 
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -74,6 +105,17 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "The Vizorama developers"
 !insertmacro MUI_UNPAGE_INSTFILES
 
 !insertmacro MUI_LANGUAGE "English"
+
+;--------------------------------------------------------------------------------------------
+; The registry
+
+; The programs-list entry lives in the system's own view: the 64-bit one on 64-bit Windows,
+; where a 32-bit setup's writes would otherwise land below WOW6432Node.
+!macro OurRegView
+  ${If} ${RunningX64}
+    SetRegView 64
+  ${EndIf}
+!macroend
 
 ;--------------------------------------------------------------------------------------------
 ; Finding the player
@@ -97,16 +139,18 @@ FunctionEnd
 
 ; Sets $INSTDIR to the player's folder: the player's own registry entries (current user, then
 ; the machine), then the usual program folders; the first that holds Winamp.exe wins. Without
-; one, the first folder the registry names, or Program Files\Winamp.
+; one, the first folder the registry names, or Program Files\Winamp. Returns on the stack 1 when
+; a folder holds Winamp.exe, else 0.
 Function FindPlayerFolder
   Push $0
   Push $1
   Push $2
   StrCpy $1 ""  ; the folder found
   StrCpy $2 ""  ; the first folder the registry names, should none hold Winamp.exe
-!if ${ARCH} == amd64
-  SetRegView 32  ; the player is a 32-bit program: its entries are in the 32-bit view
-!endif
+  ; The player is a 32-bit program: its entries are in the 32-bit view.
+  ${If} ${RunningX64}
+    SetRegView 32
+  ${EndIf}
   ${ForEach} $R0 0 3 + 1
     ${Select} $R0
       ${Case} 0
@@ -131,9 +175,8 @@ Function FindPlayerFolder
       ${EndIf}
     ${EndIf}
   ${Next}
-!if ${ARCH} == amd64
-  SetRegView 64
-!endif
+  !insertmacro OurRegView
+  StrCpy $0 1
   ${If} $1 == ""
     ${If} ${FileExists} "$PROGRAMFILES\Winamp\Winamp.exe"
       StrCpy $1 "$PROGRAMFILES\Winamp"
@@ -143,14 +186,16 @@ Function FindPlayerFolder
       StrCpy $1 "$PROGRAMFILES64\Winamp"
     ${ElseIf} $2 != ""
       StrCpy $1 $2
+      StrCpy $0 0
     ${Else}
       StrCpy $1 "$PROGRAMFILES32\Winamp"
+      StrCpy $0 0
     ${EndIf}
   ${EndIf}
   StrCpy $INSTDIR $1
   Pop $2
   Pop $1
-  Pop $0
+  Exch $0
 FunctionEnd
 
 Function CheckPlayerFolder
@@ -164,6 +209,15 @@ FunctionEnd
   FindWindow $0 "Winamp v1.x"
   ${If} $0 <> 0
     MessageBox MB_OKCANCEL|MB_ICONINFORMATION "Winamp is running. Please close it first, then press OK." /SD IDOK IDOK +2
+    Quit
+  ${EndIf}
+!macroend
+
+; A running program's file cannot be replaced or removed.
+!macro WarnIfProgramRuns
+  FindWindow $0 "Vizorama program"
+  ${If} $0 <> 0
+    MessageBox MB_OKCANCEL|MB_ICONINFORMATION "Vizorama is running. Please close it first, then press OK." /SD IDOK IDOK +2
     Quit
   ${EndIf}
 !macroend
@@ -478,52 +532,278 @@ FunctionEnd
 ;--------------------------------------------------------------------------------------------
 ; Installer
 
-Section "Vizorama ${VERSION}" SecMain
-  SectionIn RO
+Section "On its own" SecProgram
+  ; $PROGRAMFILES64 names the 64-bit Program Files also to this 32-bit setup; files there are not
+  ; redirected (WOW64 redirects only the system folder), so no redirection needs turning off.
+  ; The program keeps the user's settings and additions in %APPDATA%\Vizorama, never here.
+  !include "${PROGRAM_FILES}"
+  SetOutPath "$ProgramDir"
+  SetShellVarContext all
+  CreateShortCut "$SMPROGRAMS\${SHORTCUT}" "$ProgramDir\vizorama.exe" "" "$ProgramDir\vizorama.exe" 0 \
+    SW_SHOWNORMAL "" "A 3D music visualisation of what the computer plays"
+  SetShellVarContext current
+SectionEnd
+
+Section "For Winamp" SecPlugin
   ${IfNot} ${FileExists} "$INSTDIR\Winamp.exe"
     DetailPrint "Note: there is no Winamp.exe in $INSTDIR."
   ${EndIf}
   ; The settings file is never part of the package: a user's settings survive an update, and
   ; the plug-in writes its defaults on its first start.
   !include "${FILES}"
-  WriteUninstaller "$INSTDIR\${PLUGIN_FOLDER}\${UNINSTALLER}"
-
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT} ${VERSION} (Winamp visualisation)"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "The Vizorama developers"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Plugins\vis_vzrm.dll"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${PLUGIN_FOLDER}\${UNINSTALLER}"'
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${PLUGIN_FOLDER}\${UNINSTALLER}" /S'
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" ${SIZE_KB}
 SectionEnd
 
 Section /o "Make it Winamp's visualisation" SecMakeCurrent
-  Call MakeCurrentVisualisation
+  ${If} ${SectionIsSelected} ${SecPlugin}
+    Call MakeCurrentVisualisation
+  ${EndIf}
+SectionEnd
+
+; One uninstaller and one programs-list entry for the parts installed now and those an earlier
+; setup installed (still in place): the uninstaller in the program's folder when the program is
+; installed, else in the plug-in's folder; the entry records the parts and the player's folder.
+Section "-Register"
+  Call FindEarlierParts
+  Pop $1  ; the player's folder of an earlier setup's plug-in, or ""
+  Pop $0  ; its parts
+  StrCpy $HasPlugin 0
+  StrCpy $HasProgram 0
+  ${If} ${SectionIsSelected} ${SecPlugin}
+    StrCpy $HasPlugin 1
+    StrCpy $1 $INSTDIR
+  ${ElseIf} $1 != ""
+    StrCpy $HasPlugin 1
+  ${EndIf}
+  ${If} ${SectionIsSelected} ${SecProgram}
+  ${OrIf} $0 == "program"
+  ${OrIf} $0 == "plugin,program"
+    StrCpy $HasProgram 1
+  ${EndIf}
+
+  StrCpy $2 0   ; installed size (KB)
+  StrCpy $3 ""  ; parts
+  ${If} $HasPlugin == 1
+    IntOp $2 $2 + ${PLUGIN_SIZE_KB}
+    StrCpy $3 "plugin"
+    StrCpy $4 "$1\${PLUGIN_FOLDER}\${UNINSTALLER}"
+    StrCpy $5 "$1"
+    StrCpy $6 "$1\Plugins\vis_vzrm.dll"
+    StrCpy $7 "${PRODUCT} ${VERSION} (Winamp visualisation)"
+  ${EndIf}
+  ${If} $HasProgram == 1
+    IntOp $2 $2 + ${PROGRAM_SIZE_KB}
+    ${If} $3 == ""
+      StrCpy $3 "program"
+    ${Else}
+      StrCpy $3 "$3,program"
+      ; The uninstaller a setup of the plug-in alone left beside it: replaced by the one below.
+      Delete "$1\${PLUGIN_FOLDER}\${UNINSTALLER}"
+    ${EndIf}
+    StrCpy $4 "$ProgramDir\${UNINSTALLER}"
+    StrCpy $5 "$ProgramDir"
+    StrCpy $6 "$ProgramDir\vizorama.exe"
+    StrCpy $7 "${PRODUCT} ${VERSION}"
+  ${EndIf}
+  WriteUninstaller $4
+
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" $7
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "The Vizorama developers"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" $5
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" $6
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$4"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$4" /S'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Parts" $3
+  ${If} $HasPlugin == 1
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "PlayerFolder" $1
+  ${Else}
+    DeleteRegValue HKLM "${UNINSTALL_KEY}" "PlayerFolder"
+  ${EndIf}
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $2
+  ; An entry an earlier 32-bit setup wrote in the 32-bit view is now this one.
+  ${If} ${RunningX64}
+    SetRegView 32
+    DeleteRegKey HKLM "${UNINSTALL_KEY}"
+    SetRegView 64
+  ${EndIf}
 SectionEnd
 
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
-  !insertmacro MUI_DESCRIPTION_TEXT ${SecMain} "The plug-in, its configuration utility, textures, skies, models, looks and readme."
-  !insertmacro MUI_DESCRIPTION_TEXT ${SecMakeCurrent} "Winamp starts Vizorama as its visualisation. Changes two lines of winamp.ini and nothing else in it."
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} "Vizorama in a window of its own, moving to what the computer plays; in Program Files."
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecPlugin} "The plug-in, its configuration utility, textures, skies, models and looks, in Winamp's folder."
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecMakeCurrent} "Winamp starts Vizorama as its visualisation: two lines of winamp.ini change, nothing else."
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 
+; Pushes the parts an earlier setup installed that are still in place ("plugin", "program",
+; "plugin,program" or ""), then the player's folder of its plug-in (or ""). An entry from before
+; setup had parts names the plug-in's player folder as its InstallLocation, perhaps in the 32-bit
+; view.
+Function FindEarlierParts
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "Parts"
+  ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "PlayerFolder"
+  ReadRegStr $2 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $2 == ""
+  ${AndIf} ${RunningX64}
+    SetRegView 32
+    ReadRegStr $2 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    SetRegView 64
+  ${EndIf}
+  ${If} $0 == ""
+    StrCpy $1 $2
+  ${EndIf}
+  StrCpy $0 ""
+  ${If} $1 != ""
+  ${AndIf} ${FileExists} "$1\Plugins\vis_vzrm.dll"
+    StrCpy $0 "plugin"
+  ${Else}
+    StrCpy $1 ""
+  ${EndIf}
+  ${If} ${FileExists} "$ProgramDir\vizorama.exe"
+    ${If} $0 == ""
+      StrCpy $0 "program"
+    ${Else}
+      StrCpy $0 "$0,program"
+    ${EndIf}
+  ${EndIf}
+  Push $0
+  Push $1
+FunctionEnd
+
+; Parts chosen on the command line (/PARTS=plugin, program or both, comma-separated, in any
+; order), or what setup chooses without it: the plug-in where a player was found (or /D= named
+; its folder), else the program on its own where it can run.
+Function ChooseParts
+  Exch $0  ; 1 when a player's folder is known
+  Push $1
+  Push $2
+  ${GetParameters} $2
+  ClearErrors
+  ${GetOptions} $2 "/PARTS=" $1
+  ${If} ${Errors}
+    ${If} $0 == 1
+    ${OrIfNot} ${RunningX64}
+      StrCpy $1 "plugin"
+    ${Else}
+      StrCpy $1 "program"
+    ${EndIf}
+  ${EndIf}
+  ${If} $1 == "plugin,program"
+  ${OrIf} $1 == "program,plugin"
+    StrCpy $1 "both"
+  ${ElseIf} $1 != "plugin"
+  ${AndIf} $1 != "program"
+    MessageBox MB_OK|MB_ICONSTOP "Setup installs the parts /PARTS=plugin, /PARTS=program or /PARTS=plugin,program, not /PARTS=$1." /SD IDOK
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
+  ${If} $1 != "plugin"
+  ${AndIfNot} ${RunningX64}
+    MessageBox MB_OK|MB_ICONSTOP "The program on its own needs 64-bit Windows. On this Windows setup can install the plug-in for Winamp (/PARTS=plugin)." /SD IDOK
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
+  ${If} $1 == "program"
+    !insertmacro UnselectSection ${SecPlugin}
+    !insertmacro UnselectSection ${SecMakeCurrent}
+  ${Else}
+    !insertmacro SelectSection ${SecPlugin}
+  ${EndIf}
+  ${If} $1 == "plugin"
+    !insertmacro UnselectSection ${SecProgram}
+  ${Else}
+    !insertmacro SelectSection ${SecProgram}
+  ${EndIf}
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
 Function .onInit
+  StrCpy $ProgramDir "$PROGRAMFILES64\${PRODUCT}"
   ${If} $INSTDIR == ""  ; not given with /D=
     Call FindPlayerFolder
+    Pop $1
+  ${Else}
+    StrCpy $1 1
   ${EndIf}
+  !insertmacro OurRegView
   ${GetParameters} $0
   ClearErrors
-  ${GetOptions} $0 "/MAKECURRENT" $1
+  ${GetOptions} $0 "/MAKECURRENT" $2
   ${IfNot} ${Errors}
     !insertmacro SelectSection ${SecMakeCurrent}
+    StrCpy $1 1  ; asks for the plug-in
+  ${EndIf}
+  Push $1
+  Call ChooseParts
+  ${If} ${SectionIsSelected} ${SecPlugin}
+    StrCpy $PluginWasSelected 1
+  ${EndIf}
+  ${If} ${SectionIsSelected} ${SecMakeCurrent}
+    StrCpy $MakeCurrentWasSelected 1
+  ${EndIf}
+  ${IfNot} ${RunningX64}
+    SectionSetText ${SecProgram} ""  ; not offered: the program is 64-bit
   ${EndIf}
   ${IfNot} ${${OLDEST_WINDOWS_TEST}}
     MessageBox MB_OKCANCEL|MB_ICONEXCLAMATION "Vizorama needs ${OLDEST_WINDOWS} or later; it will not start on this version of Windows. Install anyway?" /SD IDOK IDOK +2
     Quit
   ${EndIf}
-  !insertmacro WarnIfPlayerRuns
+  ${If} ${Silent}
+    Call WarnIfChosenPartsRun
+  ${EndIf}
+FunctionEnd
+
+Function WarnIfChosenPartsRun
+  ${If} ${SectionIsSelected} ${SecPlugin}
+    !insertmacro WarnIfPlayerRuns
+  ${EndIf}
+  ${If} ${SectionIsSelected} ${SecProgram}
+    !insertmacro WarnIfProgramRuns
+  ${EndIf}
+FunctionEnd
+
+; Making the plug-in the player's visualisation needs the plug-in; without the plug-in it is
+; not made current.
+Function .onSelChange
+  ${If} ${SectionIsSelected} ${SecMakeCurrent}
+  ${AndIf} $MakeCurrentWasSelected != 1
+    !insertmacro SelectSection ${SecPlugin}
+  ${ElseIfNot} ${SectionIsSelected} ${SecPlugin}
+  ${AndIf} $PluginWasSelected == 1
+    !insertmacro UnselectSection ${SecMakeCurrent}
+  ${EndIf}
+  StrCpy $PluginWasSelected 0
+  ${If} ${SectionIsSelected} ${SecPlugin}
+    StrCpy $PluginWasSelected 1
+  ${EndIf}
+  StrCpy $MakeCurrentWasSelected 0
+  ${If} ${SectionIsSelected} ${SecMakeCurrent}
+    StrCpy $MakeCurrentWasSelected 1
+  ${EndIf}
+FunctionEnd
+
+Function CheckChosenParts
+  ${IfNot} ${SectionIsSelected} ${SecPlugin}
+  ${AndIfNot} ${SectionIsSelected} ${SecProgram}
+    MessageBox MB_OK|MB_ICONEXCLAMATION "Choose the program on its own, the plug-in for Winamp, or both."
+    Abort
+  ${EndIf}
+  Call WarnIfChosenPartsRun
+FunctionEnd
+
+Function SkipUnlessPlugin
+  ${IfNot} ${SectionIsSelected} ${SecPlugin}
+    Abort
+  ${EndIf}
+FunctionEnd
+
+Function ShowReadmeOnlyWithPlugin
+  ${IfNot} ${SectionIsSelected} ${SecPlugin}
+    ShowWindow $mui.FinishPage.ShowReadme ${SW_HIDE}
+  ${EndIf}
 FunctionEnd
 
 ;--------------------------------------------------------------------------------------------
@@ -533,37 +813,76 @@ Section "un.Vizorama" SecUnMain
   SectionIn RO
   ; Exactly the files setup installed; folders only when nothing else is left in them, so the
   ; settings file and the models, skyboxes and looks the user added (Looks\Mine\) stay.
-  Call un.RestorePreviousVisualisation
-  !include "${UNFILES}"
-  Delete "${PREVIOUS_VIS}"
-  Delete "$INSTDIR\${PLUGIN_FOLDER}\${UNINSTALLER}"
-  RMDir "$INSTDIR\${PLUGIN_FOLDER}"
+  ${If} $HasPlugin == 1
+    Call un.RestorePreviousVisualisation
+    !include "${UNFILES}"
+    Delete "${PREVIOUS_VIS}"
+    Delete "$INSTDIR\${PLUGIN_FOLDER}\${UNINSTALLER}"
+    RMDir "$INSTDIR\${PLUGIN_FOLDER}"
+  ${EndIf}
+  ; The program's user files are in %APPDATA%\Vizorama, not in its folder.
+  ${If} $HasProgram == 1
+    SetShellVarContext all
+    Delete "$SMPROGRAMS\${SHORTCUT}"
+    SetShellVarContext current
+    !include "${PROGRAM_UNFILES}"
+    Delete "$ProgramDir\${UNINSTALLER}"
+    RMDir "$ProgramDir"
+  ${EndIf}
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd
 
 Section /o "un.My settings, models, skies and looks" SecPurge
-  RMDir /r "$INSTDIR\${PLUGIN_FOLDER}"
+  ${If} $HasPlugin == 1
+    RMDir /r "$INSTDIR\${PLUGIN_FOLDER}"
+  ${EndIf}
+  ${If} $HasProgram == 1
+    SetShellVarContext current
+    RMDir /r "$APPDATA\${PRODUCT}"
+  ${EndIf}
 SectionEnd
 
 !insertmacro MUI_UNFUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${SecUnMain} "Removes the files setup installed. Your settings and the models, skies and looks you added stay."
-  !insertmacro MUI_DESCRIPTION_TEXT ${SecPurge} "Also removes your settings file and the models, skies and looks you added."
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecPurge} "Also removes your settings and the models, skies and looks you added (the plug-in's folder and %APPDATA%\Vizorama)."
 !insertmacro MUI_UNFUNCTION_DESCRIPTION_END
 
 Function un.onInit
-  ; The uninstaller stands in the plug-in's folder, two levels below the player's.
-  ${GetParent} $INSTDIR $0
-  ${GetParent} $0 $0
-  ${IfNot} ${FileExists} "$0\${PLUGIN_FOLDER}\${UNINSTALLER}"
-    MessageBox MB_OK|MB_ICONSTOP "The uninstaller must stay in the folder ${PLUGIN_FOLDER} of the player." /SD IDOK
-    Abort
+  !insertmacro OurRegView
+  StrCpy $HasPlugin 0
+  StrCpy $HasProgram 0
+  ${If} ${FileExists} "$INSTDIR\vizorama.exe"
+    ; In the program's folder: the program, and the plug-in when the entry records it.
+    StrCpy $HasProgram 1
+    StrCpy $ProgramDir $INSTDIR
+    ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "Parts"
+    ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "PlayerFolder"
+    ${If} $0 == "plugin,program"
+    ${AndIf} $1 != ""
+      StrCpy $HasPlugin 1
+      StrCpy $INSTDIR $1
+    ${EndIf}
+  ${Else}
+    ; In the plug-in's folder, two levels below the player's.
+    ${GetParent} $INSTDIR $0
+    ${GetParent} $0 $0
+    ${IfNot} ${FileExists} "$0\${PLUGIN_FOLDER}\${UNINSTALLER}"
+      MessageBox MB_OK|MB_ICONSTOP "The uninstaller must stay in the folder ${PLUGIN_FOLDER} of the player, or in the program's folder." /SD IDOK
+      Abort
+    ${EndIf}
+    StrCpy $HasPlugin 1
+    StrCpy $INSTDIR $0
   ${EndIf}
-  StrCpy $INSTDIR $0
   ${GetParameters} $0
   ClearErrors
   ${GetOptions} $0 "/PURGE" $1
   ${IfNot} ${Errors}
     !insertmacro SelectSection ${SecPurge}
   ${EndIf}
-  !insertmacro WarnIfPlayerRuns
+  ${If} $HasPlugin == 1
+    !insertmacro WarnIfPlayerRuns
+  ${EndIf}
+  ${If} $HasProgram == 1
+    !insertmacro WarnIfProgramRuns
+  ${EndIf}
 FunctionEnd

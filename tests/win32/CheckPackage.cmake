@@ -1,12 +1,15 @@
 cmake_minimum_required(VERSION 3.25)
 # Checks the shipped packages made by scripts/package.sh: the setup program is a 32-bit Windows
 # program; the zip holds exactly the staged Plugins tree (without a settings file) and the
-# readme; its programs are stripped and point to their symbols, which the symbols zip holds.
-# Arguments: OBJDUMP, STAGE (the build's install tree), DIST (the packages' folder), VERSION.
+# readme, the program's zip exactly the program's staged folder below Vizorama/; their programs
+# are stripped and point to their symbols, which the symbols zip holds.
+# Arguments: OBJDUMP, STAGE (the build's install tree), PROGRAM_STAGE (the 64-bit build's
+# program folder), DIST (the packages' folder), VERSION.
 set(setup ${DIST}/Vizorama-${VERSION}-setup.exe)
 set(zip ${DIST}/Vizorama-${VERSION}.zip)
+set(program_zip ${DIST}/Vizorama-${VERSION}-windows-program.zip)
 set(symbols ${DIST}/Vizorama-${VERSION}-symbols.zip)
-foreach(file IN ITEMS ${setup} ${zip} ${symbols})
+foreach(file IN ITEMS ${setup} ${zip} ${program_zip} ${symbols})
   if(NOT EXISTS ${file})
     message(FATAL_ERROR "${file} is missing")
   endif()
@@ -20,21 +23,32 @@ set(unpacked ${CMAKE_CURRENT_BINARY_DIR}/package-check)
 file(REMOVE_RECURSE ${unpacked})
 file(MAKE_DIRECTORY ${unpacked}/zip ${unpacked}/symbols)
 file(ARCHIVE_EXTRACT INPUT ${zip} DESTINATION ${unpacked}/zip)
+file(ARCHIVE_EXTRACT INPUT ${program_zip} DESTINATION ${unpacked}/zip)
 file(ARCHIVE_EXTRACT INPUT ${symbols} DESTINATION ${unpacked}/symbols)
 
 file(GLOB_RECURSE staged RELATIVE ${STAGE} ${STAGE}/Plugins/*)
 list(FILTER staged EXCLUDE REGEX "vis_vzrm_config\\.ini$")
 list(APPEND staged Plugins/vis_vzrm/Readme.txt)
+file(GLOB_RECURSE program_staged RELATIVE ${PROGRAM_STAGE} ${PROGRAM_STAGE}/*)
+list(FILTER program_staged EXCLUDE REGEX "(vis_vzrm_config\\.ini|window\\.txt)$")
+list(TRANSFORM program_staged PREPEND Vizorama/)
+list(APPEND staged ${program_staged})
 file(GLOB_RECURSE packed RELATIVE ${unpacked}/zip ${unpacked}/zip/*)
 list(SORT staged)
 list(SORT packed)
 if(NOT staged STREQUAL packed)
-  message(FATAL_ERROR "the zip holds\n  ${packed}\nbut the build staged\n  ${staged}")
+  message(FATAL_ERROR "the zips hold\n  ${packed}\nbut the builds staged\n  ${staged}")
 endif()
 
 list(FILTER packed INCLUDE REGEX "\\.(dll|exe)$")
+# The program (below Vizorama/) is 64-bit: the x86-64 objdump beside the 32-bit one reads it.
+string(REPLACE "i686-" "x86_64-" objdump64 ${OBJDUMP})
 foreach(program IN LISTS packed)
-  execute_process(COMMAND ${OBJDUMP} -h ${unpacked}/zip/${program} OUTPUT_VARIABLE sections)
+  set(objdump ${OBJDUMP})
+  if(program MATCHES "^Vizorama/")
+    set(objdump ${objdump64})
+  endif()
+  execute_process(COMMAND ${objdump} -h ${unpacked}/zip/${program} OUTPUT_VARIABLE sections)
   if(sections MATCHES "\\.debug_")
     message(FATAL_ERROR "${program} is shipped with its debugging information")
   endif()

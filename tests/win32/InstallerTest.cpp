@@ -1,11 +1,15 @@
 // The setup program under Wine: silent installs into prepared player folders, the player's
 // winamp.ini edited only when asked, the programs-list entry, the uninstaller, the search for
-// the player's folder and the warning for a folder without the player.
+// the player's folder and the warning for a folder without the player. InstallerProgram.*: the
+// part "On its own" (the Windows program into the 64-bit Program Files), alone and beside the
+// plug-in, in a 64-bit prefix (scripts/test-setup-parts.sh runs them).
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -66,7 +70,7 @@ DWORD install(const PlayerFolder& player, const std::string& options = "") {
                "/D=" + player.withoutSlash());
 }
 
-std::string registryText(HKEY root, const char* key, const char* name);
+std::string registryText(HKEY root, const char* key, const char* name, REGSAM view = 0);
 
 // The uninstaller copies itself elsewhere and returns at once; the copy removes its programs-list
 // entry last.
@@ -81,15 +85,19 @@ bool uninstall(const PlayerFolder& player, const std::string& options = "") {
         30000);
 }
 
-std::string registryText(HKEY root, const char* key, const char* name) {
+// A registry value as text (a DWORD in decimal); view: 0 (the process's own), KEY_WOW64_32KEY
+// or KEY_WOW64_64KEY.
+std::string registryText(HKEY root, const char* key, const char* name, REGSAM view) {
     HKEY handle;
-    if (RegOpenKeyExA(root, key, 0, KEY_READ, &handle) != ERROR_SUCCESS) return "<absent>";
+    if (RegOpenKeyExA(root, key, 0, KEY_READ | view, &handle) != ERROR_SUCCESS) return "<absent>";
     char value[1024] = {};
-    DWORD size = sizeof value - 1;
+    DWORD size = sizeof value - 1, type = 0;
     LONG status =
-        RegQueryValueExA(handle, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+        RegQueryValueExA(handle, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
     RegCloseKey(handle);
-    return status == ERROR_SUCCESS ? value : "<absent>";
+    if (status != ERROR_SUCCESS) return "<absent>";
+    if (type == REG_DWORD) return std::to_string(*reinterpret_cast<const DWORD*>(value));
+    return value;
 }
 
 void setRegistryText(HKEY root, const char* key, const char* name, const std::string& value) {
@@ -348,14 +356,20 @@ TEST(Installer, WarnsWhenTheChosenFolderHoldsNoPlayer) {
         EnumWindows(findOtherDialog, reinterpret_cast<LPARAM>(&search));
         return search.found;
     };
-    // "Next" on the welcome page; on the folder page (its folder field shows) "Next" again.
+    // "Next" on the welcome page and on the components page (its tree of parts shows); on the
+    // folder page (its folder field shows) "Next" again.
+    auto pageShows = [&](int control) {
+        return waitUntil(
+            [&] {
+                HWND page = FindWindowExA(setup, nullptr, "#32770", nullptr);
+                return page && GetDlgItem(page, control);
+            },
+            10000);
+    };
     PostMessageA(GetDlgItem(setup, 1), BM_CLICK, 0, 0);
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            HWND page = FindWindowExA(setup, nullptr, "#32770", nullptr);
-            return page && GetDlgItem(page, 1019);
-        },
-        10000));
+    ASSERT_TRUE(pageShows(1032));
+    PostMessageA(GetDlgItem(setup, 1), BM_CLICK, 0, 0);
+    ASSERT_TRUE(pageShows(1019));
     PostMessageA(GetDlgItem(setup, 1), BM_CLICK, 0, 0);
     waitUntil([&] { return (box = otherDialog()) != nullptr; }, 10000);
     ASSERT_NE(box, nullptr);
@@ -370,4 +384,204 @@ TEST(Installer, WarnsWhenTheChosenFolderHoldsNoPlayer) {
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     EXPECT_FALSE(fileExists(empty.path() + "Plugins"));
+}
+
+namespace {
+
+bool nativeSystemIs64Bit() {
+    SYSTEM_INFO info = {};
+    GetNativeSystemInfo(&info);
+    return info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64;
+}
+
+std::string shellFolder(int csidl) {
+    char path[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+    return std::string(path) + "\\";
+}
+
+// Every programs-list entry of both registry views, to compare before and after.
+std::vector<std::string> uninstallEntries() {
+    std::vector<std::string> names;
+    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        HKEY handle;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+                          0, KEY_READ | view, &handle) != ERROR_SUCCESS)
+            continue;
+        char name[256];
+        for (DWORD i = 0;; ++i) {
+            DWORD size = sizeof name;
+            if (RegEnumKeyExA(handle, i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
+                ERROR_SUCCESS)
+                break;
+            names.push_back((view == KEY_WOW64_64KEY ? "64: " : "32: ") + std::string(name));
+        }
+        RegCloseKey(handle);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The program's part as setup installs it: C:\Program Files\Vizorama, its Start-menu shortcut
+// and the user's folder %APPDATA%\Vizorama; the build's program folder to compare with.
+struct ProgramPlaces {
+    std::string folder = shellFolder(CSIDL_PROGRAM_FILES) + "Vizorama\\";
+    std::string uninstaller = folder + "Uninstall Vizorama.exe";
+    std::string shortcut = shellFolder(CSIDL_COMMON_PROGRAMS) + "Vizorama.lnk";
+    std::string user = shellFolder(CSIDL_APPDATA) + "Vizorama\\";
+    std::string staged = gStageFolder + "\\..\\program\\";
+};
+
+DWORD installParts(const std::string& options) {
+    return run("\"" + gSetupProgram + "\" /S " + options);
+}
+
+// Runs the uninstaller the programs list names, as a user would, and waits until its copy has
+// removed it and the entry.
+bool uninstallListed(const std::string& options = "") {
+    std::string command =
+        registryText(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString");
+    std::string uninstaller = registryText(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString");
+    if (command == "<absent>" || uninstaller.size() < 2) return false;
+    uninstaller = uninstaller.substr(1, uninstaller.size() - 2);  // without its quotes
+    if (run(command + (options.empty() ? "" : " ") + options) != 0) return false;
+    return waitUntil(
+        [&] {
+            return !fileExists(uninstaller) &&
+                   registryText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName") == "<absent>";
+        },
+        30000);
+}
+
+class InstallerProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (sizeof(void*) == 4) GTEST_SKIP() << "the program's part: in the 64-bit test program";
+        ASSERT_TRUE(fileExists(gSetupProgram)) << gSetupProgram;
+        ASSERT_TRUE(fileExists(places.staged + "vizorama.exe")) << places.staged;
+        ASSERT_FALSE(fileExists(places.folder)) << "left by an earlier run";
+        entriesBefore = uninstallEntries();
+    }
+    ProgramPlaces places;
+    std::vector<std::string> entriesBefore;
+};
+
+}  // namespace
+
+TEST(Installer, RefusesTheProgramPartOn32BitWindows) {
+    if (nativeSystemIs64Bit()) GTEST_SKIP() << "64-bit Windows: InstallerProgram.*";
+    ASSERT_TRUE(fileExists(gSetupProgram));
+    EXPECT_EQ(installParts("/PARTS=program"), 2u);
+    EXPECT_EQ(installParts("/PARTS=plugin,program"), 2u);
+    EXPECT_FALSE(fileExists(shellFolder(CSIDL_PROGRAM_FILES) + "Vizorama"));
+    EXPECT_EQ(registryText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "<absent>");
+}
+
+TEST_F(InstallerProgram, InstallsSilentlyRunsAndUninstallsKeepingTheUsersFiles) {
+    ASSERT_EQ(installParts("/PARTS=program"), 0u);
+    std::vector<std::string> files;
+    stagedFiles(places.staged, "", files);
+    ASSERT_GT(files.size(), 30u);
+    for (const std::string& file : files) {
+        ASSERT_TRUE(fileExists(places.folder + file)) << file;
+        if (isProgram(file))
+            EXPECT_FALSE(hasSymbolTable(places.folder + file)) << file;
+        else
+            EXPECT_EQ(readFileText(places.folder + file), readFileText(places.staged + file)) << file;
+    }
+    EXPECT_NE(readFileText(places.shortcut).find("vizorama.exe"), std::string::npos);
+    // One entry, in the system's own view, naming the uninstaller beside the program.
+    EXPECT_EQ(registryText(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"),
+              "\"" + places.uninstaller + "\"");
+    EXPECT_EQ(registryText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayIcon"),
+              places.folder + "vizorama.exe");
+    EXPECT_EQ(registryText(HKEY_LOCAL_MACHINE, kUninstallKey, "Parts"), "program");
+    const std::string programSize =
+        registryText(HKEY_LOCAL_MACHINE, kUninstallKey, "EstimatedSize");
+    EXPECT_GT(std::atoi(programSize.c_str()), 1000);
+    EXPECT_EQ(registryText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", KEY_WOW64_32KEY),
+              "<absent>");
+
+    // It starts from there, finds its assets and keeps the user's files in %APPDATA%.
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string log = std::string(temp) + "vzrm-installed-program.log";
+    HostRun program = runHost(places.folder + "vizorama.exe",
+                              "--signal builtin --frames 20 --flat-out --frame-log \"" + log + "\"");
+    DeleteFileA((places.folder + "vizorama.exe.out.txt").c_str());  // runHost's record of output
+    EXPECT_EQ(program.exitCode, 0u) << program.output;
+    EXPECT_TRUE(program.boxes.empty()) << (program.boxes.empty() ? "" : program.boxes[0].text);
+    EXPECT_EQ(program.output.find("cannot"), std::string::npos) << program.output;
+    const std::string frames = readFileText(log);
+    EXPECT_EQ(std::count(frames.begin(), frames.end(), '\n'), 20) << frames;
+    DeleteFileA(log.c_str());
+    EXPECT_TRUE(fileExists(places.user + "vis_vzrm_config.ini"));
+
+    // A look of the user's survives setup run again (without /PARTS and with no player found:
+    // the program again) and the uninstaller; everything setup put in place goes.
+    const std::string myLook = "[Vizorama]\r\ncamPosition=Spin\r\n";
+    makeFolders(places.user + "Looks\\");
+    writeFileText(places.user + "Looks\\My look.ini", myLook);
+    ASSERT_EQ(installParts(""), 0u);
+    EXPECT_EQ(registryText(HKEY_LOCAL_MACHINE, kUninstallKey, "Parts"), "program");
+    ASSERT_TRUE(uninstallListed());
+    EXPECT_FALSE(fileExists(places.folder));
+    EXPECT_FALSE(fileExists(places.shortcut));
+    EXPECT_EQ(uninstallEntries(), entriesBefore);
+    EXPECT_EQ(readFileText(places.user + "Looks\\My look.ini"), myLook);
+    EXPECT_TRUE(fileExists(places.user + "vis_vzrm_config.ini"));
+
+    // Asked to, the uninstaller removes the user's folder too.
+    ASSERT_EQ(installParts("/PARTS=program"), 0u);
+    ASSERT_TRUE(uninstallListed("/PURGE"));
+    EXPECT_TRUE(waitUntil([&] { return !fileExists(places.user); }, 10000));
+    EXPECT_FALSE(fileExists(places.folder));
+}
+
+TEST_F(InstallerProgram, BothPartsShareOneEntryAndOneUninstaller) {
+    // The plug-in alone first, its entry as a setup from before the parts left it (in the
+    // 32-bit view, naming the player's folder only), then the program added by another setup.
+    PlayerFolder player;
+    ASSERT_EQ(install(player), 0u);
+    const std::string pluginUninstaller = player.plugin("Uninstall Vizorama.exe");
+    EXPECT_TRUE(fileExists(pluginUninstaller));
+    const int pluginSize =
+        std::atoi(registryText(HKEY_LOCAL_MACHINE, kUninstallKey, "EstimatedSize").c_str());
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_64KEY, 0);
+    setRegistryText(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation", player.withoutSlash());
+    setRegistryText(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString",
+                    "\"" + pluginUninstaller + "\"");
+    ASSERT_EQ(installParts("/PARTS=program"), 0u);
+    EXPECT_EQ(registryText(HKEY_LOCAL_MACHINE, kUninstallKey, "Parts"), "plugin,program");
+    EXPECT_EQ(registryText(HKEY_LOCAL_MACHINE, kUninstallKey, "PlayerFolder"),
+              player.withoutSlash());
+    EXPECT_EQ(registryText(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"),
+              "\"" + places.uninstaller + "\"");
+    EXPECT_GT(std::atoi(registryText(HKEY_LOCAL_MACHINE, kUninstallKey, "EstimatedSize").c_str()),
+              pluginSize + 1000);
+    EXPECT_FALSE(fileExists(pluginUninstaller));
+    EXPECT_EQ(uninstallEntries().size(), entriesBefore.size() + 1);
+    ASSERT_TRUE(uninstallListed());
+    EXPECT_FALSE(fileExists(player.path() + "Plugins\\vis_vzrm.dll"));
+    EXPECT_FALSE(fileExists(player.plugin("Readme.txt")));
+    EXPECT_FALSE(fileExists(places.folder));
+    EXPECT_EQ(uninstallEntries(), entriesBefore);
+
+    // Both parts in one setup, made current in the player: one uninstaller removes both and
+    // gives the player back its visualisation.
+    const std::string ini = "[Winamp]\r\nvisplugin_name=vis_milk2.dll\r\nvisplugin_num=0\r\n";
+    writeFileText(player.path() + "winamp.ini", ini);
+    ASSERT_EQ(install(player, "/PARTS=plugin,program /MAKECURRENT"), 0u);
+    EXPECT_TRUE(fileExists(player.path() + "Plugins\\vis_vzrm.dll"));
+    EXPECT_TRUE(fileExists(places.folder + "vizorama.exe"));
+    EXPECT_EQ(settingsValue(readFileText(player.path() + "winamp.ini"), "visplugin_name"),
+              "vis_vzrm.dll");
+    EXPECT_FALSE(fileExists(pluginUninstaller));
+    EXPECT_EQ(registryText(HKEY_LOCAL_MACHINE, kUninstallKey, "Parts"), "plugin,program");
+    ASSERT_TRUE(uninstallListed());
+    EXPECT_FALSE(fileExists(player.path() + "Plugins\\vis_vzrm.dll"));
+    EXPECT_FALSE(fileExists(places.folder));
+    EXPECT_FALSE(fileExists(places.shortcut));
+    EXPECT_EQ(readFileText(player.path() + "winamp.ini"), ini);
+    EXPECT_EQ(uninstallEntries(), entriesBefore);
 }
