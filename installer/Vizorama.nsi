@@ -59,6 +59,7 @@ Var HasProgram
 ; The components page's last selection, to see which box changed.
 Var PluginWasSelected
 Var MakeCurrentWasSelected
+Var ComponentsText  ; above the components, for 64-bit or 32-bit Windows
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -81,7 +82,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "The Vizorama developers"
 !define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT} ${VERSION}, a 3D music visualisation, as a program of its own (on 64-bit Windows), as a plug-in for Winamp or another player that runs Winamp visualisation plug-ins, or as both.$\r$\n$\r$\nIt needs ${OLDEST_WINDOWS} or later, with OpenGL."
 !insertmacro MUI_PAGE_WELCOME
 
-!define MUI_COMPONENTSPAGE_TEXT_TOP "Choose the parts to install. Setup has chosen the plug-in if it found Winamp, else the program on its own."
+!define MUI_COMPONENTSPAGE_TEXT_TOP $ComponentsText
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE CheckChosenParts
 !insertmacro MUI_PAGE_COMPONENTS
 
@@ -744,8 +745,10 @@ Function .onInit
   ${If} ${SectionIsSelected} ${SecMakeCurrent}
     StrCpy $MakeCurrentWasSelected 1
   ${EndIf}
+  StrCpy $ComponentsText "Choose the parts to install. Setup has chosen the plug-in if it found Winamp, else the program on its own."
   ${IfNot} ${RunningX64}
     SectionSetText ${SecProgram} ""  ; not offered: the program is 64-bit
+    StrCpy $ComponentsText "The program on its own needs 64-bit Windows: on this Windows setup installs the plug-in for Winamp."
   ${EndIf}
   ${IfNot} ${${OLDEST_WINDOWS_TEST}}
     MessageBox MB_OKCANCEL|MB_ICONEXCLAMATION "Vizorama needs ${OLDEST_WINDOWS} or later; it will not start on this version of Windows. Install anyway?" /SD IDOK IDOK +2
