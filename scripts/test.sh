@@ -39,13 +39,14 @@ ctest --preset native-tsan
 echo "== fuzz targets, briefly (clang, libFuzzer)"
 bash scripts/fuzz.sh 12
 
+# The Windows program is 64-bit, and the 64-bit build is what the Wine tier runs where 32-bit
+# code cannot run: it is built and tested on every machine. It comes first because the shipped
+# setup program (packaged by the 32-bit build's checks) carries the 64-bit program.
+echo "== 64-bit Windows build"
+build win64
 echo "== 32-bit Windows build"
 build win32
 ctest --preset win32 -L binary
-# The Windows program is 64-bit, and the 64-bit build is what the Wine tier runs where 32-bit
-# code cannot run: it is built and tested on every machine.
-echo "== 64-bit Windows build"
-build win64
 
 # Where this machine runs 32-bit programs the Wine tier runs both builds; elsewhere the 64-bit
 # one, and the shipped 32-bit files run in an emulated guest below.
